@@ -1,0 +1,19 @@
+# 32-bit Windows programs with MinGW-w64 (posix thread model), static runtime.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(OVEL_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${OVEL_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OVEL_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${OVEL_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${OVEL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# ctest runs the Windows programs under Wine, each in a fresh private prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
