@@ -26,11 +26,12 @@ function(ovel_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   # Wine maps the Linux root to drive Z:.
   if(WIN32)
-    set(data_dir "Z:${CMAKE_CURRENT_SOURCE_DIR}/data")
+    set(drive "Z:")
   else()
-    set(data_dir "${CMAKE_CURRENT_SOURCE_DIR}/data")
+    set(drive "")
   endif()
-  target_compile_definitions(${name} PRIVATE OVEL_TEST_DATA="${data_dir}")
+  target_compile_definitions(${name} PRIVATE OVEL_TEST_DATA="${drive}${CMAKE_CURRENT_SOURCE_DIR}/data"
+                                             OVEL_SOURCE_DIR="${drive}${CMAKE_SOURCE_DIR}")
   if(WIN32)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

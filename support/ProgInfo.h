@@ -35,6 +35,11 @@ extern TRegistry* ProgRegistry;
 
 constexpr const char* kProductKeyBase = "Software\\Tamlin\\";
 
+// Styles of every error and warning box: MB_SERVICE_NOTIFICATION | MB_ICONHAND,
+// and MB_TOPMOST | MB_TASKMODAL | MB_ICONEXCLAMATION.
+constexpr unsigned kErrorBoxStyle = 0x200010;
+constexpr unsigned kWarningBoxStyle = 0x42030;
+
 // Locales whose users read the Russian text of a bilingual box.
 bool IsRussianInterfaceLocale(unsigned lcid);
 

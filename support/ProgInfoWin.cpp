@@ -7,8 +7,6 @@
 #include <cstdlib>
 
 namespace {
-constexpr UINT kErrorBoxStyle = MB_SERVICE_NOTIFICATION | MB_ICONHAND;
-constexpr UINT kWarningBoxStyle = MB_TOPMOST | MB_TASKMODAL | MB_ICONEXCLAMATION;
 constexpr WORD kRussianLanguage = LANG_RUSSIAN;
 
 int ShowBilingual(const std::string& englishText, const std::string& russianText, UINT style)

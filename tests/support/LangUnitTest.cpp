@@ -1,0 +1,304 @@
+#include "support/LangUnit.h"
+
+#include "support/ProgInfo.h"
+#include "tests/support/fakes/LangUnitFakes.h"
+#include "tests/support/fakes/ProgInfoFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Fixture folders under data/lang; each holds a language\ folder.
+std::string ProgramFolder(const std::string& name) { return std::string(OVEL_TEST_DATA) + "/lang/" + name + "\\"; }
+
+int IndexOf(const std::string& file)
+{
+    const auto found = std::find(LangFiles.begin(), LangFiles.end(), file);
+    return found == LangFiles.end() ? -1 : static_cast<int>(found - LangFiles.begin());
+}
+
+class LangUnit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RecordedBilingualBoxes().clear();
+        FakeLangFileChoice().reset();
+        ExeDir = ProgramFolder("modules");
+        UserLCID = 1033;
+        RussianUI = false;
+        CurrentLangIndex = -1;
+        LangCode = 0xFFFF;
+        LangCharset = 255;
+        ProgName.clear();
+        ProgDescr.clear();
+    }
+
+    // Loads the lookup fixtures and makes file current.
+    void Select(const std::string& file)
+    {
+        ASSERT_TRUE(LoadLanguages());
+        ASSERT_NE(IndexOf(file), -1) << file;
+        ASSERT_TRUE(SelectLanguage(IndexOf(file)));
+    }
+
+    void ExpectOneError(const std::string& englishText, const std::string& russianText)
+    {
+        ASSERT_EQ(RecordedBilingualBoxes().size(), 1u);
+        EXPECT_EQ(RecordedBilingualBoxes()[0].englishText, englishText);
+        EXPECT_EQ(RecordedBilingualBoxes()[0].russianText, russianText);
+        EXPECT_FALSE(RecordedBilingualBoxes()[0].warning);
+    }
+};
+
+TEST_F(LangUnit, FindsModulesAndReadsTheirHeaders)
+{
+    ASSERT_TRUE(LoadLanguages());
+    EXPECT_TRUE(RecordedBilingualBoxes().empty());
+
+    std::vector<std::string> files = LangFiles;
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"austrian.lng", "english.lng", "german.lng", "russian.lng"}));
+    EXPECT_EQ(EnglishLangIndex, IndexOf("english.lng"));
+    EXPECT_EQ(RussianLangIndex, IndexOf("russian.lng"));
+    EXPECT_EQ(LangNames[IndexOf("german.lng")], "Deutsch");
+    EXPECT_EQ(LangNames[IndexOf("russian.lng")], "Русский");
+    EXPECT_EQ(LangVersions[IndexOf("english.lng")], 28);
+    EXPECT_EQ(LangVersions[IndexOf("german.lng")], 5);
+}
+
+TEST_F(LangUnit, ChoosesTheModuleListingTheUserLocaleElseTheDefault)
+{
+    struct Case {
+        unsigned lcid;
+        bool russianUI;
+        const char* current;
+        bool matched;
+        std::uint16_t langCode;
+        int charset;
+        const char* progName;
+        const char* progDescr;
+    };
+    const Case cases[] = {
+        {1033, false, "english.lng", true, 1033, 255, "Ovel", "Forest ambient sounds"},
+        {2057, false, "english.lng", true, 1033, 255, "Ovel", "Forest ambient sounds"},
+        {1031, false, "german.lng", true, 1031, 0, "Ovel", "Waldger\xe4usche"},
+        {1036, false, "english.lng", false, 1033, 255, "Ovel", "Forest ambient sounds"},
+        {1087, true, "russian.lng", true, 1049, 204, "Овел", "Звуки леса"},
+        {1058, true, "russian.lng", false, 1049, 204, "Овел", "Звуки леса"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lcid);
+        UserLCID = c.lcid;
+        RussianUI = c.russianUI;
+        ASSERT_TRUE(LoadLanguages());
+        EXPECT_EQ(CurrentLangIndex, IndexOf(c.current));
+        EXPECT_EQ(MatchedLangIndex, c.matched ? IndexOf(c.current) : -1);
+        EXPECT_EQ(LangCode, c.langCode);
+        EXPECT_EQ(LangCharset, c.charset);
+        EXPECT_EQ(ProgName, c.progName);
+        EXPECT_EQ(ProgDescr, c.progDescr);
+    }
+    EXPECT_TRUE(RecordedBilingualBoxes().empty());
+}
+
+TEST_F(LangUnit, OfTwoModulesListingTheLocaleTheLastInListOrderWins)
+{
+    UserLCID = 3079;   // listed by german.lng and austrian.lng
+    ASSERT_TRUE(LoadLanguages());
+    const int last = std::max(IndexOf("german.lng"), IndexOf("austrian.lng"));
+    EXPECT_EQ(MatchedLangIndex, last);
+    EXPECT_EQ(CurrentLangIndex, last);
+}
+
+TEST_F(LangUnit, StoredChoiceCountsOnlyWhenItNamesAModuleExactly)
+{
+    struct Case {
+        std::optional<std::string> stored;
+        const char* current;
+    };
+    const Case cases[] = {
+        {std::nullopt, "english.lng"},
+        {"german.lng", "german.lng"},
+        {"english.lng", "english.lng"},
+        {"klingon.lng", "english.lng"},   // module removed since
+        {"German.lng", "english.lng"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or("(none)"));
+        FakeLangFileChoice() = c.stored;
+        ASSERT_TRUE(LoadLanguages());
+        EXPECT_EQ(CurrentLangIndex, IndexOf(c.current));
+        EXPECT_EQ(LangCode, c.current == std::string("german.lng") ? 1031 : 1033);
+    }
+}
+
+TEST_F(LangUnit, MissingRequiredModuleStopsTheLoad)
+{
+    struct Case {
+        const char* folder;
+        bool russianUI;
+        const char* missing;   // nullptr: loads
+    };
+    const Case cases[] = {
+        {"noenglish", false, "english.lng"},
+        {"noenglish", true, "english.lng"},
+        {"norussian", true, "russian.lng"},
+        {"norussian", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.folder) + (c.russianUI ? " russian" : " english"));
+        RecordedBilingualBoxes().clear();
+        ExeDir = ProgramFolder(c.folder);
+        RussianUI = c.russianUI;
+        if (!c.missing) {
+            EXPECT_TRUE(LoadLanguages());
+            EXPECT_TRUE(RecordedBilingualBoxes().empty());
+            continue;
+        }
+        const std::string name = c.missing;
+        EXPECT_FALSE(LoadLanguages());
+        ExpectOneError("Can't work with no " + name + " file!\r\nPlease reinstall the program.",
+                       "Работа без файла " + name + " невозможна!\r\nПожалуйста, переустановите программу.");
+    }
+}
+
+TEST_F(LangUnit, NumberThatIsNoIntegerFailsTheLoadWithTheErrorsBox)
+{
+    for (const char* folder : {"badversion", "badcharset", "badfirstcode", "badlatercode"}) {
+        SCOPED_TRACE(folder);
+        RecordedBilingualBoxes().clear();
+        ExeDir = ProgramFolder(folder);
+        EXPECT_FALSE(LoadLanguages());
+        ExpectOneError("english.lng file contains errors.\r\nPlease reinstall the program.",
+                       "Файл english.lng содержит ошибки!\r\nПожалуйста, переустановите программу.");
+    }
+}
+
+TEST_F(LangUnit, LooksKeysUpInTheCurrentModuleThenInTheDefaultOne)
+{
+    struct Case {
+        const char* module;
+        bool russianUI;
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"english.lng", false, "filenotfound", "The %1 file not found!"},   // entry written "[FileNotFound]"
+        {"english.lng", false, "FILENOTFOUND", "The %1 file not found!"},
+        {"english.lng", false, "filenot", ""},
+        {"english.lng", false, "exit", "Exit"},                             // "[OldExit]" stands before it
+        {"english.lng", false, "hidden", ""},                               // entry not in the first column
+        {"english.lng", false, "padded", "  two blanks before and after  "},
+        {"german.lng", false, "cancel", "Cancel"},                          // only "[Cancelled]" there
+        {"german.lng", false, "exit", "Exit"},                              // empty value line
+        {"german.lng", false, "minimize", "Minimize"},                      // key on the last line
+        {"german.lng", false, "nosuchkey", ""},
+        {"german.lng", true, "exit", "Выход"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.module) + " " + c.key);
+        RussianUI = c.russianUI;
+        Select(c.module);
+        EXPECT_EQ(GetLangString(c.key), c.value);
+    }
+    EXPECT_TRUE(RecordedBilingualBoxes().empty());
+}
+
+TEST_F(LangUnit, TextRunsToTheFirstBlankLineOrTheEndOfTheFile)
+{
+    struct Case {
+        const char* module;
+        const char* key;
+        bool dropFirstLine;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"english.lng", "filecorrupt", false, "The %1 file is corrupt!\r\nPlease reinstall the program."},
+        {"english.lng", "filecorrupt", true, "Please reinstall the program."},
+        {"german.lng", "filecorrupt", false, "The %1 file is corrupt!\r\nPlease reinstall the program."},
+        {"german.lng", "filecorrupt", true, "Please reinstall the program."},
+        {"english.lng", "credits", false, "Sounds: synthesised\r\nCode: ours"},
+        {"german.lng", "langcode", false, "1031\r\n3079"},   // lines ended by LF alone
+        {"english.lng", "exit", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.module) + " " + c.key + (c.dropFirstLine ? " dropped" : ""));
+        Select(c.module);
+        EXPECT_EQ(GetLangText(c.key, c.dropFirstLine), c.text);
+    }
+}
+
+TEST_F(LangUnit, FillsEachPlaceholderThatHasAnArgumentOnce)
+{
+    struct Case {
+        const char* key;
+        std::vector<std::string> args;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"fmtboth", {"a.wav", "b"}, "a.wav then b"},
+        {"fmtsecond", {"x", "y"}, "y only"},
+        {"fmtboth", {"%2.wav", "b"}, "%2.wav then b"},
+        {"fmtall", {"a"}, "a,%2,%3,%4"},
+        {"fmtall", {}, "%1,%2,%3,%4"},
+        {"fmtall", {"1", "2", "3", "4", "5"}, "1,2,3,4"},
+    };
+    Select("english.lng");
+    for (const Case& c : cases)
+        EXPECT_EQ(GetLangStringFmt(c.key, c.args), c.text) << c.key;
+    EXPECT_EQ(GetLangTextFmt("filecorrupt", {"ovda.3bs"}, false),
+              "The ovda.3bs file is corrupt!\r\nPlease reinstall the program.");
+}
+
+TEST_F(LangUnit, ModuleThatCannotBeReadGivesTheFileBoxAndGoesOn)
+{
+    struct Case {
+        std::vector<std::string> files;   // the current module is the last
+        const char* value;
+    };
+    const Case cases[] = {
+        {{"english.lng", "gone.lng"}, "Exit"},
+        {{"gone.lng"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files.size());
+        RecordedBilingualBoxes().clear();
+        LangFiles = c.files;
+        EnglishLangIndex = 0;
+        CurrentLangIndex = static_cast<int>(c.files.size()) - 1;
+        EXPECT_EQ(GetLangString("exit"), c.value);
+        const std::string path = ExeDir + "language\\gone.lng";
+        ExpectOneError("Can't handle the language support file " + path,
+                       "Не удаётся работать с файлом языковой поддержки " + path);
+    }
+}
+
+TEST_F(LangUnit, IntegersAreDecimalWithOptionalSignAndBlanks)
+{
+    struct Case {
+        const char* text;
+        std::optional<int> value;
+    };
+    const Case cases[] = {
+        {"1033", 1033},
+        {" 204\t", 204},
+        {"-5", -5},
+        {"+7", 7},
+        {"2147483647", 2147483647},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"-", std::nullopt},
+        {"+-1", std::nullopt},
+        {"12a", std::nullopt},
+        {"20 57", std::nullopt},
+        {"$409", std::nullopt},
+        {"0x409", std::nullopt},
+        {"2147483648", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseLangInteger(c.text), c.value) << '"' << c.text << '"';
+}
+
+}  // namespace
