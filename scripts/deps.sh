@@ -8,6 +8,7 @@ PACKAGES="
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
   googletest zlib1g-dev libstb-dev libvorbis-dev libogg-dev
+  clang libclang-rt-14-dev libopenal-dev libbenchmark-dev
   wine wine32:i386 xvfb xauth pulseaudio pulseaudio-utils
   sox imagemagick
 "
