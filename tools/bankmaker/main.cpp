@@ -2,9 +2,8 @@
 
 #include "tools/bankmaker/BankTool.h"
 
-#ifdef OVEL_HAVE_SYNTH
 #include "tools/bankmaker/BuildAllBanks.h"
-#endif
+#include "tools/bankmaker/synth/TestBanks.h"
 
 #include <exception>
 #include <iostream>
@@ -19,10 +18,8 @@ int Usage()
 {
     std::cerr << "usage: bankmaker list <bank>\n"
                  "       bankmaker extract <bank> <outdir>\n"
-#ifdef OVEL_HAVE_SYNTH
-                 "       bankmaker build <distdir>\n"
-#endif
-        ;
+                 "       bankmaker build <distdir>        the 23 shipped banks\n"
+                 "       bankmaker build-test <dir>       the four banks known but not shipped\n";
     return kUsageExit;
 }
 
@@ -32,10 +29,10 @@ int Run(const std::vector<std::string>& args)
         return ListBank(args[1], std::cout, std::cerr);
     if (args.size() == 3 && args[0] == "extract")
         return ExtractBank(args[1], args[2], std::cout, std::cerr);
-#ifdef OVEL_HAVE_SYNTH
     if (args.size() == 2 && args[0] == "build")
         return BuildAllBanks(args[1]);
-#endif
+    if (args.size() == 2 && args[0] == "build-test")
+        return BuildTestBanks(args[1]);
     return Usage();
 }
 
