@@ -10,7 +10,8 @@ PACKAGES="
   googletest zlib1g-dev libstb-dev libvorbis-dev libogg-dev
   clang libclang-rt-14-dev libopenal-dev libbenchmark-dev
   wine wine32:i386 xvfb xauth pulseaudio pulseaudio-utils
-  sox imagemagick
+  sox imagemagick lame
+  python3
 "
 
 missing=""

@@ -12,6 +12,13 @@
 // right at +-90 degrees, sources behind fold to the front; quad, 5.1 and 7.1:
 // their usual layouts, the LFE channel silent). A source above or below the
 // listener keeps its azimuth. Doppler is not modelled.
+//
+// Pan on a plain stream is a left/right balance (pan < 0 lowers the right-side
+// speakers by 1 + pan, pan > 0 the left-side ones by 1 - pan). END syncs run
+// each time a stream stops at its end (not when a loop wraps), on the library's
+// sync thread; an auto-free stream is freed after them, and also when stopped.
+// BASS_StreamCreate makes dummy streams only (a null procedure); URL streams
+// read everything the address delivers before they start.
 
 #include <stdint.h>
 

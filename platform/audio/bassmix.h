@@ -1,6 +1,10 @@
 #pragma once
 // The mixer add-on: mixer streams fed by decode-only sources through channel
-// matrices.
+// matrices. Without a matrix a mono source goes to every channel but the LFE
+// and channel i of a source to channel i of the mixer. Pan on a mixer (or on a
+// source) is a left/right balance over the left-side (front, rear, side left)
+// and right-side speakers; centre and LFE keep their level. A source's volume
+// and pan apply inside its mixer; a stopped source is paused there.
 
 #include "platform/audio/bass.h"
 

@@ -1,0 +1,282 @@
+#include "platform/audio/core/Engine.h"
+
+#include "platform/audio/core/BackendRegistry.h"
+#include "platform/audio/core/Limits.h"
+#include "platform/audio/core/NoSoundDriver.h"
+#include "platform/audio/core/TestHooks.h"
+
+#include <algorithm>
+
+namespace ovelaudio {
+namespace {
+
+constexpr float kFullGlobalVolume = 10000.0f;
+
+// Index into the backend's list for a device number (-1: the default), or false.
+bool PickDevice(const std::vector<DeviceEntry>& devices, int device, size_t& index) {
+    if (device == -1) {
+        const auto isDefault = [](const DeviceEntry& d) { return d.enabled && d.isDefault; };
+        auto found = std::find_if(devices.begin(), devices.end(), isDefault);
+        if (found == devices.end())
+            found = std::find_if(devices.begin(), devices.end(), [](const DeviceEntry& d) { return d.enabled; });
+        if (found == devices.end()) return false;
+        index = static_cast<size_t>(found - devices.begin());
+        return true;
+    }
+    if (device < 1 || static_cast<size_t>(device) > devices.size()) return false;
+    index = static_cast<size_t>(device - 1);
+    return devices[index].enabled;
+}
+
+}  // namespace
+
+Engine& Engine::Instance() {
+    // Never destroyed: callers may still be inside the library while the program ends.
+    static Engine* engine = new Engine;
+    return *engine;
+}
+
+int Engine::Open(int device, uint32_t rate, void* window) {
+    std::unique_lock<std::mutex> outputLock(outputMutex_);
+    if (IsOpen()) return BASS_ERROR_ALREADY;
+    if (rate == 0) rate = kDefaultRate;
+    if (rate < kMinRate || rate > kMaxRate) return BASS_ERROR_FREQ;
+    RenderFn render = [this](float* out, uint32_t frames) { Render(out, frames); };
+    std::unique_ptr<OutputDriver> driver;
+    NoSoundDriver* noSound = nullptr;
+    if (device == 0) {
+        auto own = std::make_unique<NoSoundDriver>(rate, render, testhooks::ManualNoSound());
+        noSound = own.get();
+        driver = std::move(own);
+    } else {
+        OutputBackend* backend = CurrentOutputBackend();
+        size_t index = 0;
+        if (!backend || !PickDevice(backend->Devices(), device, index)) return BASS_ERROR_DEVICE;
+        int error = BASS_OK;
+        driver = backend->Open(index, rate, window, render, [this] { DeviceFailed(); }, error);
+        if (!driver) return error != BASS_OK ? error : BASS_ERROR_DRIVER;
+        device = static_cast<int>(index) + 1;
+    }
+    auto worker = std::make_shared<SyncWorker>(*this);
+    worker->Start();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        open_ = true;
+        device_ = device;
+        rate_ = rate;
+        speakers_ = driver->Speakers();
+        emulated_ = driver->Emulated();
+        noSound_ = noSound;
+        worker_ = worker;
+        listener_ = pendingListener = Listener();
+        factors_ = pendingFactors = Factors();
+        driver_ = std::move(driver);
+    }
+    if (driver_->Start()) return BASS_OK;
+    Shut(outputLock);
+    return BASS_ERROR_START;
+}
+
+int Engine::Close() {
+    std::unique_lock<std::mutex> outputLock(outputMutex_);
+    return Shut(outputLock);
+}
+
+int Engine::Shut(std::unique_lock<std::mutex>& outputLock) {
+    std::unique_ptr<OutputDriver> driver;
+    std::shared_ptr<SyncWorker> worker;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!open_) return BASS_ERROR_INIT;
+        open_ = false;
+        driver = std::move(driver_);
+        worker = std::move(worker_);
+        noSound_ = nullptr;
+        ClearChannels();
+    }
+    driver->Stop();
+    driver.reset();
+    outputLock.unlock();
+    worker->Finish();
+    return BASS_OK;
+}
+
+int Engine::Resume() {
+    std::lock_guard<std::mutex> outputLock(outputMutex_);
+    if (!driver_) return BASS_ERROR_INIT;
+    return driver_->Start() ? BASS_OK : BASS_ERROR_START;
+}
+
+int Engine::Pause() {
+    std::lock_guard<std::mutex> outputLock(outputMutex_);
+    if (!driver_) return BASS_ERROR_INIT;
+    driver_->Stop();
+    return BASS_OK;
+}
+
+bool Engine::RenderManual(float* out, uint32_t frames) {
+    std::lock_guard<std::mutex> outputLock(outputMutex_);
+    if (!noSound_ || !noSound_->IsManual()) return false;
+    noSound_->RenderManual(out, frames);
+    return true;
+}
+
+DWORD Engine::NewHandle() {
+    if (++lastHandle_ == 0) ++lastHandle_;
+    return lastHandle_;
+}
+
+Channel* Engine::Find(DWORD handle) {
+    const auto found = channels_.find(handle);
+    return found == channels_.end() ? nullptr : found->second.get();
+}
+
+Channel& Engine::Add(std::unique_ptr<Channel> channel) {
+    Channel& added = *channel;
+    if (!added.IsDecodeOnly()) added.Prepare(rate_);
+    if (added.IsSpatial()) Place(added);
+    channels_[added.Handle()] = std::move(channel);
+    return added;
+}
+
+void Engine::Play(Channel& channel) {
+    if (channel.ended) channel.Restart();
+    if (channel.playing) return;
+    channel.playing = true;
+    playing_.push_back(&channel);
+}
+
+void Engine::Stop(Channel& channel) {
+    if (channel.playing) {
+        channel.playing = false;
+        playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
+    }
+    channel.stopped = channel.IsDecodeOnly();
+    if (channel.FreesItself()) Free(channel.Handle());
+}
+
+void Engine::Free(DWORD handle) {
+    const auto found = channels_.find(handle);
+    if (found == channels_.end()) return;
+    Channel& channel = *found->second;
+    if (channel.playing) playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
+    if (channel.owner) channel.owner->AsMixer()->Remove(channel);
+    if (MixerDecoder* mixer = channel.AsMixer()) {
+        const std::vector<Channel*> sources = mixer->Sources();
+        for (Channel* source : sources) {
+            mixer->Remove(*source);
+            if (source->FreesItself()) Free(source->Handle());
+        }
+    }
+    channels_.erase(found);
+}
+
+void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags) {
+    if (source.owner) source.owner->AsMixer()->Remove(source);
+    source.sourceFlags = sourceFlags;
+    source.owner = &mixer;
+    source.stopped = false;
+    source.Prepare(mixer.Rate());
+    mixer.AsMixer()->Add(source);
+}
+
+void Engine::ClearChannels() {
+    playing_.clear();
+    channels_.clear();
+    endsPending_ = false;
+    devFailPending_ = false;
+}
+
+void Engine::Apply3D() {
+    listener_ = pendingListener;
+    factors_ = pendingFactors;
+    for (auto& entry : channels_)
+        if (entry.second->IsSpatial()) Place(*entry.second);
+}
+
+void Engine::Place(Channel& channel) {
+    channel.spatialGains = SpatialGains(channel.pendingPosition, listener_, factors_, speakers_);
+}
+
+void Engine::Render(float* out, uint32_t frames) {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::fill(out, out + static_cast<size_t>(frames) * speakers_, 0.0f);
+    if (!open_) return;
+    for (size_t done = 0; done < frames;) {
+        const size_t block = std::min<size_t>(kBlockFrames, frames - done);
+        MixBlock(out + done * speakers_, block);
+        done += block;
+    }
+}
+
+void Engine::MixBlock(float* out, size_t frames) {
+    const float level = static_cast<float>(globalStreamVolume) / kFullGlobalVolume;
+    for (size_t i = 0; i < playing_.size();) {
+        Channel& channel = *playing_[i];
+        const size_t got = channel.Render(frames);
+        channel.MixInto(out, speakers_, got, level, MonoRouting::FrontPair);
+        if (got < frames) {
+            channel.playing = false;
+            playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
+            ChannelEnded(channel);
+        } else {
+            ++i;
+        }
+    }
+}
+
+void Engine::ChannelEnded(Channel& channel) {
+    channel.ended = true;
+    channel.endPending = true;
+    endsPending_ = true;
+    if (worker_) worker_->Wake();
+}
+
+void Engine::DeviceFailed() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!open_) return;
+    devFailPending_ = true;
+    if (worker_) worker_->Wake();
+}
+
+SyncBatch Engine::TakeSyncWork() {
+    SyncBatch batch;
+    const bool ends = endsPending_;
+    const bool devFail = devFailPending_;
+    endsPending_ = devFailPending_ = false;
+    for (auto& entry : channels_) {
+        Channel& channel = *entry.second;
+        const bool ended = ends && channel.endPending;
+        channel.endPending = false;
+        for (const SyncEntry& sync : channel.syncs) {
+            if ((ended && sync.type == BASS_SYNC_END) || (devFail && sync.type == BASS_SYNC_DEV_FAIL))
+                batch.jobs.push_back({channel.Handle(), sync.id});
+        }
+        if (ended && channel.FreesItself()) batch.freeAfter.push_back(channel.Handle());
+    }
+    return batch;
+}
+
+void Engine::RunSyncs(const SyncBatch& batch) {
+    for (const SyncJob& job : batch.jobs) {
+        SyncEntry sync{};
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            Channel* channel = Find(job.channel);
+            if (!channel) continue;
+            auto found = std::find_if(channel->syncs.begin(), channel->syncs.end(),
+                                      [&](const SyncEntry& s) { return s.id == job.sync; });
+            if (found == channel->syncs.end()) continue;
+            sync = *found;
+            if (sync.onetime) channel->syncs.erase(found);
+        }
+        sync.proc(sync.id, job.channel, 0, sync.user);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    for (DWORD handle : batch.freeAfter) {
+        Channel* channel = Find(handle);
+        if (channel && channel->ended) Free(handle);
+    }
+}
+
+}  // namespace ovelaudio

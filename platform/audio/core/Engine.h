@@ -1,0 +1,105 @@
+#pragma once
+// The library's state: the open output, every channel, the 3D stage and the
+// work handed to the sync thread. One mutex guards it; the mixing thread holds
+// it while it mixes a block.
+
+#include "platform/audio/core/Channel.h"
+#include "platform/audio/core/MixerDecoder.h"
+#include "platform/audio/core/SyncWorker.h"
+
+#include <map>
+#include <mutex>
+
+namespace ovelaudio {
+
+class NoSoundDriver;
+
+struct SyncJob {
+    DWORD channel;
+    HSYNC sync;
+};
+
+struct SyncBatch {
+    std::vector<SyncJob> jobs;
+    std::vector<DWORD> freeAfter;  // auto-free channels whose END syncs are in jobs
+};
+
+class Engine : public EndListener {
+public:
+    static Engine& Instance();
+
+    std::mutex mutex;
+
+    // Output lifecycle; each answers a BASS_ERROR_* code.
+    int Open(int device, uint32_t rate, void* window);
+    int Close();
+    int Resume();
+    int Pause();
+
+    bool IsOpen() const { return open_; }
+    int Device() const { return device_; }
+    uint32_t OutputRate() const { return rate_; }
+    uint32_t Speakers() const { return speakers_; }
+    bool Emulated() const { return emulated_; }
+    // Mixes the manual device 0, if that is the open output; false otherwise.
+    bool RenderManual(float* out, uint32_t frames);
+    std::shared_ptr<SyncWorker> Worker() const { return worker_; }
+
+    // Channels; engine locked.
+    DWORD NewHandle();
+    Channel* Find(DWORD handle);
+    Channel& Add(std::unique_ptr<Channel> channel);
+    void Play(Channel& channel);
+    void Stop(Channel& channel);
+    void Free(DWORD handle);
+    void Attach(Channel& mixer, Channel& source, DWORD sourceFlags);
+    size_t LiveChannels() const { return channels_.size(); }
+    const std::map<DWORD, std::unique_ptr<Channel>>& Channels() const { return channels_; }
+
+    // 3D; engine locked. Positions and listener changes wait for Apply3D.
+    Listener pendingListener;
+    Factors pendingFactors;
+    void Apply3D();
+    void Place(Channel& channel);
+
+    uint32_t globalStreamVolume = 10000;
+    uint32_t netPlaylist = 0;
+    uint32_t followDefault = 0;
+
+    // The output's render callback.
+    void Render(float* out, uint32_t frames);
+    void DeviceFailed();
+    void ChannelEnded(Channel& channel) override;
+
+    // For the sync thread; engine locked.
+    bool HasSyncWork() const { return endsPending_ || devFailPending_; }
+    SyncBatch TakeSyncWork();
+    // Runs the batch's procedures, each with the engine unlocked.
+    void RunSyncs(const SyncBatch& batch);
+
+private:
+    // Ends the output: channels, driver, then the sync thread (outside outputLock).
+    int Shut(std::unique_lock<std::mutex>& outputLock);
+    void MixBlock(float* out, size_t frames);
+    void ClearChannels();
+
+    std::mutex outputMutex_;  // serialises opening and closing the output
+    bool open_ = false;
+    int device_ = -1;
+    uint32_t rate_ = 0;
+    uint32_t speakers_ = 2;
+    bool emulated_ = false;
+    std::unique_ptr<OutputDriver> driver_;
+    NoSoundDriver* noSound_ = nullptr;
+    std::shared_ptr<SyncWorker> worker_;
+
+    DWORD lastHandle_ = 0;
+    std::map<DWORD, std::unique_ptr<Channel>> channels_;
+    std::vector<Channel*> playing_;
+    Listener listener_;
+    Factors factors_;
+    bool endsPending_ = false;
+    bool devFailPending_ = false;
+};
+
+}  // namespace ovelaudio

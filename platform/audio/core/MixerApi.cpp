@@ -1,0 +1,47 @@
+// The mixer add-on's C operations.
+
+#include "platform/audio/bassmix.h"
+#include "platform/audio/core/ApiErrors.h"
+#include "platform/audio/core/Engine.h"
+#include "platform/audio/core/Limits.h"
+
+using namespace ovelaudio;
+
+extern "C" {
+
+HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
+    if (chans < 1 || chans > kMaxChannels) return Failed<HSTREAM>(BASS_ERROR_FORMAT, 0);
+    if (freq < kMinRate || freq > kMaxRate) return Failed<HSTREAM>(BASS_ERROR_FREQ, 0);
+    Engine& engine = Engine::Instance();
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    if (!engine.IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
+    const DWORD handle = engine.NewHandle();
+    auto mixer = std::make_unique<MixerDecoder>(freq, chans, (flags & BASS_MIXER_END) != 0, engine);
+    MixerDecoder* raw = mixer.get();
+    engine.Add(std::make_unique<Channel>(handle, flags, std::move(mixer), raw));
+    return Succeeded(handle);
+}
+
+BOOL BASSDEF(BASS_Mixer_StreamAddChannel)(HSTREAM handle, DWORD channel, DWORD flags) {
+    Engine& engine = Engine::Instance();
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    Channel* mixer = engine.Find(handle);
+    Channel* source = engine.Find(channel);
+    if (!mixer || !mixer->AsMixer() || !source) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+    if (!source->IsDecodeOnly()) return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
+    if (source == mixer) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+    engine.Attach(*mixer, *source, flags);
+    return Succeeded<BOOL>(kTrue);
+}
+
+BOOL BASSDEF(BASS_Mixer_ChannelSetMatrix)(DWORD handle, const void* matrix) {
+    if (!matrix) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+    Engine& engine = Engine::Instance();
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    Channel* source = engine.Find(handle);
+    if (!source || !source->owner) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+    source->SetMatrix(static_cast<const float*>(matrix), source->owner->Channels());
+    return Succeeded<BOOL>(kTrue);
+}
+
+}  // extern "C"

@@ -1,0 +1,42 @@
+#include "platform/audio/core/TestHooks.h"
+
+#include "platform/audio/core/Engine.h"
+#include "platform/audio/core/NoSoundDriver.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace ovelaudio::testhooks {
+namespace {
+
+std::atomic<bool> manualNoSound{false};
+
+}  // namespace
+
+void SetManualNoSound(bool manual) { manualNoSound = manual; }
+
+bool ManualNoSound() { return manualNoSound; }
+
+void RenderNoSound(float* out, uint32_t frames) {
+    if (!Engine::Instance().RenderManual(out, frames)) std::fill(out, out + frames * NoSoundDriver::kSpeakers, 0.0f);
+    WaitForSyncs();
+}
+
+void FailOutput() {
+    Engine::Instance().DeviceFailed();
+    WaitForSyncs();
+}
+
+void WaitForSyncs() {
+    Engine& engine = Engine::Instance();
+    std::unique_lock<std::mutex> lock(engine.mutex);
+    if (const std::shared_ptr<SyncWorker> worker = engine.Worker()) worker->WaitIdle(lock);
+}
+
+size_t LiveStreams() {
+    Engine& engine = Engine::Instance();
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    return engine.LiveChannels();
+}
+
+}  // namespace ovelaudio::testhooks

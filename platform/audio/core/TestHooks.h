@@ -1,0 +1,25 @@
+#pragma once
+// Hooks for deterministic tests of the library: device 0 mixed on demand into memory.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ovelaudio::testhooks {
+
+// From the next BASS_Init(0, ...) on, device 0 mixes only through RenderNoSound.
+void SetManualNoSound(bool manual);
+bool ManualNoSound();
+
+// Mixes frames of the manual device 0 (2 channels interleaved) and advances its
+// time; returns once the syncs that the mix raised have run.
+void RenderNoSound(float* out, uint32_t frames);
+
+// Reports a failure of the open output, as its driver would, and waits for the syncs.
+void FailOutput();
+
+// Waits until the sync thread has nothing left to run.
+void WaitForSyncs();
+
+size_t LiveStreams();
+
+}  // namespace ovelaudio::testhooks

@@ -1,0 +1,115 @@
+// Sound files of each supported kind decode to the samples they hold; broken ones fail cleanly.
+
+#include "tests/platform/audio/AudioFixtures.h"
+
+#include <cstdio>
+#include <string>
+
+namespace audiotest {
+namespace {
+
+constexpr size_t kFrames = 2000;
+
+struct WaveCase {
+    const char* name;
+    WaveSpec spec;
+    float tolerance;
+};
+
+class WaveDecodeTest : public ManualOutput, public ::testing::WithParamInterface<WaveCase> {};
+
+// A left level of 0.5 and a right level of -0.25 must reach the output as they are.
+TEST_P(WaveDecodeTest, PlaysTheLevelsItHolds) {
+    const WaveCase& c = GetParam();
+    std::vector<float> samples;
+    for (size_t f = 0; f < kFrames; ++f) {
+        samples.push_back(0.5f);
+        if (c.spec.channels == 2) samples.push_back(-0.25f);
+    }
+    const std::vector<uint8_t> file = MakeWave(c.spec, samples);
+    const HSTREAM stream = FromMemory(file, 0);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+
+    BASS_CHANNELINFO info{};
+    ASSERT_TRUE(BASS_ChannelGetInfo(stream, &info));
+    EXPECT_EQ(info.chans, c.spec.channels);
+    EXPECT_EQ(info.freq, c.spec.rate);
+    EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), kFrames * c.spec.channels * 2);
+
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    const std::vector<float> out = Render(kFrames / 2);
+    const float right = c.spec.channels == 2 ? -0.25f : 0.5f;
+    EXPECT_NEAR(out[out.size() - 2], 0.5f, c.tolerance);
+    EXPECT_NEAR(out[out.size() - 1], right, c.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, WaveDecodeTest,
+                         ::testing::Values(WaveCase{"Pcm8Mono", {kPcm, 8, 1, kRate, false}, 0.01f},
+                                           WaveCase{"Pcm16Stereo", {kPcm, 16, 2, kRate, false}, 0.001f},
+                                           WaveCase{"FloatStereo", {kFloat, 32, 2, kRate, false}, 1e-6f},
+                                           WaveCase{"ExtensibleFloatMono", {kFloat, 32, 1, kRate, true}, 1e-6f},
+                                           WaveCase{"Pcm16MonoAt22050", {kPcm, 16, 1, 22050, false}, 0.001f}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+using BrokenInputTest = ManualOutput;
+
+// Cut files, lying headers and noise give no stream, never a crash.
+TEST_F(BrokenInputTest, GivesNoStream) {
+    const std::vector<uint8_t> good = MakeConstantWave(2, 100, {0.1f, 0.1f});
+    const std::vector<std::vector<uint8_t>> broken = {
+        std::vector<uint8_t>(good.begin(), good.begin() + 20),  // cut inside the format chunk
+        std::vector<uint8_t>(good.begin(), good.begin() + 46),  // data chunk without a whole frame
+        std::vector<uint8_t>(300, 0xA5),                       // noise
+        {'O', 'g', 'g', 'S', 0, 2, 0, 0},                      // an Ogg page header and nothing else
+        {},
+    };
+    for (const std::vector<uint8_t>& bytes : broken) {
+        const uint8_t none = 0;
+        EXPECT_EQ(BASS_StreamCreateFile(1, bytes.empty() ? &none : bytes.data(), 0, bytes.size(), 0), 0u);
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    }
+}
+
+// A data chunk that claims more than the file holds, with an odd byte count, plays what is there.
+TEST_F(BrokenInputTest, ClampsDataLongerThanTheFile) {
+    std::vector<uint8_t> file = MakeConstantWave(2, 100, {0.5f, 0.5f});
+    file.push_back(0x11);  // a stray odd byte
+    file[40] = 0xFF;       // data size far beyond the end
+    file[41] = 0xFF;
+    const HSTREAM stream = FromMemory(file, 0);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), 100u * 2 * 2);
+}
+
+using VorbisDecodeTest = ManualOutput;
+
+TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile) {
+    const std::vector<uint8_t> ogg = MakeVorbis(kRate, 8000);
+    const std::string path = ::testing::TempDir() + "audio-core-test.ogg";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(ogg.data(), 1, ogg.size(), file);
+    std::fclose(file);
+
+    const HSTREAM fromMemory = FromMemory(ogg, BASS_SAMPLE_FLOAT);
+    const HSTREAM fromFile = BASS_StreamCreateFile(0, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    std::remove(path.c_str());
+    ASSERT_NE(fromMemory, 0u) << BASS_ErrorGetCode();
+    ASSERT_NE(fromFile, 0u) << BASS_ErrorGetCode();
+    EXPECT_EQ(BASS_ChannelGetLength(fromMemory, BASS_POS_BYTE), 8000u * 4);
+    EXPECT_EQ(BASS_ChannelGetLength(fromFile, BASS_POS_BYTE), 8000u * 2);
+    EXPECT_NEAR(BASS_ChannelBytes2Seconds(fromFile, 8000u * 2), 8000.0 / kRate, 1e-9);
+
+    ASSERT_TRUE(BASS_ChannelPlay(fromMemory, 0));
+    float peak = 0.0f;
+    for (float s : Render(4000)) peak = std::max(peak, std::abs(s));
+    EXPECT_NEAR(peak, 0.5f, 0.1f);
+}
+
+TEST_F(VorbisDecodeTest, MissingFileFailsToOpen) {
+    EXPECT_EQ(BASS_StreamCreateFile(0, "/nonexistent/clip.ogg", 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+}
+
+}  // namespace
+}  // namespace audiotest
