@@ -9,6 +9,8 @@ std::mt19937& Generator()
     static std::mt19937 generator(5489u);
     return generator;
 }
+
+TRandomSource ScriptedSource = nullptr;
 }  // namespace
 
 void Randomize()
@@ -18,10 +20,14 @@ void Randomize()
 
 void RandSeed(std::uint32_t seed) { Generator().seed(seed); }
 
+void SetRandomSource(TRandomSource source) { ScriptedSource = source; }
+
 int Random(int range)
 {
     if (range <= 0)
         return 0;
+    if (ScriptedSource)
+        return ScriptedSource(range);
     return std::uniform_int_distribution<int>(0, range - 1)(Generator());
 }
 

@@ -1,0 +1,297 @@
+#include "platform/forms/Controls.h"
+
+#include "platform/forms/Forms.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kControlProperty[] = "OvelControl";
+constexpr char kProcedureProperty[] = "OvelProcedure";
+
+TShiftState MouseShiftState(WPARAM keys)
+{
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= ssShift;
+    if (keys & MK_CONTROL)
+        shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    if (keys & MK_LBUTTON)
+        shift |= ssLeft;
+    if (keys & MK_RBUTTON)
+        shift |= ssRight;
+    if (keys & MK_MBUTTON)
+        shift |= ssMiddle;
+    return shift;
+}
+
+bool IsButtonDown(UINT message)
+{
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+bool IsButtonUp(UINT message) { return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP; }
+
+TMouseButton ButtonOf(UINT message)
+{
+    switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: return TMouseButton::mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return TMouseButton::mbMiddle;
+    default: return TMouseButton::mbLeft;
+    }
+}
+
+}  // namespace
+
+TControl::~TControl()
+{
+    ReleaseWindows();
+    if (form_)
+        form_->RemoveControl(*this);
+    if (brush_)
+        DeleteObject(brush_);
+    Screen.ControlDestroyed(this);
+}
+
+bool TControl::Attach(TForm& form, int id)
+{
+    HWND window = GetDlgItem(form.Handle(), id);
+    if (!window)
+        return false;
+    ReleaseWindows();
+    form_ = &form;
+    handle_ = window;
+    form.AddControl(*this);
+    Subclass(window);
+    Attached();
+    return true;
+}
+
+int TControl::Id() const { return GetDlgCtrlID(handle_); }
+
+void TControl::Subclass(HWND window)
+{
+    SetPropA(window, kControlProperty, this);
+    LONG_PTR original = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
+    SetPropA(window, kProcedureProperty, reinterpret_cast<HANDLE>(original));
+    subclassed_.push_back(window);
+}
+
+void TControl::ReleaseWindows()
+{
+    for (HWND window : subclassed_) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropA(window, kProcedureProperty)));
+        RemovePropA(window, kProcedureProperty);
+        RemovePropA(window, kControlProperty);
+    }
+    subclassed_.clear();
+    handle_ = nullptr;
+}
+
+void TControl::Rebind(HWND window)
+{
+    HWND old = handle_;
+    ReleaseWindows();
+    handle_ = window;
+    form_->ReplaceChild(old, window);
+    Subclass(window);
+    form_->UpdateHint(*this);
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* control = static_cast<TControl*>(GetPropA(window, kControlProperty));
+    TMessage hooked{window, message, wParam, lParam, 0};
+    control->WndProc(hooked);
+    if (message == WM_NCDESTROY) {
+        auto& windows = control->subclassed_;
+        windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+        RemovePropA(window, kProcedureProperty);
+        RemovePropA(window, kControlProperty);
+        if (window == control->handle_)
+            control->handle_ = nullptr;
+    }
+    return hooked.Result;
+}
+
+void TControl::DefaultHandler(TMessage& message) const
+{
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(message.Window, kProcedureProperty));
+    message.Result = CallWindowProcA(original, message.Window, message.Msg, message.WParam, message.LParam);
+}
+
+void TControl::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_SETCURSOR:
+        if (Cursors(message))
+            return;
+        break;
+    case WM_SETFOCUS:
+        Screen.SetActiveControl(this);
+        if (OnEnter)
+            OnEnter(this);
+        break;
+    case WM_KILLFOCUS:
+        if (OnExit)
+            OnExit(this);
+        break;
+    default:
+        if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONUP) {
+            Mouse(message);
+            return;
+        }
+        break;
+    }
+    DefaultHandler(message);
+}
+
+bool TControl::Cursors(TMessage& message) const
+{
+    if (LOWORD(message.LParam) != HTCLIENT || !ApplyCursor(Cursor))
+        return false;
+    message.Result = TRUE;
+    return true;
+}
+
+// Press and move events come before the control's own handling, release
+// events after it (a button still needs its capture to report the click).
+void TControl::Mouse(TMessage& message)
+{
+    if (form_)
+        form_->RelayToHint(message.Window, message.Msg, message.WParam, message.LParam);
+    int x = GET_X_LPARAM(message.LParam);
+    int y = GET_Y_LPARAM(message.LParam);
+    TShiftState shift = MouseShiftState(message.WParam);
+    if (message.Msg == WM_MOUSEMOVE && OnMouseMove)
+        OnMouseMove(this, shift, x, y);
+    if (IsButtonDown(message.Msg)) {
+        if (OnMouseMove && GetCapture() != message.Window)
+            SetCapture(message.Window);   // drags go on outside the control
+        if (OnMouseDown)
+            OnMouseDown(this, ButtonOf(message.Msg), shift, x, y);
+    }
+    DefaultHandler(message);
+    if (IsButtonUp(message.Msg)) {
+        if (OnMouseMove && GetCapture() == message.Window)
+            ReleaseCapture();
+        if (OnMouseUp)
+            OnMouseUp(this, ButtonOf(message.Msg), shift, x, y);
+    }
+}
+
+bool TControl::Visible() const { return form_ && form_->ChildVisible(handle_); }
+
+void TControl::SetVisible(bool visible)
+{
+    if (form_)
+        form_->SetChildVisible(handle_, visible);
+}
+
+bool TControl::Enabled() const { return form_ && form_->ChildEnabled(handle_); }
+
+void TControl::SetEnabled(bool enabled)
+{
+    if (form_)
+        form_->SetChildEnabled(handle_, enabled);
+}
+
+void TControl::SetHint(const std::string& hint)
+{
+    hint_ = hint;
+    if (form_)
+        form_->UpdateHint(*this);
+}
+
+void TControl::SetShowHint(bool show)
+{
+    showHint_ = show;
+    if (form_)
+        form_->UpdateHint(*this);
+}
+
+std::string TControl::Caption() const
+{
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(handle_)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void TControl::SetCaption(const std::string& caption) { SetWindowTextA(handle_, caption.c_str()); }
+
+RECT TControl::Bounds() const
+{
+    RECT rect{};
+    GetWindowRect(handle_, &rect);
+    MapWindowPoints(nullptr, GetParent(handle_), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int TControl::Width() const
+{
+    RECT rect = Bounds();
+    return rect.right - rect.left;
+}
+
+int TControl::Height() const
+{
+    RECT rect = Bounds();
+    return rect.bottom - rect.top;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+void TControl::SetColor(TColor color)
+{
+    color_ = color;
+    if (brush_)
+        DeleteObject(brush_);
+    brush_ = color == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(color));
+    Invalidate();
+}
+
+void TControl::SetFontColor(TColor color)
+{
+    fontColor_ = color;
+    Invalidate();
+}
+
+LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return SendMessageA(handle_, message, wParam, lParam);
+}
+
+void TControl::SetFocus() const { ::SetFocus(handle_); }
+
+bool TControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+void TControl::Invalidate() const { InvalidateRect(handle_, nullptr, TRUE); }
+
+void TControl::Repaint() const
+{
+    Invalidate();
+    UpdateWindow(handle_);
+}
+
+void TControl::SetStyleBits(DWORD add, DWORD remove) const
+{
+    auto style = static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE));
+    SetWindowLongA(handle_, GWL_STYLE, static_cast<LONG>((style & ~remove) | add));
+}
+
+void TContainer::Attached()
+{
+    for (HWND child : Form()->ChildrenWithin(Handle()))
+        Form()->AddToContainer(Handle(), child);
+}
+
+void TContainer::Include(const TControl& control) const { Form()->AddToContainer(Handle(), control.Handle()); }

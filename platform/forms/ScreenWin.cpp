@@ -1,0 +1,50 @@
+#include "platform/forms/Screen.h"
+
+TScreen Screen;
+
+namespace {
+
+LPCSTR SystemCursor(TCursor cursor)
+{
+    switch (cursor) {
+    case crHourGlass: return IDC_WAIT;
+    case crHandPoint: return IDC_HAND;
+    case crSizeNS:
+    case crVSplit: return IDC_SIZENS;
+    case crSizeWE:
+    case crHSplit: return IDC_SIZEWE;
+    default: return IDC_ARROW;
+    }
+}
+
+}  // namespace
+
+bool ApplyCursor(TCursor own)
+{
+    TCursor shown = Screen.Cursor() != crDefault ? Screen.Cursor() : own;
+    if (shown == crDefault)
+        return false;
+    ::SetCursor(LoadCursorA(nullptr, SystemCursor(shown)));
+    return true;
+}
+
+void TScreen::SetCursor(TCursor cursor)
+{
+    cursor_ = cursor;
+    ::SetCursor(LoadCursorA(nullptr, SystemCursor(cursor)));
+}
+
+void TScreen::SetActiveControl(TControl* control)
+{
+    if (control == activeControl_)
+        return;
+    activeControl_ = control;
+    if (OnActiveControlChange)
+        OnActiveControlChange(nullptr);
+}
+
+void TScreen::ControlDestroyed(const TControl* control)
+{
+    if (activeControl_ == control)
+        activeControl_ = nullptr;
+}

@@ -1,0 +1,134 @@
+#pragma once
+// Standard controls: buttons, check boxes, radio buttons, labels, edits and
+// combo boxes. Setting Checked from code runs OnClick when the state changes;
+// a user click runs it exactly once.
+
+#include "platform/forms/Controls.h"
+
+#include <cstdint>
+#include <string>
+
+class TCheckBox : public TControl {
+public:
+    bool Checked() const;
+    void SetChecked(bool checked);
+    TNotifyEvent OnClick;
+
+protected:
+    void Attached() override;
+    void Command(WORD code) override;
+};
+
+// Checking one from code, or by a click, unchecks the radio buttons of its
+// container (group box or panel, else the form); OnClick runs only for the
+// button that becomes checked.
+class TRadioButton : public TControl {
+public:
+    bool Checked() const;
+    void SetChecked(bool checked);
+    TNotifyEvent OnClick;
+
+protected:
+    void Attached() override;
+    void Command(WORD code) override;
+
+private:
+    void UncheckNeighbours() const;
+};
+
+class TButton : public TControl {
+public:
+    // Runs what a user click runs: sets the form's ModalResult, then OnClick.
+    void Click();
+    int ModalResult = 0;
+    TNotifyEvent OnClick;
+
+protected:
+    void Command(WORD code) override;
+};
+
+class TBitBtn : public TButton {
+public:
+    // The bitmap stays the caller's.
+    void SetGlyph(HBITMAP glyph);
+};
+
+class TLabel : public TControl {
+public:
+    TNotifyEvent OnClick;
+
+protected:
+    void Attached() override;
+    void Command(WORD code) override;
+};
+
+class TEdit : public TControl {
+public:
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }
+    TNotifyEvent OnChange;   // also for changes from code, as the control reports them
+
+protected:
+    void Command(WORD code) override;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed };
+
+using TDrawItemEvent = std::function<void(TObject* control, int index, const RECT& rect, UINT state)>;
+
+// Setting ItemIndex from code runs nothing. A selection by the user runs
+// OnSelect, or OnChange when no OnSelect is set; typing runs OnChange.
+class TComboBox : public TControl {
+public:
+    class TItems {
+    public:
+        explicit TItems(TComboBox& owner) : owner_(owner) {}
+        int Add(const std::string& text, std::intptr_t object = 0);
+        void Delete(int index);
+        void Clear();
+        int Count() const;
+        std::string Strings(int index) const;
+        std::intptr_t Objects(int index) const;
+        void SetObject(int index, std::intptr_t object);
+        int IndexOf(const std::string& text) const;
+        // Nested pairs; the list redraws once at the outermost EndUpdate.
+        void BeginUpdate();
+        void EndUpdate();
+
+    private:
+        TComboBox& owner_;
+        int updating_ = 0;
+    };
+
+    TComboBox() : Items(*this) {}
+    TItems Items;
+
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Text() const { return Caption(); }
+    // In the list styles the text selects the item that has it.
+    void SetText(const std::string& text);
+    TComboBoxStyle Style() const;
+    // Win32 fixes a combo box's style at creation, so the control is made anew
+    // with the same place, font, items and selection.
+    void SetStyle(TComboBoxStyle style);
+    // Valid while OnDrawItem runs.
+    TCanvas& Canvas() { return canvas_; }
+
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TKeyPressEvent OnKeyPress;   // set the key to 0 to discard it
+    TDrawItemEvent OnDrawItem;
+
+protected:
+    void Attached() override;
+    void Command(WORD code) override;
+    bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void SubclassEdit();
+
+    TCanvas canvas_;
+};

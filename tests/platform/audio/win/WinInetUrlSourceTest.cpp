@@ -1,0 +1,181 @@
+// URL sources against a small HTTP server of the test's own on the loopback.
+
+#include "platform/audio/bass.h"
+#include "platform/audio/win/WinInetUrlSource.h"
+
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using ovelaudio::ByteSource;
+using ovelaudio::OpenWinInetUrl;
+
+constexpr size_t kBodyBytes = 50000;
+constexpr size_t kStalledBytes = 1000;
+constexpr long kPollUs = 50000;
+
+std::vector<uint8_t> Body()
+{
+    std::vector<uint8_t> body(kBodyBytes);
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = uint8_t(i * 7 % 251);
+    return body;
+}
+
+// "/tone" answers the body, "/stall" a part of it and then nothing while the
+// connection stays open, anything else 404.
+class TestServer {
+public:
+    TestServer()
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(listener_, 4);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread(&TestServer::Serve, this);
+    }
+
+    ~TestServer()
+    {
+        stopping_ = true;
+        thread_.join();
+        for (SOCKET held : held_)
+            closesocket(held);
+        closesocket(listener_);
+        WSACleanup();
+    }
+
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+private:
+    void Serve()
+    {
+        while (!stopping_) {
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(listener_, &ready);
+            timeval wait{0, kPollUs};
+            if (select(0, &ready, nullptr, nullptr, &wait) == 1)
+                Answer(accept(listener_, nullptr, nullptr));
+        }
+    }
+
+    void Answer(SOCKET client)
+    {
+        std::string request;
+        char buffer[1024];
+        for (int got; request.find("\r\n\r\n") == std::string::npos &&
+                      (got = recv(client, buffer, sizeof buffer, 0)) > 0;)
+            request.append(buffer, size_t(got));
+        const std::string path = request.substr(4, request.find(' ', 4) - 4);
+        const std::vector<uint8_t> body = Body();
+        if (path == "/tone") {
+            Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                             "\r\nConnection: close\r\n\r\n" + std::string(body.begin(), body.end()));
+        } else if (path == "/stall") {
+            Send(client, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
+                             std::string(body.begin(), body.begin() + kStalledBytes));
+            held_.push_back(client);
+            return;
+        } else {
+            Send(client, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        }
+        closesocket(client);
+    }
+
+    static void Send(SOCKET client, const std::string& text)
+    {
+        for (size_t sent = 0; sent < text.size();) {
+            const int n = send(client, text.data() + sent, int(text.size() - sent), 0);
+            if (n <= 0)
+                return;
+            sent += size_t(n);
+        }
+    }
+
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::vector<SOCKET> held_;
+    std::thread thread_;
+};
+
+std::vector<uint8_t> ReadToEnd(ByteSource& source)
+{
+    std::vector<uint8_t> all;
+    uint8_t chunk[4096];
+    for (size_t got; (got = source.Read(chunk, sizeof chunk)) > 0;)
+        all.insert(all.end(), chunk, chunk + got);
+    return all;
+}
+
+class WinInetUrlSourceTest : public testing::Test {
+protected:
+    TestServer server_;
+    int error_ = BASS_OK;
+};
+
+TEST_F(WinInetUrlSourceTest, DeliversTheWholeBodyWithItsSizeAndReadsItAgainFromTheStart)
+{
+    const std::unique_ptr<ByteSource> source = OpenWinInetUrl(server_.Url("/tone"), 0, error_);
+    ASSERT_NE(source, nullptr) << "error " << error_;
+    EXPECT_EQ(source->Size(), kBodyBytes);
+    EXPECT_EQ(ReadToEnd(*source), Body());
+    ASSERT_TRUE(source->Seek(0));
+    EXPECT_EQ(ReadToEnd(*source), Body());
+}
+
+TEST_F(WinInetUrlSourceTest, StartsAtTheOffsetWhenTheServerSendsEverything)
+{
+    constexpr uint32_t kOffset = 1000;
+    const std::unique_ptr<ByteSource> source = OpenWinInetUrl(server_.Url("/tone"), kOffset, error_);
+    ASSERT_NE(source, nullptr) << "error " << error_;
+    const std::vector<uint8_t> body = Body();
+    EXPECT_EQ(source->Size(), kBodyBytes - kOffset);
+    EXPECT_EQ(ReadToEnd(*source), std::vector<uint8_t>(body.begin() + kOffset, body.end()));
+}
+
+TEST_F(WinInetUrlSourceTest, EndsAStalledDownloadAfterWhatHasArrived)
+{
+    std::unique_ptr<ByteSource> source = OpenWinInetUrl(server_.Url("/stall"), 0, error_);
+    ASSERT_NE(source, nullptr) << "error " << error_;
+    EXPECT_EQ(source->Size(), UINT64_MAX);
+    const std::vector<uint8_t> body = Body();
+    EXPECT_EQ(ReadToEnd(*source), std::vector<uint8_t>(body.begin(), body.begin() + kStalledBytes));
+    source.reset();  // with the connection still open
+}
+
+TEST_F(WinInetUrlSourceTest, RefusesMissingFilesAndOtherProtocols)
+{
+    const struct {
+        std::string url;
+        int error;
+    } cases[] = {
+        {server_.Url("/missing"), BASS_ERROR_FILEOPEN},
+        {"rtsp://127.0.0.1/tone", BASS_ERROR_PROTOCOL},
+        {"file:///c:/tone.mp3", BASS_ERROR_PROTOCOL},
+        {"http:/", BASS_ERROR_PROTOCOL},
+    };
+    for (const auto& c : cases) {
+        int error = BASS_OK;
+        EXPECT_EQ(OpenWinInetUrl(c.url, 0, error), nullptr) << c.url;
+        EXPECT_EQ(error, c.error) << c.url;
+    }
+}
+
+}  // namespace

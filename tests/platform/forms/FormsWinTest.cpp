@@ -1,0 +1,415 @@
+#include "platform/forms/Application.h"
+#include "platform/forms/ComCtrls.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/StdCtrls.h"
+#include "platform/forms/Timers.h"
+
+#include "FormsTestIds.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr auto kPumpLimit = std::chrono::seconds(10);
+
+// Handles messages until done() holds or the (generous) limit passes.
+bool PumpUntil(const std::function<bool()>& done)
+{
+    auto end = std::chrono::steady_clock::now() + kPumpLimit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        Application.ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+class TTestForm : public TForm {
+public:
+    explicit TTestForm(int templateId = IDD_BOARD) { created = CreateFromTemplate(MAKEINTRESOURCEA(templateId)); }
+
+    bool created = false;
+    int events = 0;   // every event of every control counts here
+    TGroupBox Group;
+    TCheckBox Check;
+    TRadioButton RadioA;
+    TRadioButton RadioB;
+    TLabel Label;
+    TPanel Panel;
+    TCheckBox PanelCheck;
+    TRadioButton PanelRadio;
+    TCheckBox Outside;
+    TTrackBar Track;
+    TComboBox Combo;
+    TEdit Edit;
+    TButton Ok;
+
+    void CountEvents()
+    {
+        auto count = [this](TObject*) { ++events; };
+        for (TCheckBox* box : {&Check, &PanelCheck, &Outside})
+            box->OnClick = count;
+        for (TRadioButton* radio : {&RadioA, &RadioB, &PanelRadio})
+            radio->OnClick = count;
+        Track.OnChange = count;
+        Combo.OnSelect = count;
+        Ok.OnClick = count;
+    }
+
+protected:
+    void CreateParams(TCreateParams& params) override { params.WindowClassName = "TOvelTestForm"; }
+
+    void AttachControls() override
+    {
+        // Containers first is not required: their contents are found by place.
+        Check.Attach(*this, IDC_CHECK);
+        RadioA.Attach(*this, IDC_RADIO_A);
+        RadioB.Attach(*this, IDC_RADIO_B);
+        Label.Attach(*this, IDC_LABEL);
+        PanelCheck.Attach(*this, IDC_PANEL_CHECK);
+        PanelRadio.Attach(*this, IDC_PANEL_RADIO);
+        Outside.Attach(*this, IDC_OUTSIDE);
+        Track.Attach(*this, IDC_TRACK);
+        Combo.Attach(*this, IDC_COMBO);
+        Edit.Attach(*this, IDC_EDIT);
+        Ok.Attach(*this, IDOK);
+        Group.Attach(*this, IDC_GROUP);
+        Panel.Attach(*this, IDC_PANEL);
+    }
+};
+
+class FormsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(Application.Initialize()); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(form.created);
+        form.Track.SetRange(0, 10);
+        form.CountEvents();
+    }
+
+    TTestForm form;
+};
+
+// The control's own show state; the test forms stay hidden, since under a
+// bare X server every hide of a shown window waits for a window manager.
+bool Shown(const TControl& control) { return (GetWindowLongA(control.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::string ClassName(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+TEST_F(FormsTest, FormTakesItsTemplatesClassRegisteredAsADialogClass)
+{
+    EXPECT_EQ(ClassName(form.Handle()), "TOvelTestForm");
+    EXPECT_EQ(GetClassLongPtrA(form.Handle(), GCL_CBWNDEXTRA), DLGWINDOWEXTRA);
+    EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), Application.Handle());
+    EXPECT_EQ(form.Caption(), "Board");
+
+    TTestForm plain(IDD_PLAIN);
+    ASSERT_TRUE(plain.created);
+    EXPECT_EQ(ClassName(plain.Handle()), "#32770");
+    EXPECT_FALSE(plain.Visible());
+}
+
+TEST_F(FormsTest, MissingTemplateOrControlIsReported)
+{
+    TForm missing;
+    EXPECT_FALSE(missing.CreateFromTemplate("NOSUCHFORM"));
+    TCheckBox stray;
+    EXPECT_FALSE(stray.Attach(form, 999));
+}
+
+struct CodeChange {
+    const char* what;
+    std::function<void(TTestForm&)> change;
+    int events;
+};
+
+class CodeChangeTest : public FormsTest, public ::testing::WithParamInterface<CodeChange> {};
+
+TEST_P(CodeChangeTest, RunsTheControlsEventOnlyWhenTheValueChanges)
+{
+    form.Track.SetPosition(3);
+    form.RadioA.SetChecked(true);
+    form.events = 0;
+    GetParam().change(form);
+    EXPECT_EQ(form.events, GetParam().events) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CodeChangeTest,
+    ::testing::Values(
+        CodeChange{"check on", [](TTestForm& f) { f.Check.SetChecked(true); }, 1},
+        CodeChange{"check on, off", [](TTestForm& f) { f.Check.SetChecked(true); f.Check.SetChecked(false); }, 2},
+        CodeChange{"check off while off", [](TTestForm& f) { f.Check.SetChecked(false); }, 0},
+        CodeChange{"radio on", [](TTestForm& f) { f.RadioB.SetChecked(true); }, 1},
+        CodeChange{"radio on while on", [](TTestForm& f) { f.RadioA.SetChecked(true); }, 0},
+        CodeChange{"radio off", [](TTestForm& f) { f.RadioA.SetChecked(false); }, 0},
+        CodeChange{"track moved", [](TTestForm& f) { f.Track.SetPosition(7); }, 1},
+        CodeChange{"track to where it is", [](TTestForm& f) { f.Track.SetPosition(3); }, 0},
+        CodeChange{"track beyond the end", [](TTestForm& f) { f.Track.SetPosition(99); f.Track.SetPosition(10); }, 1},
+        CodeChange{"range change moving the position", [](TTestForm& f) { f.Track.SetRange(5, 10); }, 0},
+        CodeChange{"item index", [](TTestForm& f) { f.Combo.Items.Add("a"); f.Combo.SetItemIndex(0); }, 0}));
+
+TEST_F(FormsTest, DetachedEventDoesNotRunAndRunsAgainOnceAttached)
+{
+    TNotifyEvent handler = form.Check.OnClick;
+    form.Check.OnClick = nullptr;
+    form.Check.SetChecked(true);
+    EXPECT_EQ(form.events, 0);
+    EXPECT_TRUE(form.Check.Checked());
+    form.Check.OnClick = handler;
+    form.Check.SetChecked(false);
+    EXPECT_EQ(form.events, 1);
+}
+
+TEST_F(FormsTest, UserClickTogglesACheckBoxAndRunsOnClickOnce)
+{
+    form.Check.Perform(BM_CLICK);
+    EXPECT_TRUE(form.Check.Checked());
+    EXPECT_EQ(form.events, 1);
+
+    form.Check.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    form.Check.Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_FALSE(form.Check.Checked());
+    EXPECT_EQ(form.events, 2);
+}
+
+TEST_F(FormsTest, RadioButtonsUncheckTheirNeighboursInTheSameContainerOnly)
+{
+    form.PanelRadio.SetChecked(true);
+    form.RadioA.SetChecked(true);
+    form.events = 0;
+
+    form.RadioB.Perform(BM_CLICK);
+    EXPECT_TRUE(form.RadioB.Checked());
+    EXPECT_FALSE(form.RadioA.Checked());
+    EXPECT_TRUE(form.PanelRadio.Checked());
+    EXPECT_EQ(form.events, 1);
+
+    form.RadioB.Perform(BM_CLICK);   // already checked: no change, no event
+    EXPECT_EQ(form.events, 1);
+
+    form.RadioA.SetChecked(true);
+    EXPECT_FALSE(form.RadioB.Checked());
+    EXPECT_TRUE(form.PanelRadio.Checked());
+}
+
+TEST_F(FormsTest, UserMoveOfATrackBarRunsOnChangeOncePerChange)
+{
+    form.Track.SetPosition(0);
+    form.events = 0;
+    form.Track.Perform(WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(form.Track.Position(), 10);
+    EXPECT_EQ(form.events, 1);
+    form.Track.Perform(WM_KEYDOWN, VK_END, 0);   // at the end already
+    EXPECT_EQ(form.events, 1);
+}
+
+TEST_F(FormsTest, HidingOrDisablingAContainerReachesWhatItHoldsWithoutChangingTheirOwnState)
+{
+    form.Label.Hide();
+    form.Group.Hide();
+    EXPECT_FALSE(Shown(form.Check));
+    EXPECT_FALSE(Shown(form.RadioB));
+    EXPECT_TRUE(Shown(form.Outside));
+    EXPECT_TRUE(Shown(form.PanelCheck));
+    EXPECT_TRUE(form.Check.Visible());
+
+    form.Group.Show();
+    EXPECT_TRUE(Shown(form.Check));
+    EXPECT_FALSE(Shown(form.Label)) << "hidden on its own, it stays hidden";
+
+    form.Panel.SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(form.PanelCheck.Handle()));
+    EXPECT_TRUE(form.PanelCheck.Enabled());
+    EXPECT_TRUE(IsWindowEnabled(form.Check.Handle()));
+
+    form.Panel.Include(form.Outside);
+    EXPECT_FALSE(IsWindowEnabled(form.Outside.Handle()));
+    form.Panel.SetEnabled(true);
+    EXPECT_TRUE(IsWindowEnabled(form.Outside.Handle()));
+}
+
+TEST_F(FormsTest, ComboItemsKeepTheirObjectsAcrossAStyleChange)
+{
+    form.Combo.Items.BeginUpdate();
+    form.Combo.Items.Add("Speakers", 3);
+    form.Combo.Items.Add("Headphones", 7);
+    form.Combo.Items.EndUpdate();
+    form.Combo.SetItemIndex(1);
+    EXPECT_EQ(form.Combo.Items.Objects(0), 3);
+    EXPECT_EQ(form.Combo.Text(), "Headphones");
+
+    form.Combo.SetStyle(csOwnerDrawFixed);
+    EXPECT_EQ(form.Combo.Style(), csOwnerDrawFixed);
+    EXPECT_EQ(form.Combo.Id(), IDC_COMBO);
+    ASSERT_EQ(form.Combo.Items.Count(), 2);
+    EXPECT_EQ(form.Combo.Items.Strings(1), "Headphones");
+    EXPECT_EQ(form.Combo.Items.Objects(1), 7);
+    EXPECT_EQ(form.Combo.ItemIndex(), 1);
+    EXPECT_EQ(form.Combo.Items.IndexOf("speakers"), 0);
+
+    // The new window still reports to the wrapper.
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDC_COMBO, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form.Combo.Handle()));
+    EXPECT_EQ(form.events, 1);
+}
+
+TEST_F(FormsTest, ComboSelectionRunsOnChangeWhenNoOnSelectIsSet)
+{
+    int changes = 0;
+    form.Combo.OnSelect = nullptr;
+    form.Combo.OnChange = [&changes](TObject*) { ++changes; };
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDC_COMBO, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form.Combo.Handle()));
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FormsTest, FontColourOfAControlReachesItsDrawing)
+{
+    form.Label.SetFontColor(clRed);
+    form.SetColor(clGreen);
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto brush = SendMessageA(form.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(form.Label.Handle()));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 128, 0));
+    EXPECT_NE(brush, 0);
+    DeleteDC(dc);
+}
+
+TEST_F(FormsTest, KeyPreviewSeesKeysOfControlsAndCanSwallowThem)
+{
+    WORD seen = 0;
+    form.KeyPreview = true;
+    form.OnKeyDown = [&seen](TObject*, WORD& key, TShiftState) {
+        seen = key;
+        key = 0;
+    };
+    PostMessageA(form.Edit.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&seen] { return seen != 0; }));
+    EXPECT_EQ(seen, VK_ESCAPE);
+}
+
+TEST_F(FormsTest, TimerRunsFromTheMessageLoop)
+{
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&ticks](TObject*) { ++ticks; };
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 2; }));
+}
+
+TEST_F(FormsTest, PostedClosureRunsOnTheGuiThread)
+{
+    DWORD guiThread = GetCurrentThreadId();
+    DWORD ranOn = 0;
+    std::thread([&ranOn] { Application.Post([&ranOn] { ranOn = GetCurrentThreadId(); }); }).join();
+    EXPECT_TRUE(PumpUntil([&ranOn] { return ranOn != 0; }));
+    EXPECT_EQ(ranOn, guiThread);
+}
+
+struct ModalEnd {
+    const char* what;
+    std::function<void(TTestForm&)> end;
+    int result;
+};
+
+class ModalTest : public FormsTest, public ::testing::WithParamInterface<ModalEnd> {};
+
+TEST_P(ModalTest, ShowModalReturnsTheModalResult)
+{
+    TTestForm dialog;
+    dialog.Ok.ModalResult = mrOk;
+    Application.Post([&dialog] { GetParam().end(dialog); });
+    EXPECT_EQ(dialog.ShowModal(), GetParam().result) << GetParam().what;
+    EXPECT_FALSE(dialog.Visible());
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ModalTest,
+    ::testing::Values(ModalEnd{"button click", [](TTestForm& d) { d.Ok.Perform(BM_CLICK); }, mrOk},
+                      ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
+                      ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); }, mrRetry},
+                      ModalEnd{"close refused, then a result",
+                               [](TTestForm& d) {
+                                   d.OnClose = [&d](TObject*, TCloseAction& action) {
+                                       action = caNone;
+                                       d.OnClose = nullptr;
+                                       Application.Post([&d] { d.SetModalResult(mrNo); });
+                                   };
+                                   d.Close();
+                               },
+                               mrNo}));
+
+// Picks the first item the open menu offers, the way a keyboard user would.
+void ChooseFirstMenuItem()
+{
+    HWND menu = nullptr;
+    auto end = std::chrono::steady_clock::now() + kPumpLimit;
+    while (!(menu = FindWindowA("#32768", nullptr)) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(FormsTest, PopupMenuRunsTheChosenItemAndLeavesHiddenItemsOut)
+{
+    TMenuItem hidden;
+    TMenuItem shown;
+    hidden.Caption = "Hidden";
+    hidden.Visible = false;
+    shown.Caption = "Shown";
+    TObject* chosen = nullptr;
+    hidden.OnClick = shown.OnClick = [&chosen](TObject* sender) { chosen = sender; };
+    TPopupMenu menu;
+    menu.Add(hidden);
+    menu.Add(shown);
+
+    std::thread user(ChooseFirstMenuItem);
+    menu.Popup(10, 10);
+    user.join();
+    EXPECT_EQ(chosen, &shown);
+}
+
+TEST_F(FormsTest, TerminateEndsRun)
+{
+    bool ran = false;
+    Application.Post([&ran] {
+        ran = true;
+        Application.Terminate();
+    });
+    Application.Run();
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(Application.Terminated());
+}
+
+TEST_F(FormsTest, ClosingTheMainFormEndsRunUnlessTheCloseIsRefused)
+{
+    int closes = 0;
+    form.OnClose = [&closes](TObject*, TCloseAction& action) {
+        action = ++closes == 1 ? caNone : caHide;
+    };
+    Application.SetMainForm(&form);
+    Application.ShowMainForm = false;
+    Application.Post([this] { PostMessageA(form.Handle(), WM_CLOSE, 0, 0); });
+    Application.Post([this] { PostMessageA(form.Handle(), WM_CLOSE, 0, 0); });
+    Application.Run();
+    Application.SetMainForm(nullptr);
+    EXPECT_EQ(closes, 2);
+}
+
+}  // namespace
