@@ -20,22 +20,41 @@ public:
         if (step_ == 1.0) return pull(out, frames);
         size_t done = 0;
         while (done < frames) {
-            const size_t i0 = static_cast<size_t>(position_);
-            if (i0 + 1 >= buffered_) {
-                if (!Refill(i0, pull)) break;
-                continue;
-            }
-            const float t = static_cast<float>(position_ - static_cast<double>(i0));
-            const float* a = input_.data() + i0 * channels_;
-            const float* b = a + channels_;
-            for (uint32_t c = 0; c < channels_; ++c) out[done * channels_ + c] = a[c] + (b[c] - a[c]) * t;
-            position_ += step_;
-            ++done;
+            done += Interpolate(out + done * channels_, frames - done);
+            if (done < frames && !Refill(static_cast<size_t>(position_), pull)) break;
         }
         return done;
     }
 
 private:
+    // Output frames from what is buffered, until the next one needs more input.
+    size_t Interpolate(float* out, size_t frames) {
+        switch (channels_) {
+        case 1: return InterpolateFrames<1>(out, frames);
+        case 2: return InterpolateFrames<2>(out, frames);
+        default: return InterpolateFrames<0>(out, frames);
+        }
+    }
+
+    // kChannels 0: any count. A fixed count lets the compiler unroll the frame.
+    template <uint32_t kChannels>
+    size_t InterpolateFrames(float* out, size_t frames) {
+        const uint32_t channels = kChannels == 0 ? channels_ : kChannels;
+        const float* input = input_.data();
+        double position = position_;
+        size_t done = 0;
+        for (; done < frames; ++done, position += step_) {
+            const size_t i0 = static_cast<size_t>(position);
+            if (i0 + 1 >= buffered_) break;
+            const float t = static_cast<float>(position - static_cast<double>(i0));
+            const float* a = input + i0 * channels;
+            const float* b = a + channels;
+            for (uint32_t c = 0; c < channels; ++c) out[done * channels + c] = a[c] + (b[c] - a[c]) * t;
+        }
+        position_ = position;
+        return done;
+    }
+
     // Keeps the frames still needed at the front and reads more behind them.
     template <typename Pull>
     bool Refill(size_t i0, Pull& pull) {

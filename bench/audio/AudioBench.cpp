@@ -1,0 +1,123 @@
+// One minute of the day-forest scene through our library and through OpenAL
+// Soft, and how they compare: CPU time, speed against real time, and heap
+// allocations on the thread that mixes.
+
+#include "bench/audio/AllocationCounter.h"
+#include "bench/audio/OpenAlRenderer.h"
+#include "bench/audio/OurRenderer.h"
+#include "bench/audio/Scene.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace audiobench {
+namespace {
+
+const char* const kOurs = "ours";
+const char* const kOpenAl = "openal_soft";
+const char* const kMixAllocations = "mix_allocs";
+constexpr double kSpeedGoal = 500.0;  // times faster than real time
+
+// Renders the scene's minute period by period; the set-up and the tear-down are not timed.
+template <typename Renderer>
+void RenderOneMinute(benchmark::State& state) {
+    const Scene& scene = DayForest();
+    std::vector<float> period(kPeriodFrames * kOutputChannels);
+    constexpr uint32_t kPeriods = kSceneSeconds * kOutputRate / kPeriodFrames;
+    uint64_t allocations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::optional<Renderer> renderer;
+        try {
+            renderer.emplace(scene);
+        } catch (const std::exception& error) {
+            state.SkipWithError(error.what());
+            break;
+        }
+        state.ResumeTiming();
+        const uint64_t before = AllocationsOnThisThread();
+        for (uint32_t i = 0; i < kPeriods; ++i) {
+            renderer->Render(period.data(), kPeriodFrames);
+            benchmark::DoNotOptimize(period.data());
+        }
+        allocations += AllocationsOnThisThread() - before;
+        state.PauseTiming();
+        renderer.reset();
+        state.ResumeTiming();
+    }
+    state.counters[kMixAllocations] = benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+struct Figures {
+    double cpuSeconds = 0.0;  // per rendered minute
+    double allocations = 0.0;
+};
+
+// The console report, and the figures of each renderer for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+            Figures& figures = figures_[run.run_name.function_name];
+            figures.cpuSeconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            figures.allocations = run.counters.at(kMixAllocations).value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintSummary() const {
+        std::printf("\nOne minute of the day forest, %u Hz stereo float in %u-frame periods, on one thread:\n",
+                    kOutputRate, kPeriodFrames);
+        for (const auto& [name, figures] : figures_)
+            std::printf("  %-12s %8.1f ms CPU  %7.0fx real time  %.0f allocations while mixing\n", name.c_str(),
+                        figures.cpuSeconds * 1000.0, kSceneSeconds / figures.cpuSeconds, figures.allocations);
+        const auto ours = figures_.find(kOurs);
+        const auto openAl = figures_.find(kOpenAl);
+        if (ours == figures_.end() || openAl == figures_.end()) {
+            std::printf("  no ratio: a renderer did not run\n");
+            return;
+        }
+        const double ratio = ours->second.cpuSeconds / openAl->second.cpuSeconds;
+        const double speed = kSceneSeconds / ours->second.cpuSeconds;
+        std::printf("  CPU ours / OpenAL Soft: %.2f\n", ratio);
+        std::printf("  goals: no more CPU than OpenAL Soft %s; %.0fx real time %s; no allocations while mixing %s\n",
+                    Verdict(ratio <= 1.0), kSpeedGoal, Verdict(speed >= kSpeedGoal),
+                    Verdict(ours->second.allocations == 0.0));
+    }
+
+private:
+    static const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+    std::map<std::string, Figures> figures_;
+};
+
+}  // namespace
+}  // namespace audiobench
+
+int main(int argc, char** argv) {
+    using namespace audiobench;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    std::printf("Synthesising and encoding the scene's clips...\n");
+    try {
+        DayForest();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "The scene could not be made: %s\n", error.what());
+        return 1;
+    }
+    for (auto* registered : {benchmark::RegisterBenchmark(kOurs, RenderOneMinute<OurRenderer>),
+                             benchmark::RegisterBenchmark(kOpenAl, RenderOneMinute<OpenAlRenderer>)})
+        registered->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintSummary();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The scene through OpenAL Soft's loopback device, from the clips our decoders
+// made: sources on shared buffers, the same distance model (inverse distance,
+// reference 1 m, rolloff 1). OpenAL has no matrix mixer, so each rain plays as
+// a stereo source at the gain its matrix gives the front pair.
+
+#include "bench/audio/Scene.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <map>
+#include <vector>
+
+namespace audiobench {
+
+class OpenAlRenderer {
+public:
+    // Opens a loopback device and starts every source; throws on failure.
+    explicit OpenAlRenderer(const Scene& scene);
+    ~OpenAlRenderer();
+    OpenAlRenderer(const OpenAlRenderer&) = delete;
+    OpenAlRenderer& operator=(const OpenAlRenderer&) = delete;
+
+    // The next frames of the mix, stereo float interleaved.
+    void Render(float* out, uint32_t frames);
+
+private:
+    ALuint Source(const Clip& clip, float gain);
+    ALuint BufferOf(const Clip& clip);
+    void Release();
+
+    ALCdevice* device_ = nullptr;
+    ALCcontext* context_ = nullptr;
+    std::map<const Clip*, ALuint> buffers_;
+    std::vector<ALuint> sources_;
+};
+
+}  // namespace audiobench

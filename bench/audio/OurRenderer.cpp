@@ -1,0 +1,75 @@
+#include "bench/audio/OurRenderer.h"
+
+#include "platform/audio/bass.h"
+#include "platform/audio/bassmix.h"
+#include "platform/audio/core/TestHooks.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace audiobench {
+namespace {
+
+constexpr BOOL kInMemory = 1;
+constexpr DWORD kVoiceFlags = BASS_SAMPLE_3D | BASS_SAMPLE_LOOP;
+
+template <typename T>
+T Checked(T result, const char* what) {
+    if (!result) throw std::runtime_error(std::string(what) + " failed, error " + std::to_string(BASS_ErrorGetCode()));
+    return result;
+}
+
+HSTREAM Stream(const Clip& clip, DWORD flags) {
+    return Checked(BASS_StreamCreateFile(kInMemory, clip.file.data(), 0, clip.file.size(), flags), "stream");
+}
+
+void Play(DWORD channel) { Checked(BASS_ChannelPlay(channel, 0), "play"); }
+
+HSTREAM PlacedVoice(const Voice& voice) {
+    const HSTREAM stream = Stream(*voice.clip, kVoiceFlags);
+    const BASS_3DVECTOR position{voice.position.x, voice.position.y, voice.position.z};
+    Checked(BASS_ChannelSet3DPosition(stream, &position, nullptr, nullptr), "3D position");
+    Checked(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, voice.volume), "volume");
+    return stream;
+}
+
+void PlayVoices(const Scene& scene) {
+    std::vector<HSTREAM> streams;
+    for (const Voice& voice : scene.voices) streams.push_back(PlacedVoice(voice));
+    BASS_Apply3D();
+    for (HSTREAM stream : streams) Play(stream);
+}
+
+void PlayRain(const Scene& scene) {
+    const HSTREAM mixer = Checked(BASS_Mixer_StreamCreate(kOutputRate, kRainMixerChannels, 0), "mixer");
+    for (const RainSource& rain : scene.rain) {
+        const HSTREAM source = Stream(*rain.clip, BASS_STREAM_DECODE | BASS_SAMPLE_LOOP);
+        Checked(BASS_Mixer_StreamAddChannel(mixer, source, BASS_MIXER_MATRIX), "mixer source");
+        Checked(BASS_Mixer_ChannelSetMatrix(source, rain.matrix.data()), "matrix");
+    }
+    Play(mixer);
+}
+
+}  // namespace
+
+OurRenderer::OurRenderer(const Scene& scene) {
+    ovelaudio::testhooks::SetManualNoSound(true);
+    Checked(BASS_Init(0, kOutputRate, 0, nullptr, nullptr), "BASS_Init");
+    try {
+        PlayVoices(scene);
+        const HSTREAM brook = Stream(*scene.brook, BASS_SAMPLE_LOOP);
+        Checked(BASS_ChannelSetAttribute(brook, BASS_ATTRIB_VOL, scene.brookVolume), "volume");
+        Play(brook);
+        PlayRain(scene);
+    } catch (...) {
+        BASS_Free();
+        throw;
+    }
+}
+
+OurRenderer::~OurRenderer() { BASS_Free(); }
+
+void OurRenderer::Render(float* out, uint32_t frames) { ovelaudio::testhooks::RenderNoSound(out, frames); }
+
+}  // namespace audiobench
