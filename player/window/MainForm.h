@@ -1,0 +1,173 @@
+#pragma once
+// The control board: the player's one main window, hidden most of the time,
+// with its tray icon and menu. The live value of nearly every option is the
+// state of one of its controls.
+
+#include "platform/audio/bass.h"
+#include "platform/forms/ComCtrls.h"
+#include "platform/forms/ExtCtrls.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/StdCtrls.h"
+#include "platform/forms/Timers.h"
+#include "player/engine/LayerBoard.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+// The output (owned by the board's unit; DefaultDevice lives with the start).
+extern int OutputDevice;
+extern std::string OutputDeviceName;   // the combo's text when the output last opened
+extern int DefaultDeviceItem;          // combo index of the system default device; -1 when none
+extern BASS_DEVICEINFO DeviceInfo;
+extern bool DeviceFailed;              // the output device was lost
+extern bool EmulatedDriver;
+
+// While set, settings writers return at once, and messages and restarts are skipped.
+extern bool LoadingSettings;
+extern bool BoardStarting;
+
+extern UINT TaskbarCreatedMsg;
+extern std::string AlarmFileName;   // the alarm's own sound file; empty for none
+
+// Scene colours; the text is drawn in clGradientActiveCaption in both.
+constexpr TColor kDayColor = 0x008000;
+constexpr TColor kNightColor = 0x393635;
+constexpr int kDayScene = 0;
+constexpr int kNightScene = 1;
+
+class TOvelMainForm : public TForm, public TLayerBoard {
+public:
+    // The board's trackbars: down is left, and one wheel message moves one step.
+    class TTrackBar : public ::TTrackBar {
+    protected:
+        void Attached() override;
+        void WndProc(TMessage& message) override;
+    };
+    using TSpinButton = TUpDown;
+
+    // Makes the board from its template; FormCreate runs inside.
+    TOvelMainForm();
+    ~TOvelMainForm() override;
+    bool Created() const { return created_; }
+
+#define OVEL_BOARD_CONTROL(Name, Kind, Container) T##Kind Name;
+#include "resources/player/BoardControls.h"
+#undef OVEL_BOARD_CONTROL
+
+    TPopupMenu PopupMenu1;
+    TMenuItem PlayOnOff;
+    TMenuItem Forest;
+    TMenuItem ForestN;
+    TMenuItem RainNow;
+    TMenuItem HotKeys;
+    TMenuItem About;
+    TMenuItem LiveUpdate;
+    TMenuItem Customize;
+    TMenuItem Exit;
+    TImageList PopUpImageList{16, 16};
+    TTimer ScheduleTimer;
+
+    // Start, hiding and shut-down.
+    void FormCreate(TObject* sender);
+    void FormClose(TObject* sender, TCloseAction& action);
+    void FormDestroy(TObject* sender);
+    void ExitClick(TObject* sender);
+    void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+    void FormPaint(TObject* sender);
+
+    // Output.
+    void AudioIni();
+    void PlayOvel();
+    void StopOvel();
+    void FillInDeviceCB(bool keepName);
+    bool DeviceFailRestored();
+    void DeviceComboBoxSelect(TObject* sender);
+    void DeviceComboBoxKeyPress(TObject* sender, char& key);
+    void DeviceComboBoxDropDown(TObject* sender);
+    void DeviceComboBoxDrawItem(TObject* control, int index, const RECT& rect, UINT state);
+    void HWMCheckBoxClick(TObject* sender);
+    void BackToCBList();
+
+    // Scene and play switch.
+    void ForestClick(TObject* sender);
+    void ForestNClick(TObject* sender);
+    void OvelComboBoxSelect(TObject* sender);
+    void OvelComboBoxDrawItem(TObject* control, int index, const RECT& rect, UINT state);
+    void SetTBColor(::TTrackBar& trackBar, TColor color);
+    void PlayCheckBoxClick(TObject* sender);
+
+    // Tray and showing.
+    void MainIcon(const std::string& resourceName, const std::string& resourceType);
+    void SetMainIcon();
+    void PlayOnOffLook();
+    void PlayOnOffClick(TObject* sender);
+    void CustomizeClick(TObject* sender);
+    void MinimizeImageClick(TObject* sender);
+    void WrapBitBtnClick(TObject* sender);
+
+    // What the layers read.
+    int Option1TrackBarPosition() const override { return Option1TrackBar.Position(); }
+    int Option1TrackBar1Position() const override { return Option1TrackBar1.Position(); }
+    bool CompressionCheckBoxChecked() const override { return CompressionCheckBox.Checked(); }
+    bool Option2CheckBoxChecked() const override { return Option2CheckBox.Checked(); }
+    int Option2ComboBoxItemIndex() const override { return Option2ComboBox.ItemIndex(); }
+    bool Option4CheckBoxChecked() const override { return Option4CheckBox.Checked(); }
+    int Option4ComboBoxItemIndex() const override { return Option4ComboBox.ItemIndex(); }
+    bool Option5CheckBoxChecked() const override { return Option5CheckBox.Checked(); }
+    int Option5ComboBoxItemIndex() const override { return Option5ComboBox.ItemIndex(); }
+    bool Option6CheckBoxChecked() const override { return Option6CheckBox.Checked(); }
+    int Option6ComboBoxItemIndex() const override { return Option6ComboBox.ItemIndex(); }
+    int Option6TrackBarPosition() const override { return Option6TrackBar.Position(); }
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void AttachControls() override;
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    void SetDesignValues();
+    void FillSceneList();
+    void SetMenu();
+    void AttachHandlers();
+    void AddTrayIcon();
+    void ListDevices();
+    void RestoreDeviceAndPlace();
+    void FillLanguageList();
+    void SetButtonGlyphs();
+    void TrayMessage(LPARAM mouseMessage);
+    bool SessionMessage(TMessage& message);
+    void ShowPlayingLook();
+    void ShowSilentLook();
+    void ShowDayScene();
+    void ShowNightScene();
+    void SetSceneColor(TColor color);
+    void DrawZoneWedges(TColor color);
+    void GateOption(TCheckBox& box, TLabel& label, bool present);
+    // Unticks the box without running its click handler.
+    static void UncheckQuietly(TCheckBox& box);
+    static bool AnimatedLook();
+    static constexpr DWORD kBoardSlide = 256;   // ms of the show and hide animations
+    TColor SceneColor() const;
+
+    NOTIFYICONDATAA TrayIconData{};
+    bool created_ = false;
+    bool destroyed_ = false;
+};
+
+extern TOvelMainForm* OvelMainForm;
+
+// The board as the program makes it (the main form) and frees it; FormDestroy
+// runs at the latest when it is freed.
+bool CreateOvelMainForm();
+void FreeOvelMainForm();
+
+// The program block's first step: the application object, minimised and
+// hidden, with the program's icon; false when it cannot be made.
+bool PrepareApplication();
+
+// The output device failed while a layer's stream was playing on it.
+void OnOutputDeviceFail();

@@ -1,0 +1,166 @@
+// The board's tray icon, its tip and menu, and showing and hiding the board.
+#include "player/window/MainForm.h"
+
+#include "platform/forms/Application.h"
+#include "player/window/TrayTip.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr const char* kTrayIconType = "i";
+constexpr DWORD kShowAnimation = AW_ACTIVATE | AW_SLIDE | AW_VER_NEGATIVE;
+constexpr int kSoundOffImage = 1;
+constexpr int kSoundOnImage = 0;
+constexpr DWORD kIconFormatVersion = 0x00030000;
+
+// An .ico file: a directory of images, each found by its offset.
+#pragma pack(push, 1)
+struct TIconDirectory {
+    WORD Reserved;
+    WORD Type;
+    WORD Count;
+};
+struct TIconDirectoryEntry {
+    BYTE Width;
+    BYTE Height;
+    BYTE Colors;
+    BYTE Reserved;
+    WORD Planes;
+    WORD BitCount;
+    DWORD Bytes;
+    DWORD Offset;
+};
+#pragma pack(pop)
+
+// The tray's size from the .ico file's images: the smallest one at least that big.
+HICON IconFromFile(const std::vector<BYTE>& file)
+{
+    if (file.size() < sizeof(TIconDirectory))
+        return nullptr;
+    TIconDirectory directory;
+    std::memcpy(&directory, file.data(), sizeof directory);
+    const int wanted = GetSystemMetrics(SM_CXSMICON);
+    const TIconDirectoryEntry* chosen = nullptr;
+    std::vector<TIconDirectoryEntry> entries(directory.Count);
+    if (file.size() < sizeof directory + entries.size() * sizeof(TIconDirectoryEntry))
+        return nullptr;
+    std::memcpy(entries.data(), file.data() + sizeof directory, entries.size() * sizeof(TIconDirectoryEntry));
+    auto side = [](const TIconDirectoryEntry& entry) { return entry.Width == 0 ? 256 : int{entry.Width}; };
+    for (const TIconDirectoryEntry& entry : entries) {
+        if (entry.Offset + std::size_t{entry.Bytes} > file.size())
+            continue;
+        const bool bigEnough = side(entry) >= wanted;
+        if (!chosen || (bigEnough && (side(*chosen) < wanted || side(entry) < side(*chosen))))
+            chosen = &entry;
+    }
+    if (!chosen)
+        return nullptr;
+    auto* image = const_cast<BYTE*>(file.data() + chosen->Offset);
+    return CreateIconFromResourceEx(image, chosen->Bytes, TRUE, kIconFormatVersion, wanted, wanted, LR_DEFAULTCOLOR);
+}
+
+// The icon the tray shows now; the program's own icon is not ours to destroy.
+HICON TrayIcon = nullptr;
+
+int Hour(TDateTime time) { return static_cast<int>(time * 24.0 + 1e-6) % 24; }
+
+int Minute(TDateTime time) { return static_cast<int>(time * 24.0 * 60.0 + 1e-6) % 60; }
+
+}  // namespace
+
+void TOvelMainForm::MainIcon(const std::string& resourceName, const std::string& resourceType)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, resourceName.c_str(), resourceType.c_str());
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes)
+        return;
+    const std::vector<BYTE> file(bytes, bytes + SizeofResource(module, resource));
+    HICON icon = IconFromFile(file);
+    Application.ProcessMessages();
+    FreeResource(loaded);
+    if (!icon)
+        return;
+    if (TrayIcon)
+        DestroyIcon(TrayIcon);
+    TrayIcon = icon;
+    Application.Icon = icon;
+}
+
+void TOvelMainForm::SetMainIcon()
+{
+    const bool armed = TrayArmed(MuteTimeCheckBox.Checked(), AlarmClockCheckBox.Checked(),
+                                 InnerAlarmRadioButton.Checked(), FileAlarmRadioButton.Checked(),
+                                 !AlarmFileName.empty());
+    std::string lines;
+    if (armed) {
+        if (AlarmClockCheckBox.Checked() && (InnerAlarmRadioButton.Checked() || FileAlarmRadioButton.Checked())) {
+            const TDateTime alarm = AlarmTimePicker.Time();
+            lines += AlarmTipLine(AlarmClockCheckBox.Caption(), Hour(alarm), Minute(alarm));
+        }
+        if (MuteTimeCheckBox.Checked()) {
+            const int action = MuteComboBox.ItemIndex();
+            const std::string itemText = action >= 0 ? MuteComboBox.Items.Strings(action) : std::string();
+            const std::string word =
+                MuteActionWord(action, itemText, GetLangString("compsleep"), GetLangString("compoff"));
+            const TDateTime mute = MuteDateTimePicker.Time();
+            lines += MuteTipLine(word, Hour(mute), Minute(mute));
+        }
+    }
+    const std::string iconName = TrayIconName(OvelComboBox.ItemIndex(), PlayCheckBox.Checked(), armed);
+    if (!iconName.empty())
+        MainIcon(iconName, kTrayIconType);
+    const std::string tip = TrayTipText(Caption(), VersionText, lines);
+    lstrcpynA(TrayIconData.szTip, tip.c_str(), static_cast<int>(kTrayTipSize));
+    TrayIconData.hIcon = Application.Icon;
+    Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+}
+
+void TOvelMainForm::PlayOnOffLook()
+{
+    const bool playing = PlayCheckBox.Checked();
+    PlayOnOff.ImageIndex = playing ? kSoundOffImage : kSoundOnImage;
+    PlayOnOff.Caption = GetLangString(playing ? "soundoff" : "tessil");
+}
+
+void TOvelMainForm::PlayOnOffClick(TObject*)
+{
+    PlayCheckBox.SetChecked(!PlayCheckBox.Checked());
+    PlayOnOffLook();
+}
+
+void TOvelMainForm::TrayMessage(LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONUP) {
+        PlayCheckBox.SetChecked(!PlayCheckBox.Checked());
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        // The menu closes when the user clicks elsewhere only if its owner is in front.
+        SetForegroundWindow(Handle());
+        PopupMenu1.Popup(cursor.x, cursor.y, Handle());
+    }
+}
+
+void TOvelMainForm::CustomizeClick(TObject*)
+{
+    Customize.Enabled = false;
+    if (!Application.IsIconic()) {
+        SetForegroundWindow(Application.Handle());
+        return;
+    }
+    Application.Restore();
+    if (AnimatedLook())
+        AnimateWindow(Handle(), kBoardSlide, kShowAnimation);
+    Show();
+    ShowWindow(Application.Handle(), SW_HIDE);
+}
+
+void TOvelMainForm::MinimizeImageClick(TObject*) { Close(); }
+
+void TOvelMainForm::WrapBitBtnClick(TObject*) { Close(); }

@@ -1,0 +1,480 @@
+// The board's start, hiding and shut-down, its window messages and keys.
+#include "player/window/MainForm.h"
+
+#include "platform/forms/Application.h"
+#include "platform/forms/Registry.h"
+#include "player/engine/Layers.h"
+#include "player/engine/SoundBanks.h"
+#include "player/engine/StartUp.h"
+#include "player/engine/SystemInfoLine.h"
+#include "resources/player/BoardIds.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+#include "support/SystemMute.h"
+#include "support/WinVer.h"
+
+#include <atomic>
+
+int OutputDevice = 1;
+std::string OutputDeviceName;
+int DefaultDeviceItem = -1;
+BASS_DEVICEINFO DeviceInfo{};
+bool DeviceFailed = false;
+bool EmulatedDriver = false;
+bool LoadingSettings = false;
+bool BoardStarting = false;
+UINT TaskbarCreatedMsg = 0;
+std::string AlarmFileName;
+TOvelMainForm* OvelMainForm = nullptr;
+
+namespace {
+
+constexpr const char* kBoardTemplate = "TOVELMAINFORM";
+constexpr const char* kApplicationIcon = "MAINICON";
+constexpr const char* kSpeakerAnimation = "SPEAKER";
+constexpr const char* kPopupImages = "POPUPIMAGES";
+constexpr TColor kPopupImageMask = 0xFF00FF;
+
+// Images of the tray menu's strip.
+constexpr int kSoundOnImage = 0;
+constexpr int kStartRainImage = 2;
+constexpr int kDayForestImage = 4;
+constexpr int kNightForestImage = 5;
+constexpr int kHotKeysImage = 6;
+constexpr int kAboutImage = 7;
+constexpr int kLiveUpdateImage = 8;
+constexpr int kControlBoardImage = 9;
+constexpr int kExitImage = 10;
+
+constexpr UINT kTrayIconId = 193;
+constexpr UINT kTrayCallbackMessage = WM_USER + 1;
+constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// The layers' END and device-failure events, carried to the GUI thread.
+constexpr UINT kLayerEventMessage = WM_APP + 1;
+
+constexpr UINT kScheduleInterval = 8192;
+constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
+constexpr int kTaskbarGap = 40;
+constexpr int kMaxListedDevice = 255;
+
+constexpr const char* kNoLanguageHintRussian =
+    "Пожалуйста, свяжитесь с автором\r\nдля совместного создания интерфейса программы\r\nна Вашем родном языке!";
+constexpr const char* kNoLanguageHintEnglish =
+    "Please contact the author\r\nfor your native language\r\nprogram interface codesign!";
+
+// The banks the start requires; the other handles end with the process.
+constexpr TBankId kRequiredBanks[] = {sbOvda, sbOvdb, sbOvna, sbOvnb};
+
+std::atomic<HWND> LayerEventWindow{nullptr};
+
+// Runs on the audio library's sync thread: only a message leaves it.
+void PostLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync)
+{
+    if (HWND board = LayerEventWindow.load())
+        PostMessageA(board, kLayerEventMessage, MAKEWPARAM(static_cast<WORD>(event), static_cast<WORD>(layer)),
+                     static_cast<LPARAM>(sync));
+}
+
+struct TTrackBarDesign {
+    TOvelMainForm::TTrackBar TOvelMainForm::*Control;
+    int Min;
+    int Max;
+    int Position;
+};
+
+constexpr TTrackBarDesign kTrackBarDesign[] = {
+    {&TOvelMainForm::VolumeTrackBar, 5, 100, 90},
+    {&TOvelMainForm::Chime00TrackBar, 4, 100, 70},
+    {&TOvelMainForm::Chime30TrackBar, 4, 100, 70},
+    {&TOvelMainForm::OptionTrackBar, 4, 100, 10},
+    {&TOvelMainForm::Option1TrackBar, 0, 2, 1},
+    {&TOvelMainForm::Option1TrackBar1, 10, 100, 64},
+    {&TOvelMainForm::NFBTrackBar, 4, 100, 50},
+    {&TOvelMainForm::NFITrackBar, 4, 100, 50},
+    {&TOvelMainForm::NatureFolderTrackBar, 4, 100, 50},
+    {&TOvelMainForm::MusicFolderTrackBar, 4, 100, 50},
+    {&TOvelMainForm::WindVolumeTrackBar, 4, 100, 70},
+    {&TOvelMainForm::Option6TrackBar, 76, 100, 85},
+};
+
+struct TTimeDesign {
+    TDateTimePicker TOvelMainForm::*Control;
+    int Hour;
+    int Minute;
+};
+
+constexpr TTimeDesign kTimeDesign[] = {
+    {&TOvelMainForm::TessilDateTimePicker, 10, 0},
+    {&TOvelMainForm::MuteDateTimePicker, 1, 0},
+    {&TOvelMainForm::AlarmTimePicker, 6, 30},
+    {&TOvelMainForm::DayOnDateTimePicker, 9, 0},
+    {&TOvelMainForm::NightOnDateTimePicker, 20, 0},
+};
+constexpr const char* kTimeFormat = "HH:mm";
+constexpr double kHoursPerDay = 24.0;
+constexpr double kMinutesPerDay = 24.0 * 60.0;
+
+}  // namespace
+
+// Window animation and shadow belong to the look of NT from XP up to before Windows 10.
+bool TOvelMainForm::AnimatedLook() { return !OldWindowsLook && !Win10OrLater; }
+
+void TOvelMainForm::TTrackBar::Attached()
+{
+    ::TTrackBar::Attached();
+    SetStyleBits(TBS_DOWNISLEFT, 0);
+}
+
+void TOvelMainForm::TTrackBar::WndProc(TMessage& message)
+{
+    if (message.Msg != WM_MOUSEWHEEL) {
+        ::TTrackBar::WndProc(message);
+        return;
+    }
+    const short delta = GET_WHEEL_DELTA_WPARAM(message.WParam);
+    SetPosition(Position() + (delta > 0 ? 1 : -1));
+    message.Result = 0;
+}
+
+TOvelMainForm::TOvelMainForm()
+{
+    OnCreate = [this](TObject* sender) { FormCreate(sender); };
+    created_ = CreateFromTemplate(kBoardTemplate);
+}
+
+TOvelMainForm::~TOvelMainForm() { FormDestroy(this); }
+
+void TOvelMainForm::CreateParams(TCreateParams& params)
+{
+    params.WindowClassName = kBoardClassName;
+    if (AnimatedLook())
+        params.WindowClassStyle |= CS_DROPSHADOW;
+}
+
+void TOvelMainForm::AttachControls()
+{
+#define OVEL_BOARD_CONTROL(Name, Kind, Container) Name.Attach(*this, IDC_##Name);
+#include "resources/player/BoardControls.h"
+#undef OVEL_BOARD_CONTROL
+    SetDesignValues();
+    FillSceneList();
+    SetMenu();
+    AttachHandlers();
+}
+
+// What the board shows before any setting is applied.
+void TOvelMainForm::SetDesignValues()
+{
+    for (const TTrackBarDesign& design : kTrackBarDesign) {
+        ::TTrackBar& trackBar = this->*design.Control;
+        trackBar.SetRange(design.Min, design.Max);
+        trackBar.SetPosition(design.Position);
+    }
+    for (const TTimeDesign& design : kTimeDesign) {
+        const TDateTimePicker& picker = this->*design.Control;
+        picker.SetFormat(kTimeFormat);
+        picker.SetTime(design.Hour / kHoursPerDay + design.Minute / kMinutesPerDay);
+    }
+    PlayCheckBox.SetChecked(true);
+    AlternateCheckBox.SetChecked(true);
+    ScheduleTimer.SetInterval(kScheduleInterval);
+}
+
+void TOvelMainForm::FillSceneList()
+{
+    OvelComboBox.Items.Add(GetLangString("dayforest"));
+    OvelComboBox.Items.Add(GetLangString("nightforest"));
+    OvelComboBox.SetItemIndex(kDayScene);
+}
+
+void TOvelMainForm::SetMenu()
+{
+    PopUpImageList.AddStrip(kPopupImages, kPopupImageMask);
+    PopupMenu1.Images = &PopUpImageList;
+    const struct {
+        TMenuItem& Item;
+        const char* Key;
+        int Image;
+    } items[] = {
+        {Forest, "dayforest", kDayForestImage},        {ForestN, "nightforest", kNightForestImage},
+        {RainNow, "rainnow", kStartRainImage},         {HotKeys, "hotkeys", kHotKeysImage},
+        {About, "information", kAboutImage},           {LiveUpdate, "liveupdate", kLiveUpdateImage},
+        {Customize, "controlboard", kControlBoardImage}, {Exit, "exit", kExitImage},
+    };
+    for (const auto& item : items) {
+        item.Item.Caption = GetLangString(item.Key);
+        item.Item.ImageIndex = item.Image;
+    }
+    PlayOnOff.ImageIndex = kSoundOnImage;
+    // Their windows and the rain come later; until then they are not offered.
+    for (TMenuItem* item : {&RainNow, &HotKeys, &About, &LiveUpdate})
+        item->Visible = false;
+    Customize.Enabled = false;
+    PopupMenu1.Add(PlayOnOff);
+    PopupMenu1.AddSeparator();
+    PopupMenu1.Add(Forest);
+    PopupMenu1.Add(ForestN);
+    PopupMenu1.AddSeparator();
+    for (TMenuItem* item : {&RainNow, &HotKeys, &About, &LiveUpdate, &Customize, &Exit})
+        PopupMenu1.Add(*item);
+}
+
+void TOvelMainForm::AttachHandlers()
+{
+    OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+    OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+    OnPaint = [this](TObject* sender) { FormPaint(sender); };
+    OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+    KeyPreview = true;
+
+    PlayOnOff.OnClick = [this](TObject* sender) { PlayOnOffClick(sender); };
+    Forest.OnClick = [this](TObject* sender) { ForestClick(sender); };
+    ForestN.OnClick = [this](TObject* sender) { ForestNClick(sender); };
+    Customize.OnClick = [this](TObject* sender) { CustomizeClick(sender); };
+    Exit.OnClick = [this](TObject* sender) { ExitClick(sender); };
+    ExitBitBtn.OnClick = [this](TObject* sender) { ExitClick(sender); };
+    WrapBitBtn.OnClick = [this](TObject* sender) { WrapBitBtnClick(sender); };
+    MinimizeImage.OnClick = [this](TObject* sender) { MinimizeImageClick(sender); };
+
+    PlayCheckBox.OnClick = [this](TObject* sender) { PlayCheckBoxClick(sender); };
+    OvelComboBox.OnSelect = [this](TObject* sender) { OvelComboBoxSelect(sender); };
+    OvelComboBox.OnDrawItem = [this](TObject* control, int index, const RECT& rect, UINT state) {
+        OvelComboBoxDrawItem(control, index, rect, state);
+    };
+    DeviceComboBox.OnSelect = [this](TObject* sender) { DeviceComboBoxSelect(sender); };
+    DeviceComboBox.OnKeyPress = [this](TObject* sender, char& key) { DeviceComboBoxKeyPress(sender, key); };
+    DeviceComboBox.OnDropDown = [this](TObject* sender) { DeviceComboBoxDropDown(sender); };
+    DeviceComboBox.OnDrawItem = [this](TObject* control, int index, const RECT& rect, UINT state) {
+        DeviceComboBoxDrawItem(control, index, rect, state);
+    };
+    HWMCheckBox.OnClick = [this](TObject* sender) { HWMCheckBoxClick(sender); };
+}
+
+void TOvelMainForm::FormCreate(TObject*)
+{
+    BoardStarting = true;
+    LoadingSettings = true;
+    SpkAnimate.SetResName(kSpeakerAnimation);
+    UnmuteSystemSound();
+    AddTrayIcon();
+    ListDevices();
+    RestoreDeviceAndPlace();
+    FillLanguageList();
+    // No settings are stored yet: the design values stand.
+    LoadingSettings = false;
+    SetButtonGlyphs();
+    Option6Preview = false;
+    LayerEventWindow.store(Handle());
+    SetLayerEventPoster(PostLayerEvent);
+    SetDeviceFailHandler(OnOutputDeviceFail);
+    SetLayerBoard(this);
+    OvelComboBoxSelect(nullptr);
+    BoardStarting = false;
+}
+
+void TOvelMainForm::AddTrayIcon()
+{
+    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIconData.hWnd = Handle();
+    TrayIconData.uID = kTrayIconId;
+    TrayIconData.uFlags = kTrayIconFlags;
+    TrayIconData.uCallbackMessage = kTrayCallbackMessage;
+    TrayIconData.hIcon = Application.Icon;
+    TrayIconData.szTip[0] = '\0';
+    TaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+}
+
+void TOvelMainForm::ListDevices()
+{
+    for (DWORD device = 1; BASS_GetDeviceInfo(device, &DeviceInfo); ++device)
+        DeviceComboBox.Items.Add(DeviceInfo.name, static_cast<std::intptr_t>(device));
+    OutputDevice = 1;
+    DeviceComboBox.SetItemIndex(0);
+}
+
+// The remembered device and board place; a value out of range gives the default.
+void TOvelMainForm::RestoreDeviceAndPlace()
+{
+    TRegistry& registry = *ProgRegistry;
+    const bool opened = OpenProductKey();
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    if (opened)
+        registry.WriteString("TheLastRunFolder", folder);
+
+    const std::optional<std::string> deviceName = opened ? registry.ReadString("DeviceName") : std::nullopt;
+    OutputDevice = deviceName ? DeviceComboBox.Items.IndexOf(*deviceName) + 1 : DefaultDevice;
+    const int listed = DeviceComboBox.Items.Count();
+    if (OutputDevice >= 1 && OutputDevice <= listed && OutputDevice <= kMaxListedDevice)
+        DeviceComboBox.SetItemIndex(OutputDevice - 1);
+    else
+        OutputDevice = 1;
+
+    const RECT bounds = Bounds();
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    const int spareWidth = GetSystemMetrics(SM_CXSCREEN) - width;
+    const int spareHeight = GetSystemMetrics(SM_CYSCREEN) - height;
+    const std::optional<std::int32_t> left = opened ? registry.ReadInteger("BoardLeft") : std::nullopt;
+    const std::optional<std::int32_t> top = opened ? registry.ReadInteger("BoardTop") : std::nullopt;
+    const int boardLeft = left && *left >= 0 && *left < spareWidth ? *left : spareWidth;
+    const int boardTop = top && *top >= 0 && *top < spareHeight ? *top : spareHeight - kTaskbarGap;
+    SetBounds(boardLeft, boardTop, width, height);
+    registry.CloseKey();
+}
+
+void TOvelMainForm::FillLanguageList()
+{
+    LangComboBox.Items.BeginUpdate();
+    for (const std::string& name : LangNames)
+        LangComboBox.Items.Add(name);
+    LangComboBox.Items.EndUpdate();
+    LangComboBox.SetItemIndex(CurrentLangIndex);
+    if (MatchedLangIndex >= 0)
+        return;
+    LangComboBox.SetHint(RussianUI ? kNoLanguageHintRussian : kNoLanguageHintEnglish);
+    LangComboBox.SetShowHint(true);
+}
+
+void TOvelMainForm::SetButtonGlyphs()
+{
+    RainBitBtn.SetGlyph(PopUpImageList.Bitmap(kStartRainImage, clBtnFace));
+    LiveUpdateBitBtn.SetGlyph(PopupMenu1.Bitmap(LiveUpdate));
+    HotKeysBitBtn.SetGlyph(PopupMenu1.Bitmap(HotKeys));
+}
+
+void TOvelMainForm::FormClose(TObject*, TCloseAction& action)
+{
+    action = caNone;
+    if (AnimatedLook())
+        AnimateWindow(Handle(), kBoardSlide, kHideAnimation);
+    else
+        Hide();
+    Application.Minimize();
+    ShowWindow(Application.Handle(), SW_HIDE);
+    Customize.Enabled = true;
+}
+
+void TOvelMainForm::ExitClick(TObject*) { Application.Terminate(); }
+
+// Runs once, whichever way the program ends: Exit, a posted WM_QUIT, the end
+// of the Windows session or the window's destruction.
+void TOvelMainForm::FormDestroy(TObject*)
+{
+    if (destroyed_ || !created_)
+        return;
+    destroyed_ = true;
+    ScheduleTimer.SetEnabled(false);
+    BASS_PluginFree(0);
+    StopOvel();
+    SetLayerBoard(nullptr);
+    SetLayerEventPoster(nullptr);
+    SetDeviceFailHandler(nullptr);
+    LayerEventWindow.store(nullptr);
+    for (TBankId bank : kRequiredBanks)
+        SoundBanks[bank].Handle.reset();
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+}
+
+void TOvelMainForm::FormKeyDown(TObject*, WORD& key, TShiftState shift)
+{
+    if (key == VK_F4 && (shift & ssAlt)) {
+        key = 0;
+        ExitClick(this);
+    } else if (key == VK_ESCAPE) {
+        key = 0;
+        WrapBitBtnClick(this);
+    }
+}
+
+// The wedge round the volume control, in the play state's colour.
+void TOvelMainForm::FormPaint(TObject*)
+{
+    constexpr int kWedgeLeft = 18;
+    constexpr int kWedgeBelow = 3;
+    constexpr int kWedgeRight = 1;
+    constexpr int kWedgeAbove = 14;
+    const RECT volume = VolumeTrackBar.Bounds();
+    const POINT start{volume.left - kWedgeLeft, volume.bottom + kWedgeBelow};
+    const POINT corner{volume.right + kWedgeRight, start.y};
+    const POINT tip{corner.x, volume.top - kWedgeAbove};
+    TCanvas& canvas = Canvas();
+    canvas.Pen.Color = PlayCheckBox.Checked() ? clGradientActiveCaption : SceneColor();
+    canvas.Pen.Width = 1;
+    canvas.Pen.Style = PS_SOLID;
+    canvas.MoveTo(start.x, start.y);
+    canvas.LineTo(corner.x, corner.y);
+    canvas.LineTo(tip.x, tip.y);
+    canvas.LineTo(start.x, start.y);
+}
+
+void TOvelMainForm::WndProc(TMessage& message)
+{
+    if (TaskbarCreatedMsg != 0 && message.Msg == TaskbarCreatedMsg)
+        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    switch (message.Msg) {
+    case kTrayCallbackMessage:
+        TrayMessage(message.LParam);
+        message.Result = 0;
+        return;
+    case kLayerEventMessage:
+        DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)),
+                           static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<HSYNC>(message.LParam));
+        message.Result = 0;
+        return;
+    case WM_APP:
+        TForm::WndProc(message);
+        CustomizeClick(this);
+        return;
+    default:
+        if (SessionMessage(message))
+            return;
+        break;
+    }
+    TForm::WndProc(message);
+}
+
+// Windows may end the process once WM_ENDSESSION returns: shut down first.
+bool TOvelMainForm::SessionMessage(TMessage& message)
+{
+    if (message.Msg == WM_QUERYENDSESSION) {
+        message.Result = TRUE;
+        return true;
+    }
+    if (message.Msg == WM_ENDSESSION && message.WParam) {
+        FormDestroy(this);
+        Application.Terminate();
+        message.Result = 0;
+        return true;
+    }
+    return false;
+}
+
+bool PrepareApplication()
+{
+    if (!Application.Initialize())
+        return false;
+    Application.Icon = LoadIconA(GetModuleHandleA(nullptr), kApplicationIcon);
+    Application.ShowMainForm = false;
+    Application.Minimize();
+    ShowWindow(Application.Handle(), SW_HIDE);
+    return true;
+}
+
+bool CreateOvelMainForm()
+{
+    OvelMainForm = new TOvelMainForm;
+    if (OvelMainForm->Created()) {
+        Application.SetMainForm(OvelMainForm);
+        return true;
+    }
+    FreeOvelMainForm();
+    return false;
+}
+
+void FreeOvelMainForm()
+{
+    delete OvelMainForm;
+    OvelMainForm = nullptr;
+}

@@ -1,0 +1,259 @@
+// The control board made as the program makes it, with the shipped banks and
+// language modules, playing on the real output of the null sink. One board
+// serves every case, in order; the last one ends it.
+#include "player/window/MainForm.h"
+
+#include "platform/audio/core/TestHooks.h"
+#include "platform/audio/win/WindowsBackends.h"
+#include "platform/forms/Application.h"
+#include "player/engine/Layers.h"
+#include "player/engine/ProductConsts.h"
+#include "player/engine/SoundBanks.h"
+#include "player/engine/StartUp.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto kPumpLimit = std::chrono::seconds(90);
+constexpr auto kShortPump = std::chrono::seconds(10);
+constexpr int kDefaultOutput = -1;
+constexpr DWORD kOutputRate = 44100;
+constexpr UINT kTrayIconId = 193;
+
+constexpr std::array<TLayerId, 5> kDayLayers = {lyDayBackground1, lyDayBackground2, lyBirds1, lyBirds2, lyBirds3};
+constexpr std::array<TLayerId, 4> kNightLayers = {lyNightBackground1, lyNightBackground2, lyNightVoices1,
+                                                  lyNightVoices2};
+
+// The shipped banks as the build left them; read whole, so that nothing here
+// holds the files of other tests.
+class TDistBankFiles : public TBankFileSystem {
+public:
+    bool FileExists(const std::string& name) override { return fs::is_regular_file(fs::path(OVEL_DIST_DIR) / name); }
+
+    std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
+    {
+        std::ifstream file(fs::path(OVEL_DIST_DIR) / name, std::ios::binary);
+        if (!file)
+            return nullptr;
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return std::make_unique<TMemoryBankFile>(std::move(bytes));
+    }
+};
+
+class TNoBankMessages : public TBankMessages {
+public:
+    void ReportFileNotFound(const std::string& name) override { ADD_FAILURE() << "not found: " << name; }
+    void ReportFileCantOpen(const std::string& name) override { ADD_FAILURE() << "can't open: " << name; }
+    void ReportFileBadVersion(const std::string& name) override { ADD_FAILURE() << "bad version: " << name; }
+    void ReportFileCorrupt(const std::string& name) override { ADD_FAILURE() << "corrupt: " << name; }
+};
+
+// Handles messages until done() holds or the limit passes; watch runs after
+// every round.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = kPumpLimit,
+               const std::function<void()>& watch = nullptr)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        Application.ProcessMessages();
+        if (watch)
+            watch();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+template <std::size_t N>
+int LayersHeld(const std::array<TLayerId, N>& layers)
+{
+    int held = 0;
+    for (TLayerId layer : layers)
+        held += LayerChannels[layer] != 0 ? 1 : 0;
+    return held;
+}
+
+int AllLayersHeld()
+{
+    int held = 0;
+    for (HSTREAM channel : LayerChannels)
+        held += channel != 0 ? 1 : 0;
+    return held;
+}
+
+// Every stream a layer has had; only the one it holds may still sound.
+class TLayerWatch {
+public:
+    void Look()
+    {
+        int sounding = 0;
+        for (int i = 0; i < LayerSlotCount; ++i) {
+            const HSTREAM held = LayerChannels[i];
+            if (held != 0 && seen_[i].insert(held).second && seen_[i].size() > 1)
+                ++chains_;
+            for (HSTREAM earlier : seen_[i]) {
+                if (earlier != held) {
+                    EXPECT_EQ(BASS_ChannelIsActive(earlier), BASS_ACTIVE_STOPPED) << "layer " << i << " holds two";
+                }
+            }
+            sounding += BASS_ChannelIsActive(held) == BASS_ACTIVE_PLAYING ? 1 : 0;
+        }
+        mostSounding_ = std::max(mostSounding_, sounding);
+        EXPECT_LE(ovelaudio::testhooks::LiveStreams(), static_cast<std::size_t>(AllLayersHeld()));
+    }
+    int Chains() const { return chains_; }
+    int MostSounding() const { return mostSounding_; }
+
+private:
+    std::array<std::set<HSTREAM>, LayerSlotCount> seen_;
+    int chains_ = 0;
+    int mostSounding_ = 0;
+};
+
+void PrepareLikeTheStart()
+{
+    ovelaudio::RegisterWindowsBackends();
+    ProgInfoInitialization();
+    SetProductGlobals();
+    ExeDir = std::string(OVEL_SOURCE_DIR) + "\\";
+    ASSERT_TRUE(LoadLanguages());
+    ASSERT_NE(BASS_Init(kDefaultOutput, kOutputRate, 0, nullptr, nullptr), 0) << "no output: run under the display";
+    DefaultDevice = static_cast<int>(BASS_GetDevice());
+    BASS_Free();
+    TDistBankFiles files;
+    TNoBankMessages messages;
+    const std::optional<unsigned> revisionSum = OpenSoundBanks(SoundBanks, files, messages);
+    ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
+    AppendRevisionSum(*revisionSum);
+}
+
+class BoardWinTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        PrepareLikeTheStart();
+        ASSERT_TRUE(PrepareApplication());
+        ASSERT_TRUE(CreateOvelMainForm());
+    }
+
+    static void TearDownTestSuite() { FreeOvelMainForm(); }
+
+    void SetUp() override { ASSERT_NE(OvelMainForm, nullptr) << "an earlier case ended the board"; }
+
+    TOvelMainForm& Board() { return *OvelMainForm; }
+};
+
+TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
+{
+    EXPECT_FALSE(Board().Visible());
+    EXPECT_EQ(Board().OvelComboBox.ItemIndex(), kDayScene);
+    EXPECT_EQ(Board().OvelComboBox.Items.Strings(kDayScene), GetLangString("dayforest"));
+    EXPECT_TRUE(Board().PlayCheckBox.Checked());
+    EXPECT_EQ(Board().Color(), kDayColor);
+    EXPECT_FALSE(Board().Customize.Enabled);
+
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = Board().Handle();
+    icon.uID = kTrayIconId;
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+}
+
+TEST_F(BoardWinTest, DayForestSoundsInSeveralLayersThatChainByTheirEnds)
+{
+    TLayerWatch watch;
+    const bool chained = PumpUntil([&] { return watch.Chains() > 0 && watch.MostSounding() >= 3; }, kPumpLimit,
+                                   [&] { watch.Look(); });
+    EXPECT_TRUE(chained) << "layers sounding at once: " << watch.MostSounding() << ", chains: " << watch.Chains();
+    EXPECT_EQ(LayersHeld(kNightLayers), 0);
+}
+
+TEST_F(BoardWinTest, NightSwitchStopsTheDayLayersAndStartsTheNightOnes)
+{
+    Board().ForestNClick(nullptr);
+    EXPECT_EQ(Board().OvelComboBox.ItemIndex(), kNightScene);
+    EXPECT_EQ(Board().Color(), kNightColor);
+    EXPECT_TRUE(Board().ForestN.Checked);
+    EXPECT_FALSE(Board().Forest.Checked);
+    EXPECT_EQ(LayersHeld(kDayLayers), 0);
+    EXPECT_EQ(LayersHeld(kNightLayers), static_cast<int>(kNightLayers.size()));
+
+    TLayerWatch watch;
+    PumpUntil([] { return false; }, std::chrono::seconds(3), [&] { watch.Look(); });
+    EXPECT_EQ(LayersHeld(kDayLayers), 0);
+    EXPECT_GT(watch.MostSounding(), 0);
+}
+
+TEST_F(BoardWinTest, PlaySwitchSilencesAndRestores)
+{
+    Board().PlayCheckBox.SetChecked(false);
+    EXPECT_EQ(AllLayersHeld(), 0);
+    EXPECT_EQ(ovelaudio::testhooks::LiveStreams(), 0u);
+    EXPECT_FALSE(Board().SpkAnimate.Visible());
+    EXPECT_EQ(Board().PlayOnOff.ImageIndex, 0);   // the item offers sound on
+
+    Board().PlayOnOffClick(nullptr);   // the tray's play item
+    EXPECT_TRUE(Board().PlayCheckBox.Checked());
+    EXPECT_GT(LayersHeld(kNightLayers), 0);
+    EXPECT_TRUE(PumpUntil([] { return BASS_ChannelIsActive(LayerChannels[lyNightBackground1]) != 0; }, kShortPump));
+}
+
+TEST_F(BoardWinTest, ShownByWmAppAndHiddenByEscWhileTheForestPlaysOn)
+{
+    PostMessageA(Board().Handle(), WM_APP, 0, 0);
+    ASSERT_TRUE(PumpUntil([this] { return Board().Visible(); }, kShortPump));
+    EXPECT_FALSE(Board().Customize.Enabled);
+
+    PostMessageA(Board().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([this] { return !Board().Visible(); }, kShortPump));
+    EXPECT_TRUE(Board().Customize.Enabled);
+    EXPECT_FALSE(Application.Terminated());
+    EXPECT_GT(LayersHeld(kNightLayers), 0);
+}
+
+TEST_F(BoardWinTest, AltF4AsksTheLoopToEnd)
+{
+    constexpr LPARAM kAltDown = 1 << 29;
+    PostMessageA(Board().Handle(), WM_SYSKEYDOWN, VK_F4, kAltDown);
+    // Taken out of the queue, so that the board lives on for the last case.
+    bool quitPosted = false;
+    MSG quit;
+    PumpUntil([&] { return quitPosted = quitPosted || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); },
+              kShortPump);
+    EXPECT_TRUE(quitPosted);
+}
+
+// Last: the board ends here, as the program ends it after its loop.
+TEST_F(BoardWinTest, PostedQuitRemovesTheTrayIconAndFreesTheOutput)
+{
+    const HWND board = Board().Handle();
+    const HSTREAM channel = LayerChannels[lyNightBackground1];
+    ASSERT_NE(channel, 0u);
+    PostMessageA(board, WM_QUIT, 0, 0);
+    Application.Run();
+    FreeOvelMainForm();
+
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = board;
+    icon.uID = kTrayIconId;
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+    EXPECT_EQ(BASS_GetDevice(), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_STOPPED);
+    EXPECT_EQ(AllLayersHeld(), 0);
+    EXPECT_FALSE(SoundBanks[sbOvda].Handle);
+}
+
+}  // namespace
