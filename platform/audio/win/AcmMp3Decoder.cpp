@@ -102,7 +102,7 @@ public:
     {
         MPEGLAYER3WAVEFORMAT mp3 = Mp3Format(start_.frame);
         WAVEFORMATEX pcm = PcmFormat(start_.frame);
-        if (!source_->Seek(start_.offset) ||
+        if (!Rewind() ||
             acmStreamOpen(&stream_, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0)
             return false;
         DWORD outputBytes = 0;
@@ -119,8 +119,6 @@ public:
             Close();
             return false;
         }
-        inputBytes_ = outputAt_ = outputBytes_ = 0;
-        sourceEnded_ = ended_ = false;
         return true;
     }
 
@@ -142,10 +140,16 @@ public:
         return done;
     }
 
+    // Runs on the mixing thread at every loop: the codec stays open and only
+    // forgets what it holds, on the next pass.
     bool Rewind() override
     {
-        Close();
-        return Open();
+        if (!source_->Seek(start_.offset))
+            return false;
+        inputBytes_ = outputAt_ = outputBytes_ = 0;
+        sourceEnded_ = ended_ = false;
+        restart_ = true;
+        return true;
     }
 
     // The encoder's count when it wrote one, else an estimate from the first
@@ -167,15 +171,13 @@ private:
     {
         if (ended_)
             return false;
-        if (!sourceEnded_) {
-            const size_t got = source_->Read(input_.data() + inputBytes_, input_.size() - inputBytes_);
-            sourceEnded_ = got == 0;
-            inputBytes_ += got;
-        }
+        Gather();
         header_.cbSrcLength = static_cast<DWORD>(inputBytes_);
         header_.cbDstLength = static_cast<DWORD>(output_.size());
         header_.cbSrcLengthUsed = header_.cbDstLengthUsed = 0;
-        const DWORD flags = sourceEnded_ ? ACM_STREAMCONVERTF_END : ACM_STREAMCONVERTF_BLOCKALIGN;
+        const DWORD flags = (sourceEnded_ ? ACM_STREAMCONVERTF_END : ACM_STREAMCONVERTF_BLOCKALIGN) |
+                            (restart_ ? ACM_STREAMCONVERTF_START : 0);
+        restart_ = false;
         if (acmStreamConvert(stream_, &header_, flags) != 0) {
             ended_ = true;
             return false;
@@ -189,6 +191,18 @@ private:
         const bool stuck = outputBytes_ == 0 && used == 0 && (sourceEnded_ || inputBytes_ == input_.size());
         ended_ = stuck;
         return !stuck;
+    }
+
+    // Fills what room the input has; only a read that asked for bytes and got
+    // none is the end of the file.
+    void Gather()
+    {
+        const size_t room = input_.size() - inputBytes_;
+        if (sourceEnded_ || room == 0)
+            return;
+        const size_t got = source_->Read(input_.data() + inputBytes_, room);
+        sourceEnded_ = got == 0;
+        inputBytes_ += got;
     }
 
     void Close()
@@ -213,6 +227,7 @@ private:
     size_t outputBytes_ = 0;
     bool sourceEnded_ = false;
     bool ended_ = false;
+    bool restart_ = false;  // the next pass starts the codec afresh
 };
 
 }  // namespace

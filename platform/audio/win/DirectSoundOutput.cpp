@@ -18,6 +18,10 @@ namespace {
 constexpr uint32_t kBufferMs = 100;    // the whole ring: the output's latency
 constexpr DWORD kTopUpMs = 10;         // how often the thread refills what has played
 constexpr int kMaxFailedTopUps = 20;   // in a row: the device is gone
+// A play cursor that stands still this long while every call succeeds: an
+// endpoint that was unplugged. Counted in wake-ups, as a stall is seen there.
+constexpr DWORD kStalledMs = 500;
+constexpr int kMaxStalledTopUps = kStalledMs / kTopUpMs;
 constexpr WORD kSampleBytes = sizeof(int16_t);
 constexpr GUID kPcmSubFormat = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 constexpr GUID kNullGuid = {};
@@ -130,10 +134,11 @@ public:
 
     bool Start() override
     {
-        if (thread_.joinable())
-            return true;
+        // A failed device stays failed, though its ended thread is still joinable.
         if (failed_ || !wake_)
             return false;
+        if (thread_.joinable())
+            return true;
         running_ = true;
         try {
             thread_ = std::thread(&DirectSoundStream::Run, this);
@@ -163,7 +168,8 @@ private:
             if (result == DSERR_BUFFERLOST)
                 result = Restore();
             failedTopUps = SUCCEEDED(result) ? 0 : failedTopUps + 1;
-            if (failedTopUps >= kMaxFailedTopUps || result == DSERR_BUFFERLOST || result == DSERR_NODRIVER) {
+            if (failedTopUps >= kMaxFailedTopUps || stalledTopUps_ >= kMaxStalledTopUps ||
+                result == DSERR_BUFFERLOST || result == DSERR_NODRIVER) {
                 Fail();
                 return;
             }
@@ -186,7 +192,8 @@ private:
             return result;
         ZeroMemory(first, firstBytes);
         buffer_->Unlock(first, firstBytes, second, secondBytes);
-        writePosition_ = 0;
+        writePosition_ = lastPlayCursor_ = 0;
+        stalledTopUps_ = 0;
         result = buffer_->SetCurrentPosition(0);
         if (SUCCEEDED(result))
             result = buffer_->Play(0, 0, DSBPLAY_LOOPING);
@@ -207,6 +214,8 @@ private:
         HRESULT result = buffer_->GetCurrentPosition(&playCursor, &writeCursor);
         if (FAILED(result))
             return result;
+        stalledTopUps_ = playCursor == lastPlayCursor_ ? stalledTopUps_ + 1 : 0;
+        lastPlayCursor_ = playCursor;
         DWORD bytes = (playCursor + bufferBytes_ - writePosition_) % bufferBytes_;
         bytes -= bytes % blockAlign_;
         if (bytes == 0)
@@ -228,8 +237,10 @@ private:
         return S_OK;
     }
 
+    // The ring stops first: left looping it would repeat its last round as a buzz.
     void Fail()
     {
+        buffer_->Stop();
         if (!failed_.exchange(true))
             fail_();
     }
@@ -244,8 +255,12 @@ private:
     RenderFn render_;
     FailFn fail_;
     HANDLE wake_;
+    // The thread's own: where rendering goes next, whether the ring has been
+    // primed and plays, and how many top-ups in a row saw the cursor stand still.
     DWORD writePosition_ = 0;
-    bool playing_ = false;  // the thread's own: the ring has been primed and plays
+    DWORD lastPlayCursor_ = 0;
+    int stalledTopUps_ = 0;
+    bool playing_ = false;
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> failed_{false};
@@ -378,7 +393,13 @@ std::unique_ptr<OutputDriver> DirectSoundOutput::Open(size_t index, uint32_t rat
         return nullptr;
     }
     const bool emulated = (caps.dwFlags & DSCAPS_EMULDRIVER) != 0;
-    return std::make_unique<DirectSoundStream>(sound, ring, speakers, emulated, bufferBytes, std::move(render),
+    return PlayThroughRing(sound, ring, speakers, emulated, bufferBytes, std::move(render), std::move(fail));
+}
+
+std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t speakers,
+                                              bool emulated, DWORD ringBytes, RenderFn render, FailFn fail)
+{
+    return std::make_unique<DirectSoundStream>(sound, ring, speakers, emulated, ringBytes, std::move(render),
                                                std::move(fail));
 }
 

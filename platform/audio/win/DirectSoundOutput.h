@@ -7,6 +7,9 @@
 
 #include <mutex>
 
+struct IDirectSound8;
+struct IDirectSoundBuffer;
+
 namespace ovelaudio {
 
 class DirectSoundOutput final : public OutputBackend {
@@ -29,5 +32,11 @@ private:
     std::mutex mutex_;
     std::vector<KnownDevice> known_;
 };
+
+// Keeps a looping ring of ringBytes filled from render and releases it and its
+// device (which may be null) at the end: Open's last step, and the way in for
+// a ring that misbehaves on purpose.
+std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t speakers,
+                                              bool emulated, DWORD ringBytes, RenderFn render, FailFn fail);
 
 }  // namespace ovelaudio
