@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps native win32 test test-native test-win32 clean
+.PHONY: all deps native win32 test test-native test-win32 demo clean
 
 all: native win32
 
@@ -39,6 +39,10 @@ test-native: native
 test-win32: win32
 	@echo "== Windows tests under Wine =="
 	scripts/with-display.sh ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS)
+
+demo: deps
+	@$(MAKE) --no-print-directory all
+	OVEL_WIN32_TREE=$(WIN32) scripts/demo.sh
 
 clean:
 	rm -rf build dist out

@@ -1,0 +1,192 @@
+#!/bin/bash
+# The main job: puts the player into a fresh Wine prefix the way the installer
+# places it, lets it play the day forest and then the night forest (chosen on
+# its board), records what it outputs to out/demo.wav, photographs the shown
+# board to out/board.png, ends it with its Exit button and reports the
+# recording and the player's load. Runs itself again inside with-display.sh,
+# which owns the private X server and PulseAudio null sink.
+#
+# Expects a finished build: the programs and banks in $OVEL_DIST (dist), the
+# board driver in the Windows tree $OVEL_WIN32_TREE (build/win32).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+if [ -z "${OVEL_DEMO_INSIDE:-}" ]; then
+  OVEL_DEMO_INSIDE=1 exec scripts/with-display.sh "$0" "$@"
+fi
+
+dist=${OVEL_DIST:-dist}
+win32_tree=${OVEL_WIN32_TREE:-build/win32}
+out=out
+work=build/demo
+prefix="$root/$work/prefix"
+program_folder="$prefix/drive_c/Program Files/Ovel"
+player_path='C:\Program Files\Ovel\Ovel.exe'
+driver="$win32_tree/tools/boarddriver/boarddriver.exe"
+raw="$work/demo.raw"
+
+rate=44100
+bytes_per_second=$((rate * 2 * 2))
+board_wait_seconds=60
+settle_seconds=5        # the start's own work, before the load is measured
+load_seconds=30         # day forest, measured
+day_rest_seconds=5
+night_seconds=30
+exit_wait_seconds=30
+silence_floor_db=-60    # a recording quieter than this counts as silent
+
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+say() { echo "demo: $*"; }
+die() { echo "demo: $*" >&2; exit 1; }
+
+parec_pid=""
+player_pid=""
+cleanup() {
+  [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
+  [ -n "$parec_pid" ] && kill "$parec_pid" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+check_build() {
+  for f in Ovel.exe bass.dll bassmix.dll ovda.3bs; do
+    [ -f "$dist/$f" ] || die "$dist/$f is missing: build first (make)"
+  done
+  [ -f "$driver" ] || die "$driver is missing: build the Windows tree first (make)"
+}
+
+make_prefix() {
+  say "fresh Wine prefix in $work/prefix"
+  rm -rf "$prefix"
+  mkdir -p "$prefix" "$out"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Kept up, so the player's start does not pay for the server's.
+  wineserver -p
+}
+
+# The program folder as the installer fills it.
+place_programs() {
+  mkdir -p "$program_folder/language"
+  cp "$dist/Ovel.exe" "$dist/bass.dll" "$dist/bassmix.dll" "$program_folder/"
+  cp "$dist"/*.3bs "$dist"/*.cok "$dist"/*.ics "$program_folder/"
+  cp language/*.lng "$program_folder/language/"
+}
+
+drive() { wine "$driver" "$@"; }
+
+start_recording() {
+  rm -f "$raw"
+  parec -d ovel_null.monitor --raw --format=s16le --rate=$rate --channels=2 --latency-msec=20 >"$raw" &
+  parec_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$raw" ] && return
+    sleep 0.1
+  done
+  die "the recorder does not record"
+}
+
+recorded_bytes() { stat -c %s "$raw"; }
+
+# The loader execs itself, so the started process is the one that runs the player.
+start_player() {
+  (cd "$program_folder" && exec wine "$player_path") &
+  player_pid=$!
+  drive wait "$board_wait_seconds" || die "the player did not come up"
+  tr '\0' ' ' <"/proc/$player_pid/cmdline" | grep -q 'Ovel\.exe' ||
+    die "process $player_pid does not run Ovel.exe"
+}
+
+# utime + stime of the player's process, in clock ticks.
+cpu_ticks() { sed 's/.*) //' "/proc/$player_pid/stat" | awk '{ print $12 + $13 }'; }
+
+now() { date +%s.%N; }
+
+measure_load() {
+  local ticks0 ticks1 t0 t1
+  ticks0=$(cpu_ticks); t0=$(now)
+  sleep "$load_seconds"
+  ticks1=$(cpu_ticks); t1=$(now)
+  cpu_percent=$(awk -v d=$((ticks1 - ticks0)) -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" \
+    'BEGIN { printf "%.2f", 100 * d / hz / (t1 - t0) }')
+  resident_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$player_pid/status")
+  private_kb=$(awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum + 0 }' \
+    "/proc/$player_pid/smaps_rollup" 2>/dev/null || echo "?")
+}
+
+wait_for_player_end() {
+  for _ in $(seq $((exit_wait_seconds * 10))); do
+    kill -0 "$player_pid" 2>/dev/null || { wait "$player_pid" || true; player_pid=""; return; }
+    sleep 0.1
+  done
+  die "the player did not end after Exit"
+}
+
+stop_recording() {
+  kill "$parec_pid"
+  wait "$parec_pid" 2>/dev/null || true
+  parec_pid=""
+  sox -t raw -r $rate -e signed -b 16 -c 2 "$raw" "$out/demo.wav"
+}
+
+# The screen cut down to the board's window.
+screenshot_board() {
+  local rect
+  drive show
+  sleep 2
+  rect=$(drive rect | tr -d '\r')
+  import -window root -crop "$rect" +repage "$out/board.png"
+}
+
+# A row of sox stats: overall, left, right.
+stats_row() { sox "$out/demo.wav" -n stats 2>&1 | awk -v row="$1" 'index($0, row) == 1 { print $(NF-2), $(NF-1), $NF }'; }
+
+report() {
+  local length rms peak first_sound
+  length=$(soxi -D "$out/demo.wav")
+  read -r rms rms_left rms_right <<<"$(stats_row 'RMS lev dB')"
+  read -r peak _ _ <<<"$(stats_row 'Pk lev dB')"
+  # The first sound: what is left once the leading silence is cut.
+  first_sound=$(sox "$out/demo.wav" -n silence 1 0 "${silence_floor_db}d" stat 2>&1 |
+    awk -v total="$length" '/^Length/ { print total - $3 }')
+  echo
+  echo "Recording:  $root/$out/demo.wav"
+  echo "Board:      $root/$out/board.png"
+  printf 'Length:     %.1f s\n' "$length"
+  echo "Level:      RMS $rms dBFS, peak $peak dBFS"
+  awk -v l="$rms_left" -v r="$rms_right" \
+    'BEGIN { printf "Balance:    left RMS %s dBFS, right RMS %s dBFS (left - right %+.1f dB)\n", l, r, l - r }'
+  echo "Player:     CPU $cpu_percent% of one core over ${load_seconds} s of the day forest," \
+       "resident $resident_kb kB, private $private_kb kB"
+  awk -v s="$first_sound" -v lead="$launch_bytes" -v bps="$bytes_per_second" \
+    'BEGIN { printf "First sound: %.0f ms after the player was started\n", 1000 * (s - lead / bps) }'
+  if awk -v rms="$rms" -v floor="$silence_floor_db" 'BEGIN { exit !(rms == "-inf" || rms < floor) }'; then
+    die "the recording is silent"
+  fi
+  echo "Not silent: RMS above $silence_floor_db dBFS."
+}
+
+check_build
+make_prefix
+place_programs
+start_recording
+launch_bytes=$(recorded_bytes)
+start_player
+say "the day forest plays"
+sleep "$settle_seconds"
+measure_load
+sleep "$day_rest_seconds"
+say "the night forest, chosen on the board"
+drive show
+drive scene 1
+sleep "$night_seconds"
+screenshot_board
+say "Exit"
+drive exit
+wait_for_player_end
+stop_recording
+report

@@ -1,0 +1,132 @@
+// Drives the board of a running player from another process:
+//   boarddriver wait SECONDS   waits until the board window exists
+//   boarddriver scene INDEX    chooses a scene in the scene combo
+//   boarddriver show           asks the board to show itself (WM_APP)
+//   boarddriver exit           clicks the board's Exit button
+//   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
+// Exit code 0 when done, 1 with a line on stderr otherwise.
+#include "resources/player/BoardIds.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr const char* kBoardClass = "TOvelMainForm";
+constexpr DWORD kPollMs = 100;
+constexpr UINT kReplyLimitMs = 10000;
+
+int Fail(const std::string& why)
+{
+    std::fprintf(stderr, "boarddriver: %s\n", why.c_str());
+    return 1;
+}
+
+HWND FindBoard() { return FindWindowA(kBoardClass, nullptr); }
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(data);
+    if (GetDlgCtrlID(window) != search->id)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Controls may sit inside group boxes and panels, so the whole tree is searched.
+HWND FindControl(HWND board, int id)
+{
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(board, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR reply = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kReplyLimitMs, &reply) != 0;
+}
+
+int WaitForBoard(int seconds)
+{
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (!FindBoard()) {
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
+            return Fail("no board window after " + std::to_string(seconds) + " s");
+        Sleep(kPollMs);
+    }
+    return 0;
+}
+
+// The selection and the notification a user's choice in the list makes.
+int ChooseScene(HWND board, int index)
+{
+    HWND combo = FindControl(board, IDC_OvelComboBox);
+    if (!combo)
+        return Fail("no scene combo");
+    if (!Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0))
+        return Fail("the scene combo does not answer");
+    const WPARAM notification = MAKEWPARAM(IDC_OvelComboBox, CBN_SELCHANGE);
+    if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
+        return Fail("the board does not take the scene choice");
+    return 0;
+}
+
+int ShowBoard(HWND board)
+{
+    return PostMessageA(board, WM_APP, 0, 0) ? 0 : Fail("cannot post to the board");
+}
+
+// Posted, since the click ends the player before it could answer.
+int ClickExit(HWND board)
+{
+    HWND button = FindControl(board, IDC_ExitBitBtn);
+    if (!button)
+        return Fail("no Exit button");
+    return PostMessageA(button, BM_CLICK, 0, 0) ? 0 : Fail("cannot click Exit");
+}
+
+// The client area in the form X geometry takes, for cutting the board out of a
+// screenshot: without a window manager nobody draws the frame.
+int PrintRect(HWND board)
+{
+    RECT client;
+    POINT origin{0, 0};
+    if (!GetClientRect(board, &client) || !ClientToScreen(board, &origin))
+        return Fail("the board has no rectangle");
+    std::printf("%ldx%ld+%ld+%ld\n", client.right, client.bottom, origin.x, origin.y);
+    return 0;
+}
+
+int Usage() { return Fail("usage: boarddriver wait SECONDS | scene INDEX | show | exit | rect"); }
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const std::string command = argv[1];
+    if (command == "wait" && argc == 3)
+        return WaitForBoard(std::atoi(argv[2]));
+    HWND board = FindBoard();
+    if (!board)
+        return Fail("no running player");
+    if (command == "scene" && argc == 3)
+        return ChooseScene(board, std::atoi(argv[2]));
+    if (command == "show" && argc == 2)
+        return ShowBoard(board);
+    if (command == "exit" && argc == 2)
+        return ClickExit(board);
+    if (command == "rect" && argc == 2)
+        return PrintRect(board);
+    return Usage();
+}
