@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace audiobench {
@@ -14,6 +15,9 @@ namespace {
 
 constexpr float kVorbisQuality = 0.1f;  // the quality the shipped banks use
 constexpr int kWavBits = 16;
+constexpr uint16_t kWaveFloatFormat = 3;
+constexpr uint32_t kFmtChunkBytes = 16;
+constexpr uint32_t kRiffHeaderBytes = 36;  // what the RIFF size counts before the data
 constexpr uint64_t kSeedBase = 0x0BE1;
 constexpr double kRmsDb = -20.0;
 
@@ -41,12 +45,46 @@ std::vector<float> Decode(const std::vector<uint8_t>& file) {
     return frames;
 }
 
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// 32-bit float RIFF/WAVE of the frames, bit for bit.
+std::vector<uint8_t> FloatWave(const std::vector<float>& frames, uint32_t rate, uint32_t channels) {
+    const uint32_t sampleBytes = sizeof(float);
+    const uint32_t dataBytes = static_cast<uint32_t>(frames.size()) * sampleBytes;
+    std::vector<uint8_t> out;
+    out.reserve(kRiffHeaderBytes + 8 + dataBytes);
+    PutTag(out, "RIFF");
+    PutLe(out, kRiffHeaderBytes + dataBytes, 4);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    PutLe(out, kFmtChunkBytes, 4);
+    PutLe(out, kWaveFloatFormat, 2);
+    PutLe(out, channels, 2);
+    PutLe(out, rate, 4);
+    PutLe(out, rate * channels * sampleBytes, 4);
+    PutLe(out, channels * sampleBytes, 2);
+    PutLe(out, 8 * sampleBytes, 2);
+    PutTag(out, "data");
+    PutLe(out, dataBytes, 4);
+    for (float sample : frames) {
+        uint32_t bits;
+        std::memcpy(&bits, &sample, sizeof bits);
+        PutLe(out, bits, 4);
+    }
+    return out;
+}
+
 Clip Encoded(const Sound& sound, ClipFormat format) {
     Clip clip;
     clip.file = format == ClipFormat::Vorbis ? EncodeVorbis(sound, kVorbisQuality) : EncodeWav(sound, kWavBits);
     clip.rate = static_cast<uint32_t>(sound.rate);
     clip.channels = static_cast<uint32_t>(sound.channels);
     clip.decoded = Decode(clip.file);
+    clip.floatWav = FloatWave(clip.decoded, clip.rate, clip.channels);
     return clip;
 }
 

@@ -20,31 +20,32 @@ T Checked(T result, const char* what) {
     return result;
 }
 
-HSTREAM Stream(const Clip& clip, DWORD flags) {
-    return Checked(BASS_StreamCreateFile(kInMemory, clip.file.data(), 0, clip.file.size(), flags), "stream");
+HSTREAM Stream(const Clip& clip, OurInput input, DWORD flags) {
+    const std::vector<uint8_t>& file = input == OurInput::Decoded ? clip.floatWav : clip.file;
+    return Checked(BASS_StreamCreateFile(kInMemory, file.data(), 0, file.size(), flags), "stream");
 }
 
 void Play(DWORD channel) { Checked(BASS_ChannelPlay(channel, 0), "play"); }
 
-HSTREAM PlacedVoice(const Voice& voice) {
-    const HSTREAM stream = Stream(*voice.clip, kVoiceFlags);
+HSTREAM PlacedVoice(const Voice& voice, OurInput input) {
+    const HSTREAM stream = Stream(*voice.clip, input, kVoiceFlags);
     const BASS_3DVECTOR position{voice.position.x, voice.position.y, voice.position.z};
     Checked(BASS_ChannelSet3DPosition(stream, &position, nullptr, nullptr), "3D position");
     Checked(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, voice.volume), "volume");
     return stream;
 }
 
-void PlayVoices(const Scene& scene) {
+void PlayVoices(const Scene& scene, OurInput input) {
     std::vector<HSTREAM> streams;
-    for (const Voice& voice : scene.voices) streams.push_back(PlacedVoice(voice));
+    for (const Voice& voice : scene.voices) streams.push_back(PlacedVoice(voice, input));
     BASS_Apply3D();
     for (HSTREAM stream : streams) Play(stream);
 }
 
-void PlayRain(const Scene& scene) {
+void PlayRain(const Scene& scene, OurInput input) {
     const HSTREAM mixer = Checked(BASS_Mixer_StreamCreate(kOutputRate, kRainMixerChannels, 0), "mixer");
     for (const RainSource& rain : scene.rain) {
-        const HSTREAM source = Stream(*rain.clip, BASS_STREAM_DECODE | BASS_SAMPLE_LOOP);
+        const HSTREAM source = Stream(*rain.clip, input, BASS_STREAM_DECODE | BASS_SAMPLE_LOOP);
         Checked(BASS_Mixer_StreamAddChannel(mixer, source, BASS_MIXER_MATRIX), "mixer source");
         Checked(BASS_Mixer_ChannelSetMatrix(source, rain.matrix.data()), "matrix");
     }
@@ -53,15 +54,15 @@ void PlayRain(const Scene& scene) {
 
 }  // namespace
 
-OurRenderer::OurRenderer(const Scene& scene) {
+OurRenderer::OurRenderer(const Scene& scene, OurInput input) {
     ovelaudio::testhooks::SetManualNoSound(true);
     Checked(BASS_Init(0, kOutputRate, 0, nullptr, nullptr), "BASS_Init");
     try {
-        PlayVoices(scene);
-        const HSTREAM brook = Stream(*scene.brook, BASS_SAMPLE_LOOP);
+        PlayVoices(scene, input);
+        const HSTREAM brook = Stream(*scene.brook, input, BASS_SAMPLE_LOOP);
         Checked(BASS_ChannelSetAttribute(brook, BASS_ATTRIB_VOL, scene.brookVolume), "volume");
         Play(brook);
-        PlayRain(scene);
+        PlayRain(scene, input);
     } catch (...) {
         BASS_Free();
         throw;

@@ -5,10 +5,16 @@
 
 namespace audiobench {
 
+// Which file of each clip our streams play.
+enum class OurInput {
+    Decoded,  // the float frames OpenAL gets: the same work
+    AsPlayed  // the Ogg Vorbis and WAV files, decoded while mixing, as the player has them
+};
+
 class OurRenderer {
 public:
     // Opens the output and starts every stream of the scene; throws on failure.
-    explicit OurRenderer(const Scene& scene);
+    OurRenderer(const Scene& scene, OurInput input);
     ~OurRenderer();
     OurRenderer(const OurRenderer&) = delete;
     OurRenderer& operator=(const OurRenderer&) = delete;

@@ -21,7 +21,8 @@ struct Clip {
     std::vector<uint8_t> file;
     uint32_t rate = 0;
     uint32_t channels = 0;
-    std::vector<float> decoded;  // interleaved
+    std::vector<float> decoded;     // interleaved
+    std::vector<uint8_t> floatWav;  // decoded as a float RIFF/WAVE: the data OpenAL gets, as a file
 };
 
 // Metres: x to the right, y up, z ahead of the listener at the origin.

@@ -138,7 +138,9 @@ typedef struct {
 } BASS_3DVECTOR;
 
 typedef void(OVEL_AUDIO_CALLBACK SYNCPROC)(HSYNC handle, DWORD channel, DWORD data, void* user);
-// buffer holds length bytes of interleaved float samples.
+// buffer holds length bytes of interleaved float samples. It runs on the mixing
+// thread while the library is locked: it may touch only its buffer and its own
+// data; any library operation it calls fails with BASS_ERROR_BUSY.
 typedef void(OVEL_AUDIO_CALLBACK DSPPROC)(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user);
 typedef DWORD(OVEL_AUDIO_CALLBACK STREAMPROC)(HSTREAM handle, void* buffer, DWORD length, void* user);
 typedef void(OVEL_AUDIO_CALLBACK DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
@@ -160,6 +162,10 @@ BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR* 
 void BASSDEF(BASS_Apply3D)(void);
 
 HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
+// Waits (up to a few seconds, else BASS_ERROR_TIMEOUT) only for the bytes that
+// tell the format; the stream then plays while the download goes on. When it
+// runs ahead of the download it plays silence and is BASS_ACTIVE_STALLED; it
+// ends (END syncs) only when the download has ended or failed.
 HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC* proc, void* user);
 HSTREAM BASSDEF(BASS_StreamCreate)(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void* user);
 BOOL BASSDEF(BASS_StreamFree)(HSTREAM handle);
@@ -172,6 +178,9 @@ QWORD BASSDEF(BASS_ChannelGetLength)(DWORD handle, DWORD mode);
 double BASSDEF(BASS_ChannelBytes2Seconds)(DWORD handle, QWORD pos);
 DWORD BASSDEF(BASS_ChannelFlags)(DWORD handle, DWORD flags, DWORD mask);
 BOOL BASSDEF(BASS_ChannelSetAttribute)(DWORD handle, DWORD attrib, float value);
+// The slide runs on output time: it reaches value after time ms of output, whether
+// or not the channel plays (a stopped channel, a source of a stopped mixer); it
+// waits while the output itself is stopped (BASS_Stop).
 BOOL BASSDEF(BASS_ChannelSlideAttribute)(DWORD handle, DWORD attrib, float value, DWORD time);
 BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos,
                                         const BASS_3DVECTOR* orient, const BASS_3DVECTOR* vel);

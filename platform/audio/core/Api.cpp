@@ -7,6 +7,8 @@
 #include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/Engine.h"
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/TestHooks.h"
+#include "platform/audio/core/UrlReader.h"
 
 #include <algorithm>
 #include <set>
@@ -43,21 +45,29 @@ bool IsOpen() {
     return TheEngine().IsOpen();
 }
 
-HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags) {
+HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags,
+                  std::shared_ptr<const DownloadState> download = nullptr) {
     if ((flags & BASS_SAMPLE_3D) && decoder->Channels() != 1) return Failed<HSTREAM>(BASS_ERROR_NO3D, 0);
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     const DWORD handle = engine.NewHandle();
-    engine.Add(std::make_unique<Channel>(handle, flags, std::move(decoder)));
+    auto channel = std::make_unique<Channel>(handle, flags, std::move(decoder));
+    channel->download = std::move(download);
+    engine.Add(std::move(channel));
     return Succeeded(handle);
+}
+
+std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source, DWORD flags, int& error) {
+    std::unique_ptr<Decoder> decoder = OpenDecoder(std::move(source), error);
+    if (decoder && (flags & BASS_SAMPLE_MONO)) decoder = DownmixToMono(std::move(decoder));
+    return decoder;
 }
 
 HSTREAM CreateFromBytes(std::unique_ptr<ByteSource> source, DWORD flags) {
     int error = BASS_OK;
-    std::unique_ptr<Decoder> decoder = OpenDecoder(std::move(source), error);
+    std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(source), flags, error);
     if (!decoder) return Failed<HSTREAM>(error, 0);
-    if (flags & BASS_SAMPLE_MONO) decoder = DownmixToMono(std::move(decoder));
     return AddStream(std::move(decoder), flags);
 }
 
@@ -71,6 +81,7 @@ bool ValidFormat(DWORD freq, DWORD chans, int& error) {
 // Runs an operation on a channel with the engine locked; unknown handles fail with BASS_ERROR_HANDLE.
 template <typename T, typename Op>
 T WithChannel(DWORD handle, T failure, Op op) {
+    if (RefusedInMix()) return failure;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     Channel* channel = engine.Find(handle);
@@ -128,6 +139,12 @@ void Unload(uintptr_t module) {
 void SetLastError(int code) { lastError = code; }
 int LastError() { return lastError; }
 
+bool RefusedInMix() {
+    if (!Engine::MixingHere()) return false;
+    SetLastError(BASS_ERROR_BUSY);
+    return true;
+}
+
 }  // namespace ovelaudio
 
 extern "C" {
@@ -135,6 +152,7 @@ extern "C" {
 DWORD BASSDEF(BASS_GetVersion)(void) { return kVersion; }
 
 BOOL BASSDEF(BASS_SetConfig)(DWORD option, DWORD value) {
+    if (RefusedInMix()) return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     switch (option) {
@@ -165,10 +183,12 @@ BOOL BASSDEF(BASS_GetDeviceInfo)(DWORD device, BASS_DEVICEINFO* info) {
 }
 
 BOOL BASSDEF(BASS_Init)(int device, DWORD freq, DWORD, void* win, const void*) {
+    if (RefusedInMix()) return kFalse;
     return Outcome(TheEngine().Open(device, freq, win));
 }
 
 DWORD BASSDEF(BASS_GetDevice)(void) {
+    if (RefusedInMix()) return kNoValue;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen()) return Failed<DWORD>(BASS_ERROR_INIT, kNoValue);
@@ -176,6 +196,7 @@ DWORD BASSDEF(BASS_GetDevice)(void) {
 }
 
 BOOL BASSDEF(BASS_GetInfo)(BASS_INFO* info) {
+    if (RefusedInMix()) return kFalse;
     if (!info) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
@@ -186,12 +207,13 @@ BOOL BASSDEF(BASS_GetInfo)(BASS_INFO* info) {
     return Succeeded<BOOL>(kTrue);
 }
 
-BOOL BASSDEF(BASS_Start)(void) { return Outcome(TheEngine().Resume()); }
-BOOL BASSDEF(BASS_Stop)(void) { return Outcome(TheEngine().Pause()); }
-BOOL BASSDEF(BASS_Free)(void) { return Outcome(TheEngine().Close()); }
+BOOL BASSDEF(BASS_Start)(void) { return !RefusedInMix() && Outcome(TheEngine().Resume()); }
+BOOL BASSDEF(BASS_Stop)(void) { return !RefusedInMix() && Outcome(TheEngine().Pause()); }
+BOOL BASSDEF(BASS_Free)(void) { return !RefusedInMix() && Outcome(TheEngine().Close()); }
 int BASSDEF(BASS_ErrorGetCode)(void) { return LastError(); }
 
 BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf) {
+    if (RefusedInMix()) return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen()) return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
@@ -203,6 +225,7 @@ BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf) {
 
 BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR*, const BASS_3DVECTOR* front,
                                  const BASS_3DVECTOR* top) {
+    if (RefusedInMix()) return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen()) return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
@@ -213,12 +236,14 @@ BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR*,
 }
 
 void BASSDEF(BASS_Apply3D)(void) {
+    if (RefusedInMix()) return;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     engine.Apply3D();
 }
 
 HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags) {
+    if (RefusedInMix()) return 0;
     if (!file) return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
     if (!IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     if (mem) {
@@ -230,8 +255,10 @@ HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset,
     return CreateFromBytes(std::move(source), flags);
 }
 
-// Everything the address delivers is read before the stream starts.
+// Creation waits only for the bytes that tell the format; the stream then
+// plays while the download goes on, stalling when it runs ahead of it.
 HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC*, void*) {
+    if (RefusedInMix()) return 0;
     if (!url) return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
     if (!IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     UrlOpener opener = CurrentUrlOpener();
@@ -239,11 +266,17 @@ HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags
     int error = BASS_OK;
     std::unique_ptr<ByteSource> source = opener(url, offset, error);
     if (!source) return Failed<HSTREAM>(error != BASS_OK ? error : BASS_ERROR_FILEOPEN, 0);
-    return CreateFromBytes(std::make_unique<OwnedMemorySource>(ReadAll(*source)), flags);
+    auto download = std::make_shared<DownloadState>();
+    auto reader = std::make_unique<UrlReader>(std::move(source), download, testhooks::UrlOpenWait());
+    std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(reader), flags, error);
+    download->opening = false;
+    if (!decoder) return Failed<HSTREAM>(download->timedOut ? BASS_ERROR_TIMEOUT : error, 0);
+    return AddStream(std::move(decoder), flags, std::move(download));
 }
 
 // Only dummy streams: a stream procedure would be user code on the mixing thread.
 HSTREAM BASSDEF(BASS_StreamCreate)(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void*) {
+    if (RefusedInMix()) return 0;
     if (proc) return Failed<HSTREAM>(BASS_ERROR_NOTAVAIL, 0);
     int error = BASS_OK;
     if (!ValidFormat(freq, chans, error)) return Failed<HSTREAM>(error, 0);
@@ -276,7 +309,8 @@ BOOL BASSDEF(BASS_ChannelStop)(DWORD handle) {
 DWORD BASSDEF(BASS_ChannelIsActive)(DWORD handle) {
     return WithChannel<DWORD>(handle, BASS_ACTIVE_STOPPED, [](Engine&, Channel& channel) {
         const bool active = channel.IsDecodeOnly() ? !channel.ended && !channel.stopped : channel.playing;
-        return Succeeded<DWORD>(active ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED);
+        if (!active) return Succeeded<DWORD>(BASS_ACTIVE_STOPPED);
+        return Succeeded<DWORD>(channel.stalled ? BASS_ACTIVE_STALLED : BASS_ACTIVE_PLAYING);
     });
 }
 
@@ -359,6 +393,7 @@ HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int pr
 }
 
 HPLUGIN BASSDEF(BASS_PluginLoad)(const char* file, DWORD) {
+    if (RefusedInMix()) return 0;
     PluginLoader load = CurrentPluginLoader();
     if (!file || !load) return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
     const uintptr_t module = load(file);

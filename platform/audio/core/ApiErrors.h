@@ -24,6 +24,10 @@ T Succeeded(T value) {
     return value;
 }
 
+// A DSP runs on the mixing thread while the engine is locked: an operation it
+// calls would wait for itself. True, with BASS_ERROR_BUSY recorded, when called there.
+bool RefusedInMix();
+
 // Records code (BASS_OK or an error) and answers whether it is BASS_OK.
 inline BOOL Outcome(int code) {
     SetLastError(code);

@@ -61,14 +61,23 @@ public:
 };
 
 // Bytes of a sound file, from memory, a file or a URL; the decoder owns it.
+// Read never waits for the network. A URL's bytes may still be arriving:
+// while Pending() answers true, a Read that comes short means "not yet", not
+// the end, and a Seek beyond what has arrived fails. Ask Pending() before
+// reading: when it answered false everything had arrived, so a short Read is the end.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // Bytes copied; 0 at the end (or, for a URL, when nothing more will come).
+    // Bytes copied.
     virtual size_t Read(void* out, size_t bytes) = 0;
     virtual bool Seek(uint64_t position) = 0;
     virtual uint64_t Size() const = 0;  // UINT64_MAX when not known
+    virtual bool Pending() const { return false; }
 };
+
+// How long a URL stream's creation waits for the bytes that tell its format,
+// and how long a download may deliver nothing before it counts as ended.
+constexpr uint32_t kNetTimeoutMs = 5000;
 
 // Answers null when the bytes are not of its format (and leaves source at 0).
 using DecoderFactory = std::unique_ptr<Decoder> (*)(std::unique_ptr<ByteSource>& source);

@@ -21,13 +21,20 @@ void Channel::Restart() {
     decoder_->Rewind();
     resampler_.Reset();
     ended = false;
+    stalled = false;
     freshGains_ = true;
 }
 
 size_t Channel::Render(size_t frames) {
     if (targetRate_ == 0) return 0;
-    const size_t got = resampler_.Render(buffer_.data(), frames,
-                                         [this](float* out, size_t wanted) { return PullNative(out, wanted); });
+    size_t got = resampler_.Render(buffer_.data(), frames,
+                                   [this](float* out, size_t wanted) { return PullNative(out, wanted); });
+    stalled = got < frames && Starved();
+    if (stalled) {
+        std::fill(buffer_.begin() + static_cast<std::ptrdiff_t>(got * Channels()),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(frames * Channels()), 0.0f);
+        got = frames;
+    }
     const DWORD bytes = static_cast<DWORD>(got * Channels() * sizeof(float));
     for (const DspEntry& dsp : dsps_) dsp.proc(dsp.id, handle_, buffer_.data(), bytes, dsp.user);
     if (got < frames) ended = true;
@@ -44,8 +51,8 @@ size_t Channel::PullNative(float* out, size_t frames) {
             rewound = false;
             continue;
         }
-        // A loop that gives nothing after a rewind would spin for ever.
-        if (!(flags & BASS_SAMPLE_LOOP) || rewound || !decoder_->Rewind()) break;
+        // A stalled download is no end; a loop that gives nothing after a rewind would spin for ever.
+        if (Starved() || !(flags & BASS_SAMPLE_LOOP) || rewound || !decoder_->Rewind()) break;
         rewound = true;
     }
     return done;
@@ -65,9 +72,6 @@ GainMatrix Channel::Routing(uint32_t outputs, MonoRouting mono) const {
 
 void Channel::MixInto(float* out, uint32_t outputs, size_t frames, float level, MonoRouting mono) {
     if (frames == 0) return;
-    const double seconds = static_cast<double>(frames) / targetRate_;
-    volume.Advance(seconds);
-    pan.Advance(seconds);
     GainMatrix gains = Routing(outputs, mono);
     Scale(gains, volume.Value() * level);
     MixRamped(buffer_.data(), Channels(), out, outputs, frames, freshGains_ ? gains : lastGains_, gains);

@@ -9,6 +9,7 @@
 #include "platform/audio/core/Mixing.h"
 #include "platform/audio/core/Resampler.h"
 #include "platform/audio/core/Spatial.h"
+#include "platform/audio/core/UrlReader.h"
 
 #include <vector>
 
@@ -47,7 +48,7 @@ public:
     // Sizes the buffers for being pulled at targetRate (the only allocation).
     void Prepare(uint32_t targetRate);
     void Restart();
-    // Pulls frames into the channel's buffer and runs its DSPs; fewer means it ended.
+    // Pulls frames (at most kBlockFrames) into the channel's buffer and runs its DSPs; fewer means it ended.
     size_t Render(size_t frames);
     // Adds the rendered frames to out, through the channel's routing and level.
     void MixInto(float* out, uint32_t outputs, size_t frames, float level, MonoRouting mono);
@@ -66,12 +67,17 @@ public:
     bool ended = false;       // reached its end
     bool stopped = false;     // a mixer source that was stopped
     bool endPending = false;  // ended, its END syncs not yet run
+    bool stalled = false;     // its download is behind: it plays silence until bytes arrive
+
+    std::shared_ptr<const DownloadState> download;  // of a URL stream
 
     Channel* owner = nullptr;  // the mixer of a source
     DWORD sourceFlags = 0;
 
 private:
     size_t PullNative(float* out, size_t frames);
+    // The last read came short because the download has not delivered yet.
+    bool Starved() const { return download && download->starved; }
     GainMatrix Routing(uint32_t outputs, MonoRouting mono) const;
 
     DWORD handle_;

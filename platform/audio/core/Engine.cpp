@@ -12,6 +12,16 @@ namespace {
 
 constexpr float kFullGlobalVolume = 10000.0f;
 
+thread_local bool mixingHere = false;
+
+class MixingScope {
+public:
+    MixingScope() { mixingHere = true; }
+    ~MixingScope() { mixingHere = false; }
+    MixingScope(const MixingScope&) = delete;
+    MixingScope& operator=(const MixingScope&) = delete;
+};
+
 // Index into the backend's list for a device number (-1: the default), or false.
 bool PickDevice(const std::vector<DeviceEntry>& devices, int device, size_t& index) {
     if (device == -1) {
@@ -198,14 +208,26 @@ void Engine::Place(Channel& channel) {
     channel.spatialGains = SpatialGains(channel.pendingPosition, listener_, factors_, speakers_);
 }
 
+bool Engine::MixingHere() { return mixingHere; }
+
 void Engine::Render(float* out, uint32_t frames) {
     std::lock_guard<std::mutex> lock(mutex);
+    const MixingScope mixing;
     std::fill(out, out + static_cast<size_t>(frames) * speakers_, 0.0f);
     if (!open_) return;
     for (size_t done = 0; done < frames;) {
         const size_t block = std::min<size_t>(kBlockFrames, frames - done);
+        AdvanceSlides(block);
         MixBlock(out + done * speakers_, block);
         done += block;
+    }
+}
+
+void Engine::AdvanceSlides(size_t frames) {
+    const double seconds = static_cast<double>(frames) / rate_;
+    for (auto& entry : channels_) {
+        entry.second->volume.Advance(seconds);
+        entry.second->pan.Advance(seconds);
     }
 }
 

@@ -66,8 +66,10 @@ public:
     uint32_t netPlaylist = 0;
     uint32_t followDefault = 0;
 
-    // The output's render callback.
+    // The output's render callback. DSPs run inside it with the engine locked.
     void Render(float* out, uint32_t frames);
+    // Whether this thread is inside Render, where locking the engine again would deadlock.
+    static bool MixingHere();
     void DeviceFailed();
     void ChannelEnded(Channel& channel) override;
 
@@ -81,6 +83,8 @@ private:
     // Ends the output: channels, driver, then the sync thread (outside outputLock).
     int Shut(std::unique_lock<std::mutex>& outputLock);
     void MixBlock(float* out, size_t frames);
+    // Slides run on output time, whether or not their channel is being mixed.
+    void AdvanceSlides(size_t frames);
     void ClearChannels();
 
     std::mutex outputMutex_;  // serialises opening and closing the output

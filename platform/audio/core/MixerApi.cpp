@@ -7,9 +7,21 @@
 
 using namespace ovelaudio;
 
+namespace {
+
+// Whether mixer is source itself or plays, through its owners, inside source: adding would make a cycle.
+bool Feeds(const Channel& source, const Channel& mixer) {
+    for (const Channel* at = &mixer; at; at = at->owner)
+        if (at == &source) return true;
+    return false;
+}
+
+}  // namespace
+
 extern "C" {
 
 HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
+    if (RefusedInMix()) return 0;
     if (chans < 1 || chans > kMaxChannels) return Failed<HSTREAM>(BASS_ERROR_FORMAT, 0);
     if (freq < kMinRate || freq > kMaxRate) return Failed<HSTREAM>(BASS_ERROR_FREQ, 0);
     Engine& engine = Engine::Instance();
@@ -23,18 +35,20 @@ HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
 }
 
 BOOL BASSDEF(BASS_Mixer_StreamAddChannel)(HSTREAM handle, DWORD channel, DWORD flags) {
+    if (RefusedInMix()) return kFalse;
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
     Channel* mixer = engine.Find(handle);
     Channel* source = engine.Find(channel);
     if (!mixer || !mixer->AsMixer() || !source) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
     if (!source->IsDecodeOnly()) return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
-    if (source == mixer) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+    if (Feeds(*source, *mixer)) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     engine.Attach(*mixer, *source, flags);
     return Succeeded<BOOL>(kTrue);
 }
 
 BOOL BASSDEF(BASS_Mixer_ChannelSetMatrix)(DWORD handle, const void* matrix) {
+    if (RefusedInMix()) return kFalse;
     if (!matrix) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);

@@ -1,5 +1,7 @@
 #include "platform/audio/core/MixerDecoder.h"
 
+#include "platform/audio/core/Limits.h"
+
 #include <algorithm>
 
 namespace ovelaudio {
@@ -27,8 +29,7 @@ size_t MixerDecoder::Read(float* out, size_t frames) {
             ++i;
             continue;
         }
-        const size_t got = source.Render(frames);
-        source.MixInto(out, channels_, got, 1.0f, MonoRouting::Everywhere);
+        const size_t got = MixSource(source, out, frames);
         longest = std::max(longest, got);
         if (got < frames) {
             Remove(source);
@@ -38,6 +39,19 @@ size_t MixerDecoder::Read(float* out, size_t frames) {
         }
     }
     return endWithSources_ && sources_.empty() ? longest : frames;
+}
+
+// The mixer's own resampler may ask for more than a source's buffer holds: pieces of at most a block.
+size_t MixerDecoder::MixSource(Channel& source, float* out, size_t frames) {
+    size_t done = 0;
+    while (done < frames) {
+        const size_t piece = std::min(frames - done, kBlockFrames);
+        const size_t got = source.Render(piece);
+        source.MixInto(out + done * channels_, channels_, got, 1.0f, MonoRouting::Everywhere);
+        done += got;
+        if (got < piece) break;
+    }
+    return done;
 }
 
 }  // namespace ovelaudio

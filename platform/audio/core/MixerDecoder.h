@@ -27,6 +27,9 @@ public:
     const std::vector<Channel*>& Sources() const { return sources_; }
 
 private:
+    // Frames of source mixed into out; fewer than frames: the source ended.
+    size_t MixSource(Channel& source, float* out, size_t frames);
+
     uint32_t rate_;
     uint32_t channels_;
     bool endWithSources_;

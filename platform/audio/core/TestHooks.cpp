@@ -10,12 +10,17 @@ namespace ovelaudio::testhooks {
 namespace {
 
 std::atomic<bool> manualNoSound{false};
+std::atomic<uint32_t> urlOpenWait{kNetTimeoutMs};
 
 }  // namespace
 
 void SetManualNoSound(bool manual) { manualNoSound = manual; }
 
 bool ManualNoSound() { return manualNoSound; }
+
+void SetUrlOpenWait(uint32_t ms) { urlOpenWait = ms; }
+
+uint32_t UrlOpenWait() { return urlOpenWait; }
 
 void RenderNoSound(float* out, uint32_t frames) {
     if (!Engine::Instance().RenderManual(out, frames)) std::fill(out, out + frames * NoSoundDriver::kSpeakers, 0.0f);

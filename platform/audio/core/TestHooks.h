@@ -22,4 +22,8 @@ void WaitForSyncs();
 
 size_t LiveStreams();
 
+// How long URL stream creation waits for the format's bytes (kNetTimeoutMs unless set).
+void SetUrlOpenWait(uint32_t ms);
+uint32_t UrlOpenWait();
+
 }  // namespace ovelaudio::testhooks

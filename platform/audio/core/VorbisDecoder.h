@@ -1,6 +1,7 @@
 #pragma once
-// Ogg Vorbis. The whole file is decoded from memory: caller memory in place, any
-// other source (a file, everything a URL delivered) read into memory first.
+// Ogg Vorbis. A complete file is decoded from memory: caller memory in place, any
+// other source (a file, a finished download) read into memory first. Bytes still
+// arriving are decoded as they come, frame by frame.
 
 #include "platform/audio/core/Backends.h"
 

@@ -73,7 +73,7 @@ bool ParseWave(ByteSource& source, WaveFormat& format) {
             format.dataBytes = std::min<uint64_t>(size, available);
             return format.dataBytes >= format.FrameBytes();
         }
-        position += size + (size & 1);
+        position += uint64_t{size} + (size & 1);
         if (position > source.Size() || !source.Seek(position)) return false;
     }
 }
@@ -105,17 +105,24 @@ public:
 
     bool Rewind() override {
         framesRead_ = 0;
+        held_ = 0;
         return source_->Seek(format_.dataStart);
     }
 
+    // A download may stop inside a frame: its first part is held in front until the rest arrives.
     size_t Read(float* out, size_t frames) override {
+        const size_t frameBytes = format_.FrameBytes();
+        uint8_t* const bytes = scratch_.data() + 1;
         size_t done = 0;
         while (done < frames && framesRead_ < LengthFrames()) {
             const size_t want = static_cast<size_t>(
                 std::min<uint64_t>({frames - done, kDecodeChunkFrames, LengthFrames() - framesRead_}));
-            const size_t got = source_->Read(scratch_.data() + 1, want * format_.FrameBytes()) / format_.FrameBytes();
+            held_ += source_->Read(bytes + held_, want * frameBytes - held_);
+            const size_t got = held_ / frameBytes;
             if (got == 0) break;
             Convert(got, out + done * format_.channels);
+            held_ -= got * frameBytes;
+            std::memmove(bytes, bytes + got * frameBytes, held_);
             done += got;
             framesRead_ += got;
         }
@@ -134,6 +141,7 @@ private:
     WaveFormat format_;
     std::vector<uint8_t> scratch_;
     uint64_t framesRead_ = 0;
+    size_t held_ = 0;  // bytes of a frame not yet whole
 };
 
 }  // namespace

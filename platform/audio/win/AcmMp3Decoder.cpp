@@ -171,7 +171,7 @@ private:
     {
         if (ended_)
             return false;
-        Gather();
+        const bool waiting = Gather();
         header_.cbSrcLength = static_cast<DWORD>(inputBytes_);
         header_.cbDstLength = static_cast<DWORD>(output_.size());
         header_.cbSrcLengthUsed = header_.cbDstLengthUsed = 0;
@@ -187,6 +187,8 @@ private:
         inputBytes_ -= used;
         outputAt_ = 0;
         outputBytes_ = header_.cbDstLengthUsed;
+        if (outputBytes_ == 0 && used == 0 && waiting)
+            return false;  // a download behind: no end, more comes later
         // Nothing out and nothing taken: the codec is done, or cannot go on.
         const bool stuck = outputBytes_ == 0 && used == 0 && (sourceEnded_ || inputBytes_ == input_.size());
         ended_ = stuck;
@@ -194,15 +196,18 @@ private:
     }
 
     // Fills what room the input has; only a read that asked for bytes and got
-    // none is the end of the file.
-    void Gather()
+    // none while nothing more was on its way is the end of the file. True when
+    // a download has no bytes for now.
+    bool Gather()
     {
         const size_t room = input_.size() - inputBytes_;
         if (sourceEnded_ || room == 0)
-            return;
+            return false;
+        const bool pending = source_->Pending();
         const size_t got = source_->Read(input_.data() + inputBytes_, room);
-        sourceEnded_ = got == 0;
+        sourceEnded_ = got == 0 && !pending;
         inputBytes_ += got;
+        return got == 0 && pending;
     }
 
     void Close()

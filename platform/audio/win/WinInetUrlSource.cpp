@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -52,8 +51,8 @@ std::optional<DWORD> NumberHeader(HINTERNET request, DWORD query)
 // after the reader has gone, until the connection lets it go.
 struct Download {
     std::mutex mutex;
-    std::condition_variable arrived;
     std::vector<uint8_t> bytes;
+    std::chrono::steady_clock::time_point lastArrival = std::chrono::steady_clock::now();
     bool finished = false;
     bool abandoned = false;
 };
@@ -75,13 +74,12 @@ void Fetch(std::shared_ptr<Download> download, HINTERNET session, HINTERNET requ
         if (download->abandoned)
             break;
         download->bytes.insert(download->bytes.end(), chunk.begin() + skipped, chunk.begin() + got);
-        download->arrived.notify_all();
+        download->lastArrival = std::chrono::steady_clock::now();
     }
     InternetCloseHandle(request);
     InternetCloseHandle(session);
     std::lock_guard<std::mutex> lock(download->mutex);
     download->finished = true;
-    download->arrived.notify_all();
 }
 
 class WinInetUrlSource final : public ByteSource {
@@ -100,15 +98,11 @@ public:
 
     size_t Read(void* out, size_t bytes) override
     {
-        std::unique_lock<std::mutex> lock(download_->mutex);
-        if (ended_)
-            return 0;
-        download_->arrived.wait_for(lock, std::chrono::milliseconds(kUrlStallMs),
-                                    [&] { return download_->bytes.size() > position_ || download_->finished; });
+        std::lock_guard<std::mutex> lock(download_->mutex);
         const size_t copied = std::min<size_t>(bytes, download_->bytes.size() - position_);
-        std::memcpy(out, download_->bytes.data() + position_, copied);
+        if (copied > 0)
+            std::memcpy(out, download_->bytes.data() + position_, copied);
         position_ += copied;
-        ended_ = copied == 0 && bytes > 0;
         return copied;
     }
 
@@ -119,17 +113,26 @@ public:
         if (position > download_->bytes.size())
             return false;
         position_ = static_cast<size_t>(position);
-        ended_ = false;
         return true;
     }
 
     uint64_t Size() const override { return size_; }
 
+    bool Pending() const override
+    {
+        std::lock_guard<std::mutex> lock(download_->mutex);
+        if (!download_->finished &&
+            std::chrono::steady_clock::now() - download_->lastArrival >= std::chrono::milliseconds(kNetTimeoutMs)) {
+            download_->abandoned = true;
+            download_->finished = true;
+        }
+        return !download_->finished;
+    }
+
 private:
     std::shared_ptr<Download> download_;
     const uint64_t size_;
     size_t position_ = 0;
-    bool ended_ = false;
 };
 
 int OpenError()

@@ -6,11 +6,9 @@
 namespace ovelaudio {
 
 // A UrlOpener. The download runs on a thread of its own into memory; the
-// source reads what has arrived. A connection that delivers nothing for
-// kUrlStallMs while everything arrived so far has been read ends the source
-// there: Read waits that long at most, then answers 0 for good.
+// source reads what has arrived and never waits. It is pending until the
+// download ends, fails, or delivers nothing for kNetTimeoutMs: a connection
+// that dead counts as ended, and what it sends later is dropped.
 std::unique_ptr<ByteSource> OpenWinInetUrl(const std::string& url, uint32_t offset, int& error);
-
-constexpr unsigned kUrlStallMs = 1000;
 
 }  // namespace ovelaudio

@@ -2,6 +2,7 @@
 
 #include "tests/platform/audio/AudioFixtures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -53,20 +54,80 @@ INSTANTIATE_TEST_SUITE_P(Formats, WaveDecodeTest,
 
 using BrokenInputTest = ManualOutput;
 
-// Cut files, lying headers and noise give no stream, never a crash.
+uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (uint32_t(bytes[at + 3]) << 24);
+}
+
+void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// Where a Vorbis header packet ("\x03vorbis" for the comments, "\x05vorbis" for the setup) starts.
+size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type) {
+    const std::string tag = std::string(1, type) + "vorbis";
+    const auto found = std::search(ogg.begin(), ogg.end(), tag.begin(), tag.end());
+    EXPECT_NE(found, ogg.end());
+    return static_cast<size_t>(found - ogg.begin());
+}
+
+// A comment count with no comments behind it: the decoder gives up half way through its list.
+std::vector<uint8_t> VorbisWithPhantomComments() {
+    std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
+    const size_t vendor = VorbisHeaderAt(ogg, 3) + 7;
+    PutLe32At(ogg, vendor + 4 + Le32At(ogg, vendor), 3);
+    return ogg;
+}
+
+std::vector<uint8_t> VorbisWithEndlessVendor() {
+    std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
+    PutLe32At(ogg, VorbisHeaderAt(ogg, 3) + 7, 0xFFFFFFFFu);
+    return ogg;
+}
+
+// Every seventh byte of the codebooks flipped.
+std::vector<uint8_t> VorbisWithMangledSetup() {
+    std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
+    constexpr size_t kKeep = 16;  // the packet tag and the first codebook's sync pattern
+    const size_t setup = VorbisHeaderAt(ogg, 5) + kKeep;
+    for (size_t i = setup; i < std::min(ogg.size(), setup + 2000); i += 7) ogg[i] ^= 0x5A;
+    return ogg;
+}
+
+// A chunk whose size, rounded up to even, no longer fits 32 bits, in front of good data.
+std::vector<uint8_t> WaveWithHugeChunk() {
+    const std::vector<uint8_t> good = MakeConstantWave(1, 100, {0.1f});
+    constexpr size_t kDataChunk = 36;
+    std::vector<uint8_t> bytes(good.begin(), good.begin() + kDataChunk);
+    const uint8_t junk[] = {'J', 'U', 'N', 'K', 0xFF, 0xFF, 0xFF, 0xFF};
+    bytes.insert(bytes.end(), std::begin(junk), std::end(junk));
+    bytes.insert(bytes.end(), good.begin() + kDataChunk, good.end());
+    return bytes;
+}
+
+struct BrokenCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+};
+
+// Cut files, lying headers, mangled Vorbis headers and noise give no stream, never a crash.
 TEST_F(BrokenInputTest, GivesNoStream) {
     const std::vector<uint8_t> good = MakeConstantWave(2, 100, {0.1f, 0.1f});
-    const std::vector<std::vector<uint8_t>> broken = {
-        std::vector<uint8_t>(good.begin(), good.begin() + 20),  // cut inside the format chunk
-        std::vector<uint8_t>(good.begin(), good.begin() + 46),  // data chunk without a whole frame
-        std::vector<uint8_t>(300, 0xA5),                       // noise
-        {'O', 'g', 'g', 'S', 0, 2, 0, 0},                      // an Ogg page header and nothing else
-        {},
+    const std::vector<BrokenCase> broken = {
+        {"wave cut inside the format chunk", {good.begin(), good.begin() + 20}},
+        {"wave data without a whole frame", {good.begin(), good.begin() + 46}},
+        {"wave chunk of 4 GiB", WaveWithHugeChunk()},
+        {"noise", std::vector<uint8_t>(300, 0xA5)},
+        {"ogg page header and nothing else", {'O', 'g', 'g', 'S', 0, 2, 0, 0}},
+        {"vorbis comments that are not there", VorbisWithPhantomComments()},
+        {"vorbis vendor of 4 GiB", VorbisWithEndlessVendor()},
+        {"vorbis setup mangled", VorbisWithMangledSetup()},
+        {"empty", {}},
     };
-    for (const std::vector<uint8_t>& bytes : broken) {
+    for (const BrokenCase& c : broken) {
         const uint8_t none = 0;
-        EXPECT_EQ(BASS_StreamCreateFile(1, bytes.empty() ? &none : bytes.data(), 0, bytes.size(), 0), 0u);
-        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+        EXPECT_EQ(BASS_StreamCreateFile(1, c.bytes.empty() ? &none : c.bytes.data(), 0, c.bytes.size(), 0), 0u)
+            << c.name;
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM) << c.name;
     }
 }
 

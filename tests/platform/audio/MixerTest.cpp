@@ -91,5 +91,26 @@ TEST_F(MixerTest, SourceVolumeSlidesInsideTheMixer) {
     EXPECT_EQ(BASS_ChannelIsActive(mixer), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
 }
 
+// The output pulls a 48000 Hz mixer in larger pieces than its sources' blocks.
+TEST_F(MixerTest, MixerAtAnotherRateThanTheOutputPlaysItsSource) {
+    const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
+    const HSTREAM mixer = BASS_Mixer_StreamCreate(48000, 2, 0);
+    ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, 0));
+    ASSERT_TRUE(BASS_ChannelPlay(mixer, 0));
+    EXPECT_NEAR(Render(4000).back(), 0.5f, 1e-3f);
+}
+
+TEST_F(MixerTest, RefusesToMakeACycle) {
+    const HSTREAM outer = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);
+    const HSTREAM inner = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);
+    const HSTREAM innermost = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);
+    ASSERT_TRUE(BASS_Mixer_StreamAddChannel(outer, inner, 0));
+    ASSERT_TRUE(BASS_Mixer_StreamAddChannel(inner, innermost, 0));
+    for (HSTREAM mixer : {outer, inner, innermost}) {
+        EXPECT_FALSE(BASS_Mixer_StreamAddChannel(mixer, outer, 0));
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    }
+}
+
 }  // namespace
 }  // namespace audiotest

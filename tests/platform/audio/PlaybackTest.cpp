@@ -132,6 +132,21 @@ INSTANTIATE_TEST_SUITE_P(Attributes, SlideTest,
                                            SlideCase{"PanRight", BASS_ATTRIB_PAN, 1.0f, 0.0f, 0.5f}),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// Fades are started on streams that are not playing yet, or whose mixer is not.
+TEST_F(SlideTest, RunsOnOutputTimeWhileTheChannelIsNotMixed) {
+    const HSTREAM stopped = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
+    const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
+    const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, 0);
+    ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, 0));
+    for (HSTREAM stream : {stopped, source}) ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, BASS_ATTRIB_VOL, 0.0f, 100));
+    Render(4410);
+    BASS_ChannelPlay(stopped, 0);
+    EXPECT_NEAR(Render(10).back(), 0.0f, 1e-6f);
+    BASS_ChannelStop(stopped);
+    BASS_ChannelPlay(mixer, 0);
+    EXPECT_NEAR(Render(10).back(), 0.0f, 1e-6f);
+}
+
 using AttributeTest = ManualOutput;
 
 TEST_F(AttributeTest, ASetReplacesARunningSlideAndGlobalVolumeScalesAll) {
@@ -147,6 +162,34 @@ TEST_F(AttributeTest, ASetReplacesARunningSlideAndGlobalVolumeScalesAll) {
     EXPECT_NEAR(out.back(), 0.5f * 0.8f * 0.5f, 1e-3f);
     EXPECT_FALSE(BASS_ChannelSetAttribute(stream, 99, 1.0f));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
+}
+
+struct DspCall {
+    std::atomic<int> calls{0};
+    std::atomic<BOOL> result{1};
+    std::atomic<int> error{BASS_OK};
+};
+
+void OVEL_AUDIO_CALLBACK CallBackIn(HDSP, DWORD channel, void*, DWORD, void* user) {
+    auto* call = static_cast<DspCall*>(user);
+    call->result = BASS_ChannelSetAttribute(channel, BASS_ATTRIB_VOL, 0.5f);
+    call->error = BASS_ErrorGetCode();
+    ++call->calls;
+}
+
+using DspTest = ManualOutput;
+
+// Calling the library from a DSP must not deadlock the mix: the call is refused.
+TEST_F(DspTest, ALibraryCallFromInsideIsRefusedAsBusy) {
+    const HSTREAM stream = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
+    DspCall call;
+    ASSERT_NE(BASS_ChannelSetDSP(stream, CallBackIn, &call, 0), 0u);
+    BASS_ChannelPlay(stream, 0);
+    Render(100);
+    EXPECT_GT(call.calls, 0);
+    EXPECT_FALSE(call.result);
+    EXPECT_EQ(call.error, BASS_ERROR_BUSY);
+    EXPECT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.5f));
 }
 
 class SpatialTest : public ManualOutput {
