@@ -17,8 +17,9 @@
 // speakers by 1 + pan, pan > 0 the left-side ones by 1 - pan). END syncs run
 // each time a stream stops at its end (not when a loop wraps), on the library's
 // sync thread; an auto-free stream is freed after them, and also when stopped.
-// BASS_StreamCreate makes dummy streams only (a null procedure); URL streams
-// read everything the address delivers before they start.
+// BASS_StreamCreate makes dummy streams only (a null procedure). A URL stream
+// starts once its format is known and plays while it downloads; when the bytes
+// run out before the download ends it stalls (BASS_ACTIVE_STALLED, silence).
 
 #include <stdint.h>
 
