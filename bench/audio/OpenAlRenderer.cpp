@@ -59,7 +59,7 @@ ALuint OpenAlRenderer::Source(const Clip& clip, float gain) {
     alSourcei(source, AL_BUFFER, static_cast<ALint>(BufferOf(clip)));
     alSourcei(source, AL_LOOPING, AL_TRUE);
     alSourcef(source, AL_GAIN, gain);
-    alSourcef(source, AL_REFERENCE_DISTANCE, 1.0f);
+    alSourcef(source, AL_REFERENCE_DISTANCE, 5.0f);   // as our 3D stage
     alSourcef(source, AL_ROLLOFF_FACTOR, 1.0f);
     CheckAl("source settings");
     return source;

@@ -4,9 +4,10 @@
 //
 // The 3D stage: metres, x left-right, y height, z front-back, the listener at a
 // point facing +z with +y up (zero orientation vectors mean that default).
-// A source's gain is the inverse-distance rolloff
-//     g = 1 / (1 + rolloff * (d - 1))  for d > 1 m (d in metres times the
-//     distance factor), 1 within a metre;
+// A source's gain is the inverse-distance rolloff from a reference distance
+// r = 5 m (the nearest forest sources stand about that far off)
+//     g = r / (r + rolloff * (d - r))  for d > r (d in metres times the
+//     distance factor), 1 within r;
 // its direction is panned over the output's speakers with constant power
 // between the two speakers that enclose its azimuth (stereo: front left and
 // right at +-90 degrees, sources behind fold to the front; quad, 5.1 and 7.1:

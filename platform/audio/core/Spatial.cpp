@@ -10,6 +10,8 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDegrees = kPi / 180.0f;
 constexpr float kTiny = 1e-6f;
+// Metres: forest sources stand 4 m and more away; nearer than this nothing fades.
+constexpr float kReferenceDistance = 5.0f;
 
 struct Speaker {
     uint32_t channel;
@@ -41,7 +43,8 @@ bool IsZero(const Vec3& v) { return Dot(v, v) < kTiny; }
 
 float Rolloff(float distance, const Factors& factors) {
     const float d = distance * factors.distance;
-    return d <= 1.0f ? 1.0f : 1.0f / (1.0f + factors.rolloff * (d - 1.0f));
+    return d <= kReferenceDistance ? 1.0f
+                                   : kReferenceDistance / (kReferenceDistance + factors.rolloff * (d - kReferenceDistance));
 }
 
 // Degrees in (-180, 180]; straight ahead when the source is above, below or at the listener.

@@ -78,26 +78,61 @@ bool ParseWave(ByteSource& source, WaveFormat& format) {
     }
 }
 
-float SampleAt(const uint8_t* p, const WaveFormat& format) {
-    switch (format.bits) {
-    case 8: return (static_cast<float>(p[0]) - 128.0f) / 128.0f;
-    case 16: return static_cast<float>(static_cast<int16_t>(Le16(p))) / 32768.0f;
-    case 24: return static_cast<float>(static_cast<int32_t>(Le32(p - 1) & 0xFFFFFF00u)) / 2147483648.0f;
-    default:
-        if (format.tag == kFormatFloat) {
-            const uint32_t bits = Le32(p);
-            float value;
-            std::memcpy(&value, &bits, sizeof value);
-            return value;
+constexpr float kScale8 = 128.0f;
+constexpr float kScale16 = 32768.0f;
+constexpr float kScale32 = 2147483648.0f;  // 24-bit samples are read as the top of a 32-bit word
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// Converts count samples of one format; chosen once per stream, so the loops stay tight.
+using SampleConverter = void (*)(const uint8_t* in, size_t count, float* out);
+
+void Unsigned8(const uint8_t* in, size_t count, float* out) {
+    for (size_t i = 0; i < count; ++i) out[i] = (static_cast<float>(in[i]) - kScale8) / kScale8;
+}
+
+void Signed16(const uint8_t* in, size_t count, float* out) {
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<float>(static_cast<int16_t>(Le16(in + 2 * i))) / kScale16;
+}
+
+void Signed24(const uint8_t* in, size_t count, float* out) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* p = in + 3 * i;
+        const uint32_t word = (uint32_t{p[0]} << 8) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 24);
+        out[i] = static_cast<float>(static_cast<int32_t>(word)) / kScale32;
+    }
+}
+
+void Signed32(const uint8_t* in, size_t count, float* out) {
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
+}
+
+void Float32(const uint8_t* in, size_t count, float* out) {
+    if constexpr (kLittleEndian) {
+        std::memcpy(out, in, count * sizeof(float));
+    } else {
+        for (size_t i = 0; i < count; ++i) {
+            const uint32_t bits = Le32(in + 4 * i);
+            std::memcpy(out + i, &bits, sizeof bits);
         }
-        return static_cast<float>(static_cast<int32_t>(Le32(p))) / 2147483648.0f;
+    }
+}
+
+SampleConverter ConverterFor(const WaveFormat& format) {
+    switch (format.bits) {
+    case 8: return Unsigned8;
+    case 16: return Signed16;
+    case 24: return Signed24;
+    default: return format.tag == kFormatFloat ? Float32 : Signed32;
     }
 }
 
 class WaveDecoder : public Decoder {
 public:
     WaveDecoder(std::unique_ptr<ByteSource> source, const WaveFormat& format)
-        : source_(std::move(source)), format_(format), scratch_(kDecodeChunkFrames * format.FrameBytes() + 1) {}
+        : source_(std::move(source)),
+          format_(format),
+          convert_(ConverterFor(format)),
+          scratch_(kDecodeChunkFrames * format.FrameBytes()) {}
 
     uint32_t Rate() const override { return format_.rate; }
     uint32_t Channels() const override { return format_.channels; }
@@ -112,7 +147,7 @@ public:
     // A download may stop inside a frame: its first part is held in front until the rest arrives.
     size_t Read(float* out, size_t frames) override {
         const size_t frameBytes = format_.FrameBytes();
-        uint8_t* const bytes = scratch_.data() + 1;
+        uint8_t* const bytes = scratch_.data();
         size_t done = 0;
         while (done < frames && framesRead_ < LengthFrames()) {
             const size_t want = static_cast<size_t>(
@@ -120,7 +155,7 @@ public:
             held_ += source_->Read(bytes + held_, want * frameBytes - held_);
             const size_t got = held_ / frameBytes;
             if (got == 0) break;
-            Convert(got, out + done * format_.channels);
+            convert_(bytes, got * format_.channels, out + done * format_.channels);
             held_ -= got * frameBytes;
             std::memmove(bytes, bytes + got * frameBytes, held_);
             done += got;
@@ -130,15 +165,9 @@ public:
     }
 
 private:
-    // scratch_[0] is a spare byte in front, so 24-bit samples read as the top of a 32-bit word.
-    void Convert(size_t frames, float* out) const {
-        const uint32_t sampleBytes = format_.bits / 8;
-        const uint8_t* p = scratch_.data() + 1;
-        for (size_t i = 0; i < frames * format_.channels; ++i, p += sampleBytes) out[i] = SampleAt(p, format_);
-    }
-
     std::unique_ptr<ByteSource> source_;
     WaveFormat format_;
+    SampleConverter convert_;
     std::vector<uint8_t> scratch_;
     uint64_t framesRead_ = 0;
     size_t held_ = 0;  // bytes of a frame not yet whole

@@ -32,7 +32,8 @@ void PutSample(std::vector<uint8_t>& out, float s, const WaveSpec& spec) {
     } else if (spec.bits == 8) {
         out.push_back(static_cast<uint8_t>(std::lround(s * 127.0f) + 128));
     } else {
-        Put(out, static_cast<uint32_t>(std::lround(s * 32767.0f)), 2);
+        const double fullScale = std::ldexp(1.0, spec.bits - 1) - 1.0;
+        Put(out, static_cast<uint32_t>(std::llround(s * fullScale)), spec.bits / 8);
     }
 }
 

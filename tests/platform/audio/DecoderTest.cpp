@@ -47,6 +47,8 @@ TEST_P(WaveDecodeTest, PlaysTheLevelsItHolds) {
 INSTANTIATE_TEST_SUITE_P(Formats, WaveDecodeTest,
                          ::testing::Values(WaveCase{"Pcm8Mono", {kPcm, 8, 1, kRate, false}, 0.01f},
                                            WaveCase{"Pcm16Stereo", {kPcm, 16, 2, kRate, false}, 0.001f},
+                                           WaveCase{"Pcm24Stereo", {kPcm, 24, 2, kRate, false}, 1e-6f},
+                                           WaveCase{"Pcm32Stereo", {kPcm, 32, 2, kRate, false}, 1e-6f},
                                            WaveCase{"FloatStereo", {kFloat, 32, 2, kRate, false}, 1e-6f},
                                            WaveCase{"ExtensibleFloatMono", {kFloat, 32, 1, kRate, true}, 1e-6f},
                                            WaveCase{"Pcm16MonoAt22050", {kPcm, 16, 1, 22050, false}, 0.001f}),

@@ -215,10 +215,14 @@ TEST_F(SpatialTest, PlacementSetsSideAndLoudness) {
     EXPECT_GT(Rms(left, 0), 4.0f * Rms(left, 1));
     const std::vector<float> right = PlacedAt(stream, 5.0f, 1.0f);
     EXPECT_GT(Rms(right, 1), 4.0f * Rms(right, 0));
+    // Within the 5 m reference distance nothing fades; at 20 m a quarter is left.
     const std::vector<float> near = PlacedAt(stream, 0.0f, 2.0f);
+    const std::vector<float> edge = PlacedAt(stream, 0.0f, 5.0f);
     const std::vector<float> far = PlacedAt(stream, 0.0f, 20.0f);
     EXPECT_NEAR(Rms(near, 0), Rms(near, 1), 1e-4f);
-    EXPECT_GT(Rms(near, 0), 5.0f * Rms(far, 0));
+    EXPECT_NEAR(Rms(near, 0), 0.5f * std::sqrt(0.5f), 1e-3f);
+    EXPECT_NEAR(Rms(edge, 0), Rms(near, 0), 1e-4f);
+    EXPECT_NEAR(Rms(far, 0), 0.25f * Rms(near, 0), 1e-3f);
 }
 
 TEST_F(SpatialTest, StereoCannotBePlacedIn3D) {

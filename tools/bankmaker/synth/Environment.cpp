@@ -12,7 +12,10 @@ constexpr int AmbienceRate = 22050;   // rustle, crickets and wind lose nothing 
 constexpr int BrightRate = 44100;     // water, fire and rain live in the highs
 constexpr int ThunderRate = 22050;
 
-constexpr double BackgroundRmsDb = -30.0;
+// The day's backgrounds play under the board's background volume (64 % at
+// first), the night's at full volume: the night bed is made that much quieter.
+constexpr double DayBackgroundRmsDb = -21.0;
+constexpr double NightBackgroundRmsDb = -24.0;
 constexpr double WaterRmsDb = -24.0;
 constexpr double FireRmsDb = -25.0;
 constexpr double WindRmsDb = -28.0;
@@ -193,12 +196,14 @@ Signal DayBackground(int index) {
     birds.resize(n);
     if (Rms(birds) > 0) AddLayer(mix, birds, rng.Range(-7.0, -3.0));
 
-    NormaliseRms(mix, BackgroundRmsDb);
+    NormaliseRms(mix, DayBackgroundRmsDb);
     Fade(mix, 1, rate, BackgroundEdge, BackgroundEdge);
     return mix;
 }
 
 // --- Night -----------------------------------------------------------------
+
+constexpr double NightCrestDb = 18.0;   // a near frog may stand out, not set the peaks
 
 // One pulse of a cricket's song: a tone that drops a little in pitch.
 Signal CricketPulse(int rate, double freq, double seconds) {
@@ -319,7 +324,8 @@ Signal NightBackground(int index) {
     }
     if (rng.Chance(0.55)) AddLayer(mix, Frogs(rate, n, rng), rng.Range(-8.0, -2.0));
 
-    NormaliseRms(mix, BackgroundRmsDb);
+    LimitCrest(mix, NightCrestDb);
+    NormaliseRms(mix, NightBackgroundRmsDb);
     Fade(mix, 1, rate, BackgroundEdge, BackgroundEdge);
     return mix;
 }

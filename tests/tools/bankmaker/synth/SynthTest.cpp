@@ -27,13 +27,14 @@ struct ClipCase {
     double minRmsDb, maxRmsDb;
 };
 
-// Levels by kind: ambience about -30 dBFS RMS, water and fire about -24,
-// chimes near music's -18; thunder and alarms loud but never clipping.
+// Levels by kind: day ambience about -21 dBFS RMS, night ambience -24 (it
+// plays at full volume), water and fire about -24, chimes near music's -18;
+// thunder and alarms loud but never clipping.
 const ClipCase Clips[] = {
-    {"DayFirst", DayBackgroundClip, 0, 10, 30, -33, -27},
-    {"DayLast", DayBackgroundClip, DayBackgroundCount - 1, 10, 30, -33, -27},
-    {"NightFirst", NightBackgroundClip, 0, 10, 30, -33, -27},
-    {"NightLast", NightBackgroundClip, NightBackgroundCount - 1, 10, 30, -33, -27},
+    {"DayFirst", DayBackgroundClip, 0, 10, 30, -24, -18},
+    {"DayLast", DayBackgroundClip, DayBackgroundCount - 1, 10, 30, -24, -18},
+    {"NightFirst", NightBackgroundClip, 0, 10, 30, -27, -21},
+    {"NightLast", NightBackgroundClip, NightBackgroundCount - 1, 10, 30, -27, -21},
     {"Gust", WindGustClip, 0, 3, 12, -33, -25},
     {"GustLong", WindGustClip, WindGustCount - 2, 3, 12, -33, -25},
     {"Puff", WindGustClip, WindGustCount - 1, 0.01, 0.0999, -33, -25},

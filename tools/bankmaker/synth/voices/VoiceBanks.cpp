@@ -26,6 +26,9 @@ constexpr int kWavRun = 53;
 // Far-off choruses among the day birds, heard in stereo: every 25th from the 13th.
 constexpr int kChorusEvery = 25;
 constexpr int kChorusFirst = 12;
+// A stereo clip plays unplaced, with no distance to soften it: the far chorus
+// is set below the near, placed birds.
+constexpr Level kChorusLevel{kBirdLevel.rmsDb - 4.0, kBirdLevel.peakDb - 4.0};
 
 // ovnb.3bs: owls in its first group, the other night voices in the second.
 constexpr int kOwlClips = 35;
@@ -43,8 +46,10 @@ struct BankPlan {
 
 Sound Mono(int rate, Signal signal) { return MonoSound(rate, std::move(signal)); }
 
+bool IsChorus(int index) { return index % kChorusEvery == kChorusFirst; }
+
 Sound DayBird(int index, int rate, Rng& rng) {
-    if (index % kChorusEvery == kChorusFirst) return DistantChorus(rate, rng.Range(4.0, 6.0), rng);
+    if (IsChorus(index)) return DistantChorus(rate, rng.Range(4.0, 6.0), rng);
     return Mono(rate, Sing(static_cast<Song>(index % static_cast<int>(Song::Count)), rate, rng));
 }
 
@@ -79,6 +84,10 @@ const BankPlan kPlans[] = {
     {"ovha.cok", 128, kSoft, kMusicLevel, false, Piece<AccordionPiece>},
     {"ovfl.cok", 85, kSoft, kMusicLevel, false, Piece<FlutePiece>},
 };
+
+Level LevelOf(const BankPlan& plan, int index) {
+    return plan.make == DayBird && IsChorus(index) ? kChorusLevel : plan.level;
+}
 
 const BankPlan& PlanOf(const std::string& name) {
     for (const BankPlan& plan : kPlans) {
@@ -123,7 +132,7 @@ std::vector<SynthClip> VoiceBankClips(const std::string& bankFileName) {
     std::vector<Sound> sounds = RenderAll(plan.count, [&](int index) {
         Rng rng(ClipSeed(plan.name, index));
         Sound sound = plan.make(index, plan.rate, rng);
-        FinishClip(sound, plan.level);
+        FinishClip(sound, LevelOf(plan, index));
         return sound;
     });
     std::vector<SynthClip> clips;

@@ -91,9 +91,9 @@ struct Level {
     double rmsDb, peakDb;
 };
 
-constexpr Level kBirdLevel{-20.0, -6.0};
-constexpr Level kInsectLevel{-24.0, -8.0};
-constexpr Level kKnockLevel{-22.0, -3.0};   // drumming: sharp, sparse blows
+constexpr Level kBirdLevel{-18.0, -5.0};   // bright songs: the codec lifts their peaks
+constexpr Level kInsectLevel{-22.0, -6.0};
+constexpr Level kKnockLevel{-21.0, -2.0};   // drumming: sharp, sparse blows
 constexpr Level kFlightLevel{-22.0, -4.0};
 constexpr Level kMusicLevel{-18.0, -1.5};
 
