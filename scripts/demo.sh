@@ -7,7 +7,8 @@
 # which owns the private X server and PulseAudio null sink.
 #
 # Expects a finished build: the programs and banks in $OVEL_DIST (dist), the
-# board driver in the Windows tree $OVEL_WIN32_TREE (build/win32).
+# board driver in the Windows tree $OVEL_WIN32_TREE (build/win32). Runs side by
+# side keep apart with their own $OVEL_OUT (out) and $OVEL_WORK (build/demo).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,8 +19,8 @@ fi
 
 dist=${OVEL_DIST:-dist}
 win32_tree=${OVEL_WIN32_TREE:-build/win32}
-out=out
-work=build/demo
+out=${OVEL_OUT:-out}
+work=${OVEL_WORK:-build/demo}
 prefix="$root/$work/prefix"
 program_folder="$prefix/drive_c/Program Files/Ovel"
 player_path='C:\Program Files\Ovel\Ovel.exe'
@@ -35,6 +36,7 @@ day_rest_seconds=5
 night_seconds=30
 exit_wait_seconds=30
 silence_floor_db=-60    # a recording quieter than this counts as silent
+one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -145,14 +147,20 @@ screenshot_board() {
 # A row of sox stats: overall, left, right.
 stats_row() { sox "$out/demo.wav" -n stats 2>&1 | awk -v row="$1" 'index($0, row) == 1 { print $(NF-2), $(NF-1), $NF }'; }
 
+# Seconds into the recording where it first rises above the threshold.
+sound_from() {
+  sox "$out/demo.wav" -n silence 1 0 "$1" stat 2>&1 |
+    awk -v total="$(soxi -D "$out/demo.wav")" '/^Length/ { print total - $3 }'
+}
+
 report() {
-  local length rms peak first_sound
+  local length rms peak first_sound first_sample
   length=$(soxi -D "$out/demo.wav")
   read -r rms rms_left rms_right <<<"$(stats_row 'RMS lev dB')"
   read -r peak _ _ <<<"$(stats_row 'Pk lev dB')"
   # The first sound: what is left once the leading silence is cut.
-  first_sound=$(sox "$out/demo.wav" -n silence 1 0 "${silence_floor_db}d" stat 2>&1 |
-    awk -v total="$length" '/^Length/ { print total - $3 }')
+  first_sound=$(sound_from "${silence_floor_db}d")
+  first_sample=$(sound_from "${one_sample_percent}%")
   echo
   echo "Recording:  $root/$out/demo.wav"
   echo "Board:      $root/$out/board.png"
@@ -162,8 +170,9 @@ report() {
     'BEGIN { printf "Balance:    left RMS %s dBFS, right RMS %s dBFS (left - right %+.1f dB)\n", l, r, l - r }'
   echo "Player:     CPU $cpu_percent% of one core over ${load_seconds} s of the day forest," \
        "resident $resident_kb kB, private $private_kb kB"
-  awk -v s="$first_sound" -v lead="$launch_bytes" -v bps="$bytes_per_second" \
-    'BEGIN { printf "First sound: %.0f ms after the player was started\n", 1000 * (s - lead / bps) }'
+  awk -v s="$first_sound" -v z="$first_sample" -v lead="$launch_bytes" -v bps="$bytes_per_second" \
+    'BEGIN { printf "First sound: %.0f ms after the player was started (first sample not zero: %.0f ms)\n",
+             1000 * (s - lead / bps), 1000 * (z - lead / bps) }'
   if awk -v rms="$rms" -v floor="$silence_floor_db" 'BEGIN { exit !(rms == "-inf" || rms < floor) }'; then
     die "the recording is silent"
   fi

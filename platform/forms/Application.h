@@ -36,6 +36,9 @@ public:
     // Waits for the next message and handles it; false once WM_QUIT came.
     bool HandleMessage();
 
+    // A hidden application window is minimised without being shown: shown
+    // only to be hidden again it would flash a taskbar button, and under Wine
+    // without a window manager each such hiding waits two seconds.
     void Minimize() const;
     void Restore() const;
     bool IsIconic() const;

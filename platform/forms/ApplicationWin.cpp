@@ -96,7 +96,15 @@ void TApplication::Dispatch(MSG& message)
     DispatchMessageA(&message);
 }
 
-void TApplication::Minimize() const { ShowWindow(handle_, SW_MINIMIZE); }
+void TApplication::Minimize() const
+{
+    if (IsWindowVisible(handle_)) {
+        ShowWindow(handle_, SW_MINIMIZE);
+        return;
+    }
+    const auto style = static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE));
+    SetWindowLongA(handle_, GWL_STYLE, static_cast<LONG>(style | WS_MINIMIZE));
+}
 
 void TApplication::Restore() const { ShowWindow(handle_, SW_RESTORE); }
 

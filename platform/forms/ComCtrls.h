@@ -101,10 +101,19 @@ public:
     bool SetResName(const std::string& name) const;
     bool SetResId(int id) const;
     bool Active() const { return active_; }
+    // Plays only while shown: a hidden animation would still draw every frame.
     void SetActive(bool active);
+    bool Playing() const { return playing_; }
+
+protected:
+    void FormShown(bool shown) override;
+    void WndProc(TMessage& message) override;
 
 private:
+    void Play(bool shown);
+
     bool active_ = false;
+    bool playing_ = false;
 };
 
 class TRichEdit : public TControl {

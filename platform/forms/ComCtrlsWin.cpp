@@ -216,8 +216,25 @@ bool TAnimate::SetResId(int id) const
 
 void TAnimate::SetActive(bool active)
 {
-    active_ = active && Perform(ACM_PLAY, static_cast<WPARAM>(kRepeatForever), MAKELONG(0, 0xFFFF)) != FALSE;
-    if (!active)
+    active_ = active;
+    Play(IsWindowVisible(Handle()) != FALSE);
+}
+
+void TAnimate::FormShown(bool shown) { Play(shown && Visible()); }
+
+void TAnimate::WndProc(TMessage& message)
+{
+    // Shown or hidden itself, while its form stays as it is.
+    if (message.Msg == WM_SHOWWINDOW && message.LParam == 0)
+        Play(message.WParam && IsWindowVisible(GetAncestor(Handle(), GA_ROOT)));
+    TControl::WndProc(message);
+}
+
+void TAnimate::Play(bool shown)
+{
+    playing_ = active_ && shown &&
+               Perform(ACM_PLAY, static_cast<WPARAM>(kRepeatForever), MAKELONG(0, 0xFFFF)) != FALSE;
+    if (!playing_)
         Perform(ACM_STOP);
 }
 

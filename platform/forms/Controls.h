@@ -85,6 +85,8 @@ protected:
     virtual bool Notify(const NMHDR&, LRESULT&) { return false; }
     virtual void Scrolled() {}
     virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
+    // The form was shown or hidden.
+    virtual void FormShown(bool) {}
 
     // Messages of the control's own window (and of windows added with
     // Subclass); an override ends by calling this to get the default.

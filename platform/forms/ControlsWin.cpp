@@ -5,11 +5,38 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
-constexpr char kControlProperty[] = "OvelControl";
-constexpr char kProcedureProperty[] = "OvelProcedure";
+// Which control a subclassed window belongs to and its own procedure. Kept in
+// the process, not in window properties: every control message looks it up,
+// and a property is a round trip to the window server under Wine.
+struct TSubclass {
+    TControl* Control;
+    WNDPROC Original;
+};
+
+std::mutex SubclassesLock;
+std::unordered_map<HWND, TSubclass>& Subclasses()
+{
+    static std::unordered_map<HWND, TSubclass> subclasses;
+    return subclasses;
+}
+
+TSubclass FindSubclass(HWND window)
+{
+    std::lock_guard<std::mutex> guard(SubclassesLock);
+    const auto found = Subclasses().find(window);
+    return found != Subclasses().end() ? found->second : TSubclass{nullptr, nullptr};
+}
+
+void ForgetSubclass(HWND window)
+{
+    std::lock_guard<std::mutex> guard(SubclassesLock);
+    Subclasses().erase(window);
+}
 
 TShiftState MouseShiftState(WPARAM keys)
 {
@@ -77,18 +104,20 @@ int TControl::Id() const { return GetDlgCtrlID(handle_); }
 
 void TControl::Subclass(HWND window)
 {
-    SetPropA(window, kControlProperty, this);
-    LONG_PTR original = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
-    SetPropA(window, kProcedureProperty, reinterpret_cast<HANDLE>(original));
+    {
+        // Registered before the procedure changes: its first message already looks it up.
+        std::lock_guard<std::mutex> guard(SubclassesLock);
+        Subclasses()[window] = {this, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC))};
+    }
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
     subclassed_.push_back(window);
 }
 
 void TControl::ReleaseWindows()
 {
     for (HWND window : subclassed_) {
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropA(window, kProcedureProperty)));
-        RemovePropA(window, kProcedureProperty);
-        RemovePropA(window, kControlProperty);
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FindSubclass(window).Original));
+        ForgetSubclass(window);
     }
     subclassed_.clear();
     handle_ = nullptr;
@@ -106,14 +135,13 @@ void TControl::Rebind(HWND window)
 
 LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* control = static_cast<TControl*>(GetPropA(window, kControlProperty));
+    TControl* control = FindSubclass(window).Control;
     TMessage hooked{window, message, wParam, lParam, 0};
     control->WndProc(hooked);
     if (message == WM_NCDESTROY) {
         auto& windows = control->subclassed_;
         windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-        RemovePropA(window, kProcedureProperty);
-        RemovePropA(window, kControlProperty);
+        ForgetSubclass(window);
         if (window == control->handle_)
             control->handle_ = nullptr;
     }
@@ -122,7 +150,7 @@ LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam
 
 void TControl::DefaultHandler(TMessage& message) const
 {
-    auto original = reinterpret_cast<WNDPROC>(GetPropA(message.Window, kProcedureProperty));
+    const WNDPROC original = FindSubclass(message.Window).Original;
     message.Result = CallWindowProcA(original, message.Window, message.Msg, message.WParam, message.LParam);
 }
 

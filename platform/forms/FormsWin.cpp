@@ -205,6 +205,14 @@ void TForm::WndProc(TMessage& message)
         if (message.LParam == 0 && (message.WParam ? OnShow : OnHide))
             (message.WParam ? OnShow : OnHide)(this);
         break;
+    case WM_WINDOWPOSCHANGED: {
+        const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
+        if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
+            for (TControl* control : controls_)
+                control->FormShown((flags & SWP_SHOWWINDOW) != 0);
+        }
+        break;
+    }
     case WM_DESTROY:
         if (OnDestroy)
             OnDestroy(this);

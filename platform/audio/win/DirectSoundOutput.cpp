@@ -16,7 +16,9 @@ namespace ovelaudio {
 namespace {
 
 constexpr uint32_t kBufferMs = 100;    // the whole ring: the output's latency
-constexpr DWORD kTopUpMs = 10;         // how often the thread refills what has played
+// How often the thread refills what has played: each wake-up costs the
+// device's lock and a few calls, so not more often than the ring needs.
+constexpr DWORD kTopUpMs = 20;
 constexpr int kMaxFailedTopUps = 20;   // in a row: the device is gone
 // A play cursor that stands still this long while every call succeeds: an
 // endpoint that was unplugged. Counted in wake-ups, as a stall is seen there.

@@ -397,6 +397,13 @@ TEST_F(FormsTest, TerminateEndsRun)
     EXPECT_TRUE(Application.Terminated());
 }
 
+TEST_F(FormsTest, HiddenApplicationWindowIsMinimizedWithoutBeingShown)
+{
+    Application.Minimize();
+    EXPECT_TRUE(Application.IsIconic());
+    EXPECT_FALSE(IsWindowVisible(Application.Handle()));
+}
+
 TEST_F(FormsTest, ClosingTheMainFormEndsRunUnlessTheCloseIsRefused)
 {
     int closes = 0;

@@ -153,6 +153,7 @@ protected:
     void SetUp() override { ASSERT_NE(OvelMainForm, nullptr) << "an earlier case ended the board"; }
 
     TOvelMainForm& Board() { return *OvelMainForm; }
+    bool SpeakerPlays() { return Board().SpkAnimate.Playing(); }
 };
 
 TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
@@ -163,6 +164,8 @@ TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
     EXPECT_TRUE(Board().PlayCheckBox.Checked());
     EXPECT_EQ(Board().Color(), kDayColor);
     EXPECT_FALSE(Board().Customize.Enabled);
+    EXPECT_TRUE(Board().SpkAnimate.Active());
+    EXPECT_FALSE(SpeakerPlays()) << "the hidden board draws no animation";
 
     NOTIFYICONDATAA icon{};
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -215,10 +218,12 @@ TEST_F(BoardWinTest, ShownByWmAppAndHiddenByEscWhileTheForestPlaysOn)
     PostMessageA(Board().Handle(), WM_APP, 0, 0);
     ASSERT_TRUE(PumpUntil([this] { return Board().Visible(); }, kShortPump));
     EXPECT_FALSE(Board().Customize.Enabled);
+    EXPECT_TRUE(SpeakerPlays());
 
     PostMessageA(Board().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(PumpUntil([this] { return !Board().Visible(); }, kShortPump));
     EXPECT_TRUE(Board().Customize.Enabled);
+    EXPECT_FALSE(SpeakerPlays());
     EXPECT_FALSE(Application.Terminated());
     EXPECT_GT(LayersHeld(kNightLayers), 0);
 }
