@@ -1,5 +1,5 @@
 // The mixing stage's inner loops: each shape's own kernel against the general
-// path, and the rate converter's positions over many pulls.
+// path, and the rate converter's positions, level and images over many pulls.
 
 #include "platform/audio/core/Mixing.h"
 #include "platform/audio/core/Resampler.h"
@@ -7,9 +7,35 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
+
+// Counts the calling thread's allocations, so that a test can show rendering makes none.
+namespace {
+thread_local size_t allocationsOnThisThread = 0;
+
+void* CountedAllocation(std::size_t size) noexcept {
+    ++allocationsOnThisThread;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+// Out of line: inlined, the compiler would see a free of what operator new returned.
+[[gnu::noinline]] void Release(void* memory) noexcept { std::free(memory); }
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* memory = CountedAllocation(size)) return memory;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void operator delete(void* memory) noexcept { Release(memory); }
+void operator delete(void* memory, std::size_t) noexcept { Release(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { Release(memory); }
 
 namespace audiotest {
 namespace {
@@ -86,71 +112,154 @@ struct RateCase {
     uint32_t from;
     uint32_t to;
     uint32_t channels;
+    double tone;   // Hz, within the band both rates carry
+    double image;  // Hz, where the output would show the tone's image; 0: nowhere apart from the tone
 };
 
+void PrintTo(const RateCase& rate, std::ostream* os) { *os << rate.name; }
+
+constexpr double kPi = 3.14159265358979323846;
 constexpr size_t kSourceFrames = 4000;
 // Pull sizes that move the output's phase against the source's from pull to pull.
 const size_t kPullFrames[] = {441, 1, 7, 512, 64};
-constexpr float kChannelLift = 0.125f;
-// A few roundings of values below 2; a position 1/100 frame off is 2.5e-6 away.
-constexpr float kTolerance = 2e-6f;
+constexpr double kChannelShift = 0.5;  // radians of phase each channel adds, so channels differ
+// Positions are checked with a tone at this share of the lower rate, where the
+// filter's ripple and images stay below the tolerance and a position 1/100
+// frame off is 6e-3 away.
+constexpr double kPositionToneShare = 0.1;
+constexpr float kTolerance = 1e-3f;
+constexpr double kLevelToleranceDb = 0.5;
+constexpr double kRejectionDb = 50.0;
+// Source frames at either end where the silence around the sound reaches under the filter.
+constexpr size_t kEdgeFrames = 64;
 
-class ResamplerTest : public ::testing::TestWithParam<RateCase> {};
+double Shift(uint32_t channel) { return kChannelShift * channel; }
 
-// A ramp rising by one step a frame, each channel lifted a little more: linear
-// interpolation gives it back exactly at every output position.
-TEST_P(ResamplerTest, FollowsALinearRampToItsLastFrame) {
-    const RateCase& rate = GetParam();
-    const float slope = 1.0f / kSourceFrames;
-    std::vector<float> source(kSourceFrames * rate.channels);
-    const auto lift = [](uint32_t channel) { return static_cast<float>(channel) * kChannelLift; };
+std::vector<float> Tone(double hertz, uint32_t rate, uint32_t channels) {
+    std::vector<float> source(kSourceFrames * channels);
     for (size_t n = 0; n < kSourceFrames; ++n)
-        for (uint32_t c = 0; c < rate.channels; ++c)
-            source[n * rate.channels + c] = static_cast<float>(n) * slope + lift(c);
+        for (uint32_t c = 0; c < channels; ++c)
+            source[n * channels + c] =
+                static_cast<float>(std::sin(2.0 * kPi * hertz * static_cast<double>(n) / rate + Shift(c)));
+    return source;
+}
+
+struct Rendered {
+    std::vector<float> out;
+    size_t allocations = 0;  // while rendering
+};
+
+// The whole source through a resampler, pulled in sizes that vary from call to call.
+Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, uint32_t channels) {
     size_t pulled = 0;
     const auto pull = [&](float* out, size_t frames) {
-        const size_t count = std::min(frames, kSourceFrames - pulled);
-        std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(pulled * rate.channels), count * rate.channels, out);
+        const size_t count = std::min(frames, source.size() / channels - pulled);
+        std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(pulled * channels), count * channels, out);
         pulled += count;
         return count;
     };
     ovelaudio::Resampler resampler;
-    resampler.Configure(rate.channels, rate.from, rate.to, ovelaudio::kDecodeChunkFrames);
-
-    std::vector<float> out;
+    resampler.Configure(channels, from, to, ovelaudio::kDecodeChunkFrames);
+    Rendered rendered;
+    std::vector<float>& out = rendered.out;
+    const size_t mostFrames = source.size() / channels * to / from + 1;
+    out.reserve((mostFrames + *std::max_element(std::begin(kPullFrames), std::end(kPullFrames))) * channels);
     for (size_t i = 0;; ++i) {
         const size_t want = kPullFrames[i % std::size(kPullFrames)];
-        const size_t done = out.size() / rate.channels;
-        out.resize((done + want) * rate.channels);
-        const size_t got = resampler.Render(out.data() + done * rate.channels, want, pull);
-        out.resize((done + got) * rate.channels);
-        if (got < want) break;
+        const size_t done = out.size() / channels;
+        out.resize((done + want) * channels);
+        const size_t before = allocationsOnThisThread;
+        const size_t got = resampler.Render(out.data() + done * channels, want, pull);
+        rendered.allocations += allocationsOnThisThread - before;
+        out.resize((done + got) * channels);
+        if (got < want) return rendered;
     }
+}
 
-    // Output frame k sits at source position k * from / to; the last one still has a frame after it,
-    // except at equal rates, where every source frame passes.
+// The amplitude of one channel's component at hertz, over the output's middle
+// (Hann window, so the tone's own leakage stays far below the rejection).
+double Amplitude(const std::vector<float>& out, uint32_t channels, uint32_t channel, uint32_t rate, double hertz) {
+    const size_t frames = out.size() / channels;
+    const size_t first = frames / 8;
+    const size_t count = frames - 2 * first;
+    double re = 0.0;
+    double im = 0.0;
+    double weights = 0.0;
+    for (size_t n = 0; n < count; ++n) {
+        const double w = 0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(n) / static_cast<double>(count));
+        const double angle = 2.0 * kPi * hertz * static_cast<double>(n) / rate;
+        const double sample = out[(first + n) * channels + channel];
+        re += w * sample * std::cos(angle);
+        im += w * sample * std::sin(angle);
+        weights += w;
+    }
+    return 2.0 * std::hypot(re, im) / weights;
+}
+
+double Decibels(double amplitude) { return 20.0 * std::log10(amplitude); }
+
+class ResamplerTest : public ::testing::TestWithParam<RateCase> {};
+
+// Output frame k sits at source position k * from / to: away from the ends,
+// where silence reaches under the filter, it is the tone at that position.
+TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAllocating) {
+    const RateCase& rate = GetParam();
+    const double tone = kPositionToneShare * std::min(rate.from, rate.to);
+    const Rendered rendered = Resample(Tone(tone, rate.from, rate.channels), rate.from, rate.to, rate.channels);
+    EXPECT_EQ(rendered.allocations, 0u);
+    const std::vector<float>& out = rendered.out;
+
+    // The last frame still has a source frame after it, except at equal rates, where every source frame passes.
     const bool equal = rate.from == rate.to;
     const uint64_t lastPositionTicks = (kSourceFrames - (equal ? 0 : 1)) * uint64_t{rate.to};
-    EXPECT_EQ(out.size() / rate.channels, (lastPositionTicks + rate.from - 1) / rate.from);
+    ASSERT_EQ(out.size() / rate.channels, (lastPositionTicks + rate.from - 1) / rate.from);
     for (size_t k = 0; k < out.size() / rate.channels; ++k) {
         const double position = static_cast<double>(k) * rate.from / rate.to;
+        if (position < kEdgeFrames || position > kSourceFrames - kEdgeFrames) continue;
         for (uint32_t c = 0; c < rate.channels; ++c)
-            ASSERT_NEAR(out[k * rate.channels + c], position * slope + lift(c), kTolerance)
+            ASSERT_NEAR(out[k * rate.channels + c], std::sin(2.0 * kPi * tone * position / rate.from + Shift(c)),
+                        kTolerance)
                 << "frame " << k << " channel " << c;
     }
 }
 
+TEST_P(ResamplerTest, KeepsTheToneAndRejectsItsImage) {
+    const RateCase& rate = GetParam();
+    const std::vector<float> out =
+        Resample(Tone(rate.tone, rate.from, rate.channels), rate.from, rate.to, rate.channels).out;
+    for (uint32_t c = 0; c < rate.channels; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_NEAR(Decibels(Amplitude(out, rate.channels, c, rate.to, rate.tone)), 0.0, kLevelToleranceDb);
+        if (rate.image > 0.0) {
+            EXPECT_LT(Decibels(Amplitude(out, rate.channels, c, rate.to, rate.image)), -kRejectionDb);
+        }
+    }
+}
+
+// Tones at 0.4 of the lower rate, the top of the band kept flat, except where a
+// lower one lets the image be told apart from the tone.
 INSTANTIATE_TEST_SUITE_P(Rates, ResamplerTest,
-                         ::testing::Values(RateCase{"SameRate", 44100, 44100, 2},
-                                           RateCase{"HalfRateMono", 22050, 44100, 1},
-                                           RateCase{"HalfRateStereo", 22050, 44100, 2},
-                                           RateCase{"QuarterRate", 11025, 44100, 1},
-                                           RateCase{"UpToDvd", 44100, 48000, 2},
-                                           RateCase{"DownFromDvd", 48000, 44100, 1},
-                                           RateCase{"FromTelephone", 8000, 44100, 1},
-                                           RateCase{"HalfRateSixChannels", 22050, 44100, 6},
-                                           RateCase{"DownToAThird", 132300, 44100, 3}),
+                         ::testing::Values(RateCase{"SameRate", 44100, 44100, 2, 17640, 0},
+                                           RateCase{"HalfRateMono", 22050, 44100, 1, 5000, 17050},
+                                           RateCase{"HalfRateStereo", 22050, 44100, 2, 8820, 13230},
+                                           RateCase{"QuarterRate", 11025, 44100, 1, 4410, 6615},
+                                           RateCase{"UpToDvd", 44100, 48000, 2, 17640, 21540},
+                                           RateCase{"DownFromDvd", 48000, 44100, 1, 17640, 13740},
+                                           RateCase{"FromTelephone", 8000, 44100, 1, 3200, 4800},
+                                           RateCase{"FromWideband", 16000, 44100, 2, 6400, 9600},
+                                           RateCase{"FromBroadcast", 32000, 44100, 1, 12800, 19200},
+                                           RateCase{"HalfRateSixChannels", 22050, 44100, 6, 5000, 17050},
+                                           RateCase{"DownToAThird", 132300, 44100, 3, 17640, 0}),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// Lowering the rate: a tone above the output's band must not fold back into it.
+TEST(ResamplerAliasTest, LoweringTheRateRejectsTonesAboveTheOutputBand) {
+    constexpr uint32_t kFrom = 132300;
+    constexpr uint32_t kTo = 44100;
+    constexpr double kTone = 30000;
+    const std::vector<float> out = Resample(Tone(kTone, kFrom, 1), kFrom, kTo, 1).out;
+    EXPECT_LT(Decibels(Amplitude(out, 1, 0, kTo, kTo - kTone)), -kRejectionDb);
+}
 
 }  // namespace
 }  // namespace audiotest
