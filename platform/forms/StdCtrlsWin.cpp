@@ -1,5 +1,6 @@
 #include "platform/forms/StdCtrls.h"
 
+#include "platform/forms/Application.h"
 #include "platform/forms/Forms.h"
 
 #include <vector>
@@ -40,6 +41,28 @@ DWORD ComboStyleBits(TComboBoxStyle style)
 }
 
 bool IsListStyle(TComboBoxStyle style) { return style == csDropDownList || style == csOwnerDrawFixed; }
+
+// A combo box may change its style from its own notification (a drop-down that
+// refills the list), while its window still runs: the old window is hidden
+// now and destroyed from the loop, handing its focus and open list on.
+void RetireCombo(HWND old, HWND now)
+{
+    HWND focus = GetFocus();
+    const bool focused = focus == old || IsChild(old, focus);
+    ShowWindow(old, SW_HIDE);
+    Application.Post([old, now, focused] {
+        if (!IsWindow(old))
+            return;
+        const bool dropped = SendMessageA(old, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        DestroyWindow(old);
+        if (!IsWindow(now))
+            return;
+        if (focused)
+            SetFocus(now);
+        if (dropped)
+            SendMessageA(now, CB_SHOWDROPDOWN, TRUE, 0);
+    });
+}
 
 }  // namespace
 
@@ -231,7 +254,7 @@ void TComboBox::SetStyle(TComboBoxStyle style)
         items.push_back({Items.Strings(i), Items.Objects(i)});
     int selected = ItemIndex();
     Rebind(now);
-    DestroyWindow(old);
+    RetireCombo(old, now);
     for (const Item& item : items)
         Items.Add(item.text, item.object);
     SetItemIndex(selected);

@@ -2,7 +2,6 @@
 
 #include "support/Random.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <iterator>
@@ -30,25 +29,26 @@ constexpr TDrawZone kRowZones[] = {
 };
 
 constexpr int kLimiterReach = 52;
-constexpr int kLimiterTop = 255;   // the zone is kept as an 8-bit range
+constexpr int kLimiterLeast = 10;   // the narrowest |x - z| the board can store
 constexpr float kDecimetresPerMetre = 10.0f;
 constexpr int kHeightSteps = 32;
 constexpr int kLowestHeight = 24;  // decimetres
 
 int DrawCoordinate(int reach) { return reach - Random(2 * reach + 1); }
 
-// A zone that no pair can reach would make the draw loop forever.
-bool Reachable(const TDrawZone& zone)
+// Stored bounds the board cannot set would make the draw loop forever.
+bool StorableLimiter(int low, int high)
 {
-    return std::max(zone.low, 0) <= std::min(zone.high, 2 * zone.reach);
+    return kLimiterLeast <= low && low <= high && high <= kLimiterReach;
 }
 
 TDrawZone ChosenZone(TPlacementRow row, bool limiterOn)
 {
-    const TDrawZone limiter{kLimiterReach, LimiterLow, std::min(LimiterHigh, kLimiterTop)};
-    if (limiterOn && Reachable(limiter))
-        return limiter;
-    return kRowZones[row];
+    if (!limiterOn)
+        return kRowZones[row];
+    if (StorableLimiter(LimiterLow, LimiterHigh))
+        return {kLimiterReach, LimiterLow, LimiterHigh};
+    return {kLimiterReach, kDefaultLimiterLow, kDefaultLimiterHigh};
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ bool RarityChance(int level);
 int AbsTrunc(double x);
 
 // Draws x and z until their difference lies in the allowed zone, then the height.
-// A limiter zone that no pair can reach draws as with the limiter off.
+// Limiter bounds out of order or outside 10..52 draw in the default zone.
 TClipPosition DrawClipPosition(TPlacementRow row, bool limiterOn);
 
 // 2.4 to 5.5 metres.

@@ -15,6 +15,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 
 // The output (owned by the board's unit; DefaultDevice lives with the start).
@@ -129,6 +130,14 @@ protected:
     void CreateParams(TCreateParams& params) override;
 
 private:
+    // A handler that the message pumping inside it may re-enter: the nested
+    // call only asks for one more round, so that every round runs whole.
+    struct TRerun {
+        bool Running = false;
+        bool Again = false;
+    };
+    static void RunWhole(TRerun& rerun, const std::function<void()>& round);
+
     void SetDesignValues();
     void FillSceneList();
     void SetMenu();
@@ -142,6 +151,8 @@ private:
     bool SessionMessage(TMessage& message);
     void ShowPlayingLook();
     void ShowSilentLook();
+    void SwitchScene();
+    void ShowPlaySwitch();
     void ShowDayScene();
     void ShowNightScene();
     void SetSceneColor(TColor color);
@@ -154,6 +165,10 @@ private:
     TColor SceneColor() const;
 
     NOTIFYICONDATAA TrayIconData{};
+    TRerun sceneSwitch_;
+    TRerun playSwitch_;
+    unsigned outputRuns_ = 0;   // counts PlayOvel and StopOvel runs
+    unsigned iconRuns_ = 0;     // counts SetMainIcon runs
     bool created_ = false;
     bool destroyed_ = false;
 };

@@ -57,7 +57,11 @@ void TOvelMainForm::PlayOvel()
     // layers held end with the old output.
     BASS_Init(OutputDevice, kOutputRate, 0, Application.Handle(), nullptr);
     StopOvel();
+    const unsigned run = ++outputRuns_;
     Application.ProcessMessages();
+    // What was handled meanwhile may have played or silenced the board itself.
+    if (run != outputRuns_ || !PlayCheckBox.Checked())
+        return;
     AudioIni();
     ClearChannel3DVectors();
 
@@ -101,6 +105,7 @@ void TOvelMainForm::PlayOvel()
 
 void TOvelMainForm::StopOvel()
 {
+    ++outputRuns_;
     BASS_Stop();
     BASS_Free();
     StopLayers();

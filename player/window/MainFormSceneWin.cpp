@@ -38,7 +38,26 @@ void TOvelMainForm::ForestNClick(TObject*)
     OvelComboBoxSelect(nullptr);
 }
 
+void TOvelMainForm::RunWhole(TRerun& rerun, const std::function<void()>& round)
+{
+    if (rerun.Running) {
+        rerun.Again = true;
+        return;
+    }
+    rerun.Running = true;
+    do {
+        rerun.Again = false;
+        round();
+    } while (rerun.Again);
+    rerun.Running = false;
+}
+
 void TOvelMainForm::OvelComboBoxSelect(TObject*)
+{
+    RunWhole(sceneSwitch_, [this] { SwitchScene(); });
+}
+
+void TOvelMainForm::SwitchScene()
 {
     switch (OvelComboBox.ItemIndex()) {
     case kDayScene:
@@ -162,6 +181,11 @@ void TOvelMainForm::SetTBColor(::TTrackBar& trackBar, TColor color)
 
 void TOvelMainForm::PlayCheckBoxClick(TObject*)
 {
+    RunWhole(playSwitch_, [this] { ShowPlaySwitch(); });
+}
+
+void TOvelMainForm::ShowPlaySwitch()
+{
     if (PlayCheckBox.Checked())
         ShowPlayingLook();
     else
@@ -196,7 +220,8 @@ void TOvelMainForm::ShowPlayingLook()
     SpkAnimate.SetShowHint(false);
     PlayCheckBox.SetShowHint(false);
     PlayOvel();
-    if (!DeviceFailed)
+    // A click handled while the output opened may have silenced the board.
+    if (!DeviceFailed && PlayCheckBox.Checked())
         ScheduleTimer.SetInterval(kPlayingScheduleInterval);
 }
 

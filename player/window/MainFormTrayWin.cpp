@@ -82,10 +82,16 @@ void TOvelMainForm::MainIcon(const std::string& resourceName, const std::string&
         return;
     const std::vector<BYTE> file(bytes, bytes + SizeofResource(module, resource));
     HICON icon = IconFromFile(file);
+    const unsigned run = iconRuns_;
     Application.ProcessMessages();
     FreeResource(loaded);
     if (!icon)
         return;
+    // A newer SetMainIcon handled meanwhile has set its own icon.
+    if (run != iconRuns_) {
+        DestroyIcon(icon);
+        return;
+    }
     if (TrayIcon)
         DestroyIcon(TrayIcon);
     TrayIcon = icon;
@@ -94,6 +100,7 @@ void TOvelMainForm::MainIcon(const std::string& resourceName, const std::string&
 
 void TOvelMainForm::SetMainIcon()
 {
+    const unsigned run = ++iconRuns_;
     const bool armed = TrayArmed(MuteTimeCheckBox.Checked(), AlarmClockCheckBox.Checked(),
                                  InnerAlarmRadioButton.Checked(), FileAlarmRadioButton.Checked(),
                                  !AlarmFileName.empty());
@@ -115,6 +122,8 @@ void TOvelMainForm::SetMainIcon()
     const std::string iconName = TrayIconName(OvelComboBox.ItemIndex(), PlayCheckBox.Checked(), armed);
     if (!iconName.empty())
         MainIcon(iconName, kTrayIconType);
+    if (run != iconRuns_)
+        return;   // a newer call has set the tray
     const std::string tip = TrayTipText(Caption(), VersionText, lines);
     lstrcpynA(TrayIconData.szTip, tip.c_str(), static_cast<int>(kTrayTipSize));
     TrayIconData.hIcon = Application.Icon;

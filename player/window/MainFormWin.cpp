@@ -209,7 +209,6 @@ void TOvelMainForm::SetMenu()
     // Their windows and the rain come later; until then they are not offered.
     for (TMenuItem* item : {&RainNow, &HotKeys, &About, &LiveUpdate})
         item->Visible = false;
-    Customize.Enabled = false;
     PopupMenu1.Add(PlayOnOff);
     PopupMenu1.AddSeparator();
     PopupMenu1.Add(Forest);
@@ -252,6 +251,8 @@ void TOvelMainForm::AttachHandlers()
 
 void TOvelMainForm::FormCreate(TObject*)
 {
+    // The layers may report a lost device before the constructor returns.
+    OvelMainForm = this;
     BoardStarting = true;
     LoadingSettings = true;
     SpkAnimate.SetResName(kSpeakerAnimation);
@@ -261,6 +262,7 @@ void TOvelMainForm::FormCreate(TObject*)
     RestoreDeviceAndPlace();
     FillLanguageList();
     // No settings are stored yet: the design values stand.
+    SoftwareMixing = HWMCheckBox.Checked() ? 0 : 1;
     LoadingSettings = false;
     SetButtonGlyphs();
     Option6Preview = false;

@@ -266,6 +266,24 @@ TEST_F(FormsTest, ComboItemsKeepTheirObjectsAcrossAStyleChange)
     EXPECT_EQ(form.events, 1);
 }
 
+// A drop-down that refills the list may change the style while the combo box
+// still handles its own notification.
+TEST_F(FormsTest, ComboChangesStyleFromItsOwnDropDown)
+{
+    form.Combo.Items.Add("Speakers", 3);
+    form.Combo.OnDropDown = [this](TObject*) { form.Combo.SetStyle(csOwnerDrawFixed); };
+    const HWND old = form.Combo.Handle();
+    SendMessageA(old, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ(form.Combo.Style(), csOwnerDrawFixed);
+    EXPECT_NE(form.Combo.Handle(), old);
+    EXPECT_EQ(GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE, 0);
+
+    ASSERT_TRUE(PumpUntil([old] { return !IsWindow(old); }));
+    EXPECT_EQ(form.Combo.Items.Objects(0), 3);
+    EXPECT_NE(SendMessageA(form.Combo.Handle(), CB_GETDROPPEDSTATE, 0, 0), 0) << "the open list moves on";
+    SendMessageA(form.Combo.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(FormsTest, ComboSelectionRunsOnChangeWhenNoOnSelectIsSet)
 {
     int changes = 0;

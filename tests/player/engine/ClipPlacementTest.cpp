@@ -109,7 +109,7 @@ TEST_F(ClipPlacement, LimiterOnDrawsEveryLayerInTheZone)
     const struct {
         int low;
         int high;
-    } zones[] = {{kDefaultLimiterLow, kDefaultLimiterHigh}, {10, 52}, {43, 52}, {0, 3}};
+    } zones[] = {{kDefaultLimiterLow, kDefaultLimiterHigh}, {10, 52}, {43, 52}, {10, 10}, {52, 52}};
     for (const auto& zone : zones) {
         LimiterLow = zone.low;
         LimiterHigh = zone.high;
@@ -118,16 +118,17 @@ TEST_F(ClipPlacement, LimiterOnDrawsEveryLayerInTheZone)
     }
 }
 
-TEST_F(ClipPlacement, UnreachableLimiterZoneDrawsAsWithTheLimiterOff)
+TEST_F(ClipPlacement, LimiterBoundsOutOfOrderOrRangeDrawInTheDefaultZone)
 {
     const struct {
         int low;
         int high;
-    } zones[] = {{105, 200}, {30, 11}, {300, 400}};
+    } zones[] = {{30, 11}, {52, 10}, {9, 30}, {11, 53}, {0, 3}, {105, 200}, {-5, 20}};
     for (const auto& zone : zones) {
         LimiterLow = zone.low;
         LimiterHigh = zone.high;
-        ExpectDrawsIn(prMusic, true, {80, 50, 100});
+        for (TPlacementRow row : {prDayBackground, prMusic})
+            ExpectDrawsIn(row, true, {52, kDefaultLimiterLow, kDefaultLimiterHigh});
     }
 }
 

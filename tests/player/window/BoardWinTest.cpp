@@ -32,6 +32,7 @@ constexpr auto kShortPump = std::chrono::seconds(10);
 constexpr int kDefaultOutput = -1;
 constexpr DWORD kOutputRate = 44100;
 constexpr UINT kTrayIconId = 193;
+constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 
 constexpr std::array<TLayerId, 5> kDayLayers = {lyDayBackground1, lyDayBackground2, lyBirds1, lyBirds2, lyBirds3};
 constexpr std::array<TLayerId, 4> kNightLayers = {lyNightBackground1, lyNightBackground2, lyNightVoices1,
@@ -163,7 +164,8 @@ TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
     EXPECT_EQ(Board().OvelComboBox.Items.Strings(kDayScene), GetLangString("dayforest"));
     EXPECT_TRUE(Board().PlayCheckBox.Checked());
     EXPECT_EQ(Board().Color(), kDayColor);
-    EXPECT_FALSE(Board().Customize.Enabled);
+    EXPECT_TRUE(Board().Customize.Enabled) << "the tray offers the hidden board";
+    EXPECT_EQ(SoftwareMixing, 1) << "hardware mixing starts unticked";
     EXPECT_TRUE(Board().SpkAnimate.Active());
     EXPECT_FALSE(SpeakerPlays()) << "the hidden board draws no animation";
 
@@ -211,6 +213,48 @@ TEST_F(BoardWinTest, PlaySwitchSilencesAndRestores)
     EXPECT_TRUE(Board().PlayCheckBox.Checked());
     EXPECT_GT(LayersHeld(kNightLayers), 0);
     EXPECT_TRUE(PumpUntil([] { return BASS_ChannelIsActive(LayerChannels[lyNightBackground1]) != 0; }, kShortPump));
+}
+
+// Handles what is queued now, the nested pumping included.
+bool PumpQueued()
+{
+    bool reached = false;
+    Application.Post([&reached] { reached = true; });
+    return PumpUntil([&reached] { return reached; }, kShortPump);
+}
+
+// Two clicks queued back to back: the first one's start pumps the second.
+TEST_F(BoardWinTest, TrayDoubleClickWhileSilentEndsSilent)
+{
+    Board().PlayCheckBox.SetChecked(false);
+    for (int click = 0; click < 2; ++click)
+        PostMessageA(Board().Handle(), kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
+    ASSERT_TRUE(PumpQueued());
+    EXPECT_FALSE(Board().PlayCheckBox.Checked());
+    EXPECT_EQ(AllLayersHeld(), 0);
+    EXPECT_EQ(ovelaudio::testhooks::LiveStreams(), 0u);
+    EXPECT_FALSE(Board().SpkAnimate.Active());
+    EXPECT_EQ(Board().PlayOnOff.ImageIndex, 0);
+}
+
+// The night switch's recolouring pumps the queued day switch: the later one wins whole.
+TEST_F(BoardWinTest, SceneSwitchQueuedDuringAnotherEndsInTheLaterScene)
+{
+    constexpr int kDayBackgroundMin = 20;
+    Board().PlayCheckBox.SetChecked(true);
+    Application.Post([this] { Board().ForestClick(nullptr); });
+    Board().ForestNClick(nullptr);
+    ASSERT_TRUE(PumpQueued());
+    EXPECT_EQ(Board().OvelComboBox.ItemIndex(), kDayScene);
+    EXPECT_EQ(Board().Color(), kDayColor);
+    EXPECT_TRUE(Board().Forest.Checked);
+    EXPECT_FALSE(Board().ForestN.Checked);
+    EXPECT_FALSE(Board().O1Shape.Visible());
+    EXPECT_EQ(Board().Option1TrackBar1.Min(), kDayBackgroundMin);
+    EXPECT_EQ(LayersHeld(kNightLayers), 0);
+    EXPECT_GT(LayersHeld(kDayLayers), 0);
+
+    Board().ForestNClick(nullptr);   // the cases after play the night forest
 }
 
 TEST_F(BoardWinTest, ShownByWmAppAndHiddenByEscWhileTheForestPlaysOn)
