@@ -281,9 +281,7 @@ void TControl::SetBounds(int left, int top, int width, int height)
 void TControl::SetColor(TColor color)
 {
     color_ = color;
-    if (brush_)
-        DeleteObject(brush_);
-    brush_ = color == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(color));
+    ReplaceSolidBrush(brush_, color);
     Invalidate();
 }
 

@@ -134,7 +134,6 @@ private:
     bool ColorMessage(TMessage& message);
     void Paint();
     void Destroyed();
-    void ApplyBrush(HBRUSH& brush, TColor color);
 
     HWND handle_ = nullptr;
     WNDPROC dialogProc_ = nullptr;

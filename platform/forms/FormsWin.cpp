@@ -424,17 +424,10 @@ int TForm::ShowModal()
     return modalResult_;
 }
 
-void TForm::ApplyBrush(HBRUSH& brush, TColor color)
-{
-    if (brush)
-        DeleteObject(brush);
-    brush = color == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(color));
-}
-
 void TForm::SetColor(TColor color)
 {
     color_ = color;
-    ApplyBrush(brush_, color);
+    ReplaceSolidBrush(brush_, color);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

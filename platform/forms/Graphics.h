@@ -33,6 +33,9 @@ constexpr TColor clDefault = 0x20000000;
 
 COLORREF ColorToRGB(TColor color);
 
+// Deletes the old brush; clDefault leaves none.
+void ReplaceSolidBrush(HBRUSH& brush, TColor color);
+
 struct TPen {
     TColor Color = clBlack;
     int Width = 1;

@@ -60,6 +60,13 @@ COLORREF ColorToRGB(TColor color)
     return color;
 }
 
+void ReplaceSolidBrush(HBRUSH& brush, TColor color)
+{
+    if (brush)
+        DeleteObject(brush);
+    brush = color == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(color));
+}
+
 void TCanvas::FillRect(const RECT& rect)
 {
     HBRUSH brush = CreateSolidBrush(ColorToRGB(Brush.Color));

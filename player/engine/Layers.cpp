@@ -249,6 +249,24 @@ const std::array<TEndWork, LayerSlotCount> kEndWork = {
     PlayNightVoices1, PlayNightVoices2,
 };
 
+void DispatchLayerEnd(TLayerId layer, HSYNC sync)
+{
+    if (!ValidLayer(layer) || sync == 0 || LayerEndSyncs[layer] != sync)
+        return;
+    LayerEndSyncs[layer] = 0;
+    if (kEndWork[layer] != nullptr)
+        kEndWork[layer]();
+}
+
+void DispatchLayerDeviceFail(TLayerId layer, HSYNC sync)
+{
+    if (!ValidLayer(layer) || sync == 0 || LayerDeviceSyncs[layer] != sync)
+        return;
+    LayerDeviceSyncs[layer] = 0;
+    if (DeviceFailHandler != nullptr)
+        DeviceFailHandler();
+}
+
 constexpr int kTwoBirdStrands = 1;
 constexpr int kThreeBirdStrands = 2;
 
@@ -327,24 +345,6 @@ void StopLayers()
 void SetLayerEventPoster(TLayerEventPoster poster) { EventPoster.store(poster); }
 
 void SetDeviceFailHandler(TDeviceFailHandler handler) { DeviceFailHandler = handler; }
-
-void DispatchLayerEnd(TLayerId layer, HSYNC sync)
-{
-    if (!ValidLayer(layer) || sync == 0 || LayerEndSyncs[layer] != sync)
-        return;
-    LayerEndSyncs[layer] = 0;
-    if (kEndWork[layer] != nullptr)
-        kEndWork[layer]();
-}
-
-void DispatchLayerDeviceFail(TLayerId layer, HSYNC sync)
-{
-    if (!ValidLayer(layer) || sync == 0 || LayerDeviceSyncs[layer] != sync)
-        return;
-    LayerDeviceSyncs[layer] = 0;
-    if (DeviceFailHandler != nullptr)
-        DeviceFailHandler();
-}
 
 void DispatchLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync)
 {

@@ -88,9 +88,7 @@ void SetLayerEventPoster(TLayerEventPoster poster);
 using TDeviceFailHandler = void (*)();
 void SetDeviceFailHandler(TDeviceFailHandler handler);
 
-// The END work of the layer (clear its flag, play its next clip), only while
-// sync is the END sync of the stream the layer holds: a stale END is dropped.
-void DispatchLayerEnd(TLayerId layer, HSYNC sync);
-// The device-failure handler, only when the stream the layer holds reported it.
-void DispatchLayerDeviceFail(TLayerId layer, HSYNC sync);
+// END: the layer's END work (clear its flag, play its next clip), only while
+// sync is the END sync of the stream the layer holds, so a stale END is dropped.
+// DeviceFail: the handler, only when the stream the layer holds reported it.
 void DispatchLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync);

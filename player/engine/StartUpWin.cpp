@@ -19,7 +19,6 @@ int DefaultDevice = -1;
 namespace {
 
 constexpr DWORD kRequiredBassVersion = 0x0204;
-constexpr DWORD kOutputRate = 44100;
 constexpr int kDefaultOutput = -1;
 constexpr WORD kRussianLanguage = 25;
 

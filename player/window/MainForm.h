@@ -12,6 +12,7 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
 #include "player/engine/LayerBoard.h"
+#include "player/window/Scenes.h"
 
 #include <shellapi.h>
 
@@ -36,8 +37,6 @@ extern std::string AlarmFileName;   // the alarm's own sound file; empty for non
 // Scene colours; the text is drawn in clGradientActiveCaption in both.
 constexpr TColor kDayColor = 0x008000;
 constexpr TColor kNightColor = 0x393635;
-constexpr int kDayScene = 0;
-constexpr int kNightScene = 1;
 
 class TOvelMainForm : public TForm, public TLayerBoard {
 public:
@@ -162,6 +161,9 @@ private:
     static void UncheckQuietly(TCheckBox& box);
     static bool AnimatedLook();
     static constexpr DWORD kBoardSlide = 256;   // ms of the show and hide animations
+    // The play switch's images in the tray menu's strip.
+    static constexpr int kSoundOnImage = 0;
+    static constexpr int kSoundOffImage = 1;
     TColor SceneColor() const;
 
     NOTIFYICONDATAA TrayIconData{};

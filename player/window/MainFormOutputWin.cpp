@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr DWORD kOutputRate = 44100;
 constexpr DWORD kFollowPlaylists = 2;   // file and URL streams
 constexpr int kStereo = 2;
 constexpr UINT kDeviceWatchInterval = 1024;

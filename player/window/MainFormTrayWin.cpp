@@ -13,8 +13,6 @@ namespace {
 
 constexpr const char* kTrayIconType = "i";
 constexpr DWORD kShowAnimation = AW_ACTIVATE | AW_SLIDE | AW_VER_NEGATIVE;
-constexpr int kSoundOffImage = 1;
-constexpr int kSoundOnImage = 0;
 constexpr DWORD kIconFormatVersion = 0x00030000;
 
 // An .ico file: a directory of images, each found by its offset.

@@ -35,8 +35,7 @@ constexpr const char* kSpeakerAnimation = "SPEAKER";
 constexpr const char* kPopupImages = "POPUPIMAGES";
 constexpr TColor kPopupImageMask = 0xFF00FF;
 
-// Images of the tray menu's strip.
-constexpr int kSoundOnImage = 0;
+// The other images of the tray menu's strip.
 constexpr int kStartRainImage = 2;
 constexpr int kDayForestImage = 4;
 constexpr int kNightForestImage = 5;

@@ -1,13 +1,13 @@
 #include "player/window/TrayTip.h"
 
+#include "player/window/Scenes.h"
+
 #include <array>
 #include <cctype>
 
 namespace {
 
 constexpr const char* kLineBreak = "\r\n";
-constexpr int kDayScene = 0;
-constexpr int kNightScene = 1;
 constexpr int kMuteItemsByText = 2;   // items 0 and 1 speak for themselves
 constexpr int kSleepItem = 2;
 

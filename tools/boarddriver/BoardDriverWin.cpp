@@ -5,6 +5,7 @@
 //   boarddriver exit           clicks the board's Exit button
 //   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
 // Exit code 0 when done, 1 with a line on stderr otherwise.
+#include "player/engine/StartUp.h"
 #include "resources/player/BoardIds.h"
 
 #include <windows.h>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr const char* kBoardClass = "TOvelMainForm";
 constexpr DWORD kPollMs = 100;
 constexpr UINT kReplyLimitMs = 10000;
 
@@ -25,7 +25,7 @@ int Fail(const std::string& why)
     return 1;
 }
 
-HWND FindBoard() { return FindWindowA(kBoardClass, nullptr); }
+HWND FindBoard() { return FindWindowA(kBoardClassName, nullptr); }
 
 struct ControlSearch {
     int id;

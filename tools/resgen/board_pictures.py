@@ -18,7 +18,6 @@ GRID = 16.0
 KEY_COLOUR = (255, 0, 255)
 
 DAY_GREEN = (34, 139, 34)
-DARK_GREEN = (0, 100, 0)
 NIGHT_TREE = (40, 110, 90)
 NIGHT_SKY = (25, 32, 72)
 SUN = (255, 200, 40)
@@ -288,6 +287,12 @@ def speaker_frame(index):
 
 # --- file writers ----------------------------------------------------------
 
+def info_header(width, height, bits, image_bytes, pixels_per_metre=0, colours_used=0):
+    """An uncompressed BITMAPINFOHEADER."""
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_bytes,
+                       pixels_per_metre, pixels_per_metre, colours_used, 0)
+
+
 def ico_bytes(canvases):
     """An .ico file: 32-bit BGRA images with their AND masks."""
     images = []
@@ -304,7 +309,7 @@ def ico_bytes(canvases):
                 if a == 0:
                     row_mask[x // 8] |= 0x80 >> (x % 8)
             mask += row_mask
-        header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+        header = info_header(n, 2 * n, 32, len(xor) + len(mask))  # the height counts the mask too
         images.append((n, header + xor + mask))
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
@@ -329,7 +334,7 @@ def bmp_bytes(canvases):
                 r, g, b = c.rgb_on_key(x, y)
                 row += bytes((b, g, r))
         pixels += row + bytes(stride - len(row))
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    info = info_header(width, height, 24, len(pixels), pixels_per_metre=2835)
     file_header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
     return file_header + info + bytes(pixels)
 
@@ -375,7 +380,7 @@ def avi_bytes(frames, microseconds_per_frame):
                        frame_bytes, size, size, 0, 0, 0, 0)
     strh = struct.pack("<4s4sIHHIIIIIIIIhhhh", b"vids", b"DIB ", 0, 0, 0, 0, 1, rate, 0, len(frames),
                        frame_bytes, 0xFFFFFFFF, 0, 0, 0, size, size)
-    strf = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 8, 0, frame_bytes, 0, 0, 256, 0) + avi_palette()
+    strf = info_header(size, size, 8, frame_bytes, colours_used=256) + avi_palette()
     header = riff_list(b"LIST", b"hdrl", chunk(b"avih", avih),
                        riff_list(b"LIST", b"strl", chunk(b"strh", strh), chunk(b"strf", strf)))
     movi_chunks = [chunk(b"00db", d) for d in frame_data]

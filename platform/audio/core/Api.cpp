@@ -6,7 +6,6 @@
 #include "platform/audio/core/ByteSources.h"
 #include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/Engine.h"
-#include "platform/audio/core/Limits.h"
 #include "platform/audio/core/TestHooks.h"
 #include "platform/audio/core/UrlReader.h"
 
@@ -69,13 +68,6 @@ HSTREAM CreateFromBytes(std::unique_ptr<ByteSource> source, DWORD flags) {
     std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(source), flags, error);
     if (!decoder) return Failed<HSTREAM>(error, 0);
     return AddStream(std::move(decoder), flags);
-}
-
-bool ValidFormat(DWORD freq, DWORD chans, int& error) {
-    error = chans < 1 || chans > kMaxChannels ? BASS_ERROR_FORMAT
-            : freq < kMinRate || freq > kMaxRate ? BASS_ERROR_FREQ
-                                                 : BASS_OK;
-    return error == BASS_OK;
 }
 
 // Runs an operation on a channel with the engine locked; unknown handles fail with BASS_ERROR_HANDLE.
@@ -160,8 +152,10 @@ BOOL BASSDEF(BASS_SetConfig)(DWORD option, DWORD value) {
         if (value > kMaxGlobalVolume) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
         engine.globalStreamVolume = value;
         break;
-    case BASS_CONFIG_NET_PLAYLIST: engine.netPlaylist = value; break;
-    case BASS_CONFIG_DEV_DEFAULT: engine.followDefault = value; break;
+    // Accepted and kept nowhere: playlists are never followed, and device -1
+    // is resolved once, when the output opens.
+    case BASS_CONFIG_NET_PLAYLIST:
+    case BASS_CONFIG_DEV_DEFAULT: break;
     default: return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
     }
     return Succeeded<BOOL>(kTrue);
@@ -278,8 +272,7 @@ HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags
 HSTREAM BASSDEF(BASS_StreamCreate)(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void*) {
     if (RefusedInMix()) return 0;
     if (proc) return Failed<HSTREAM>(BASS_ERROR_NOTAVAIL, 0);
-    int error = BASS_OK;
-    if (!ValidFormat(freq, chans, error)) return Failed<HSTREAM>(error, 0);
+    if (const int error = FormatError(freq, chans)) return Failed<HSTREAM>(error, 0);
     return AddStream(MakeSilence(freq, chans), flags);
 }
 

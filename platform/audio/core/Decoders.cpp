@@ -1,6 +1,7 @@
 #include "platform/audio/core/Decoders.h"
 
 #include "platform/audio/bass.h"
+#include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/BackendRegistry.h"
 #include "platform/audio/core/Limits.h"
 #include "platform/audio/core/VorbisDecoder.h"
@@ -61,10 +62,7 @@ private:
 };
 
 // A decoder that claims more channels than the mixing stage takes is unusable.
-bool Usable(const Decoder& decoder) {
-    return decoder.Channels() >= 1 && decoder.Channels() <= kMaxChannels && decoder.Rate() >= kMinRate &&
-           decoder.Rate() <= kMaxRate;
-}
+bool Usable(const Decoder& decoder) { return FormatError(decoder.Rate(), decoder.Channels()) == BASS_OK; }
 
 }  // namespace
 

@@ -157,10 +157,7 @@ void Engine::Play(Channel& channel) {
 }
 
 void Engine::Stop(Channel& channel) {
-    if (channel.playing) {
-        channel.playing = false;
-        playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
-    }
+    Unlist(channel);
     channel.stopped = channel.IsDecodeOnly();
     if (channel.FreesItself()) Free(channel.Handle());
 }
@@ -169,7 +166,7 @@ void Engine::Free(DWORD handle) {
     const auto found = channels_.find(handle);
     if (found == channels_.end()) return;
     Channel& channel = *found->second;
-    if (channel.playing) playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
+    Unlist(channel);
     if (channel.owner) channel.owner->AsMixer()->Remove(channel);
     if (MixerDecoder* mixer = channel.AsMixer()) {
         const std::vector<Channel*> sources = mixer->Sources();
@@ -188,6 +185,12 @@ void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags) {
     source.stopped = false;
     source.Prepare(mixer.Rate());
     mixer.AsMixer()->Add(source);
+}
+
+void Engine::Unlist(Channel& channel) {
+    if (!channel.playing) return;
+    channel.playing = false;
+    playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
 }
 
 void Engine::ClearChannels() {

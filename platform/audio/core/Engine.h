@@ -54,7 +54,6 @@ public:
     void Free(DWORD handle);
     void Attach(Channel& mixer, Channel& source, DWORD sourceFlags);
     size_t LiveChannels() const { return channels_.size(); }
-    const std::map<DWORD, std::unique_ptr<Channel>>& Channels() const { return channels_; }
 
     // 3D; engine locked. Positions and listener changes wait for Apply3D.
     Listener pendingListener;
@@ -63,8 +62,6 @@ public:
     void Place(Channel& channel);
 
     uint32_t globalStreamVolume = 10000;
-    uint32_t netPlaylist = 0;
-    uint32_t followDefault = 0;
 
     // The output's render callback. DSPs run inside it with the engine locked.
     void Render(float* out, uint32_t frames);
@@ -86,6 +83,8 @@ private:
     // Slides run on output time, whether or not their channel is being mixed.
     void AdvanceSlides(size_t frames);
     void ClearChannels();
+    // Takes a channel out of the output's list.
+    void Unlist(Channel& channel);
 
     std::mutex outputMutex_;  // serialises opening and closing the output
     bool open_ = false;

@@ -3,7 +3,6 @@
 #include "platform/audio/bassmix.h"
 #include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/Engine.h"
-#include "platform/audio/core/Limits.h"
 
 using namespace ovelaudio;
 
@@ -22,8 +21,7 @@ extern "C" {
 
 HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
     if (RefusedInMix()) return 0;
-    if (chans < 1 || chans > kMaxChannels) return Failed<HSTREAM>(BASS_ERROR_FORMAT, 0);
-    if (freq < kMinRate || freq > kMaxRate) return Failed<HSTREAM>(BASS_ERROR_FREQ, 0);
+    if (const int error = FormatError(freq, chans)) return Failed<HSTREAM>(error, 0);
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);

@@ -129,11 +129,14 @@ TEST_F(FormsTest, MissingTemplateOrControlIsReported)
     EXPECT_FALSE(stray.Attach(form, 999));
 }
 
-struct CodeChange {
+// One row of a table: what is done to a form, and the number it should give.
+struct FormCase {
     const char* what;
-    std::function<void(TTestForm&)> change;
-    int events;
+    std::function<void(TTestForm&)> act;
+    int expected;
 };
+
+using CodeChange = FormCase;
 
 class CodeChangeTest : public FormsTest, public ::testing::WithParamInterface<CodeChange> {};
 
@@ -142,8 +145,8 @@ TEST_P(CodeChangeTest, RunsTheControlsEventOnlyWhenTheValueChanges)
     form.Track.SetPosition(3);
     form.RadioA.SetChecked(true);
     form.events = 0;
-    GetParam().change(form);
-    EXPECT_EQ(form.events, GetParam().events) << GetParam().what;
+    GetParam().act(form);
+    EXPECT_EQ(form.events, GetParam().expected) << GetParam().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -339,11 +342,7 @@ TEST_F(FormsTest, PostedClosureRunsOnTheGuiThread)
     EXPECT_EQ(ranOn, guiThread);
 }
 
-struct ModalEnd {
-    const char* what;
-    std::function<void(TTestForm&)> end;
-    int result;
-};
+using ModalEnd = FormCase;
 
 class ModalTest : public FormsTest, public ::testing::WithParamInterface<ModalEnd> {};
 
@@ -351,8 +350,8 @@ TEST_P(ModalTest, ShowModalReturnsTheModalResult)
 {
     TTestForm dialog;
     dialog.Ok.ModalResult = mrOk;
-    Application.Post([&dialog] { GetParam().end(dialog); });
-    EXPECT_EQ(dialog.ShowModal(), GetParam().result) << GetParam().what;
+    Application.Post([&dialog] { GetParam().act(dialog); });
+    EXPECT_EQ(dialog.ShowModal(), GetParam().expected) << GetParam().what;
     EXPECT_FALSE(dialog.Visible());
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
 }

@@ -30,7 +30,6 @@ namespace fs = std::filesystem;
 constexpr auto kPumpLimit = std::chrono::seconds(90);
 constexpr auto kShortPump = std::chrono::seconds(10);
 constexpr int kDefaultOutput = -1;
-constexpr DWORD kOutputRate = 44100;
 constexpr UINT kTrayIconId = 193;
 constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 
