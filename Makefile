@@ -1,11 +1,11 @@
-# Entry point: make deps | make | make test | make demo
+# Entry point: make deps | make | make test | make demo | make format
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps native win32 test test-native test-win32 demo clean
+.PHONY: all deps native win32 test test-native test-win32 demo format clean
 
 all: native win32
 
@@ -43,6 +43,10 @@ test-win32: win32
 demo: deps
 	@$(MAKE) --no-print-directory all
 	OVEL_WIN32_TREE=$(WIN32) scripts/demo.sh
+
+# One style for every C and C++ source of ours (.clang-format).
+format:
+	git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format -i
 
 clean:
 	rm -rf build dist out
