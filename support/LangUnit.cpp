@@ -20,7 +20,7 @@ namespace {
 constexpr int kNoModule = -1;
 constexpr const char* kLanguageFolder = "language\\";
 constexpr const char* kModuleExtension = ".lng";
-constexpr char kNotModuleMark = '!';   // "!codes.lng" is a reference list, not a module
+constexpr char kNotModuleMark = '!';  // "!codes.lng" is a reference list, not a module
 constexpr const char* kRussianModule = "russian.lng";
 constexpr const char* kEnglishModule = "english.lng";
 constexpr const char* kLineBreak = "\r\n";

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-extern std::vector<std::string> LangFiles;   // module file names, without folder
-extern std::vector<std::string> LangNames;   // each module's "LangName"
-extern std::vector<int> LangVersions;        // each module's "LangVer"
+extern std::vector<std::string> LangFiles;  // module file names, without folder
+extern std::vector<std::string> LangNames;  // each module's "LangName"
+extern std::vector<int> LangVersions;       // each module's "LangVer"
 extern int CurrentLangIndex;
-extern int MatchedLangIndex;                 // module listing UserLCID; -1 when none
+extern int MatchedLangIndex;  // module listing UserLCID; -1 when none
 extern int RussianLangIndex;
 extern int EnglishLangIndex;
-extern std::uint16_t LangCode;               // language of the message boxes
-extern int LangCharset;                      // font character set of every form
+extern std::uint16_t LangCode;  // language of the message boxes
+extern int LangCharset;         // font character set of every form
 
 // Finds, checks and chooses the modules; false after a bilingual error box.
 bool LoadLanguages();
@@ -48,4 +48,4 @@ std::optional<int> ParseLangInteger(const std::string& text);
 // Windows side.
 void LangErrorBox(const std::string& text);
 void LangWarningBox(const std::string& text);
-std::optional<std::string> ReadLangFileChoice();   // the settings value "LangFile"
+std::optional<std::string> ReadLangFileChoice();  // the settings value "LangFile"

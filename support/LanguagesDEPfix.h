@@ -6,9 +6,9 @@
 #include <vector>
 
 struct TLocaleEntry {
-    std::wstring Name;           // LOCALE_SLANGUAGE
+    std::wstring Name;  // LOCALE_SLANGUAGE
     unsigned Id;
-    std::wstring Abbreviation;   // LOCALE_SABBREVLANGNAME
+    std::wstring Abbreviation;  // LOCALE_SABBREVLANGNAME
 };
 
 // Windows side: every supported locale that has an abbreviated language name.

@@ -20,7 +20,7 @@ std::wstring LocaleText(LCID id, LCTYPE item)
         return {};
     std::wstring text(static_cast<std::size_t>(length), L'\0');
     GetLocaleInfoW(id, item, text.data(), length);
-    text.resize(static_cast<std::size_t>(length - 1));   // the count includes the final zero
+    text.resize(static_cast<std::size_t>(length - 1));  // the count includes the final zero
     return text;
 }
 

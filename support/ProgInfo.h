@@ -6,9 +6,9 @@
 
 class TRegistry;
 
-extern std::string ProductName;   // exe name, settings key, Run value and shortcut names
-extern std::string ProgName;      // caption: the module's program name once loaded
-extern std::string EnProgName;    // caption of English bilingual boxes
+extern std::string ProductName;  // exe name, settings key, Run value and shortcut names
+extern std::string ProgName;     // caption: the module's program name once loaded
+extern std::string EnProgName;   // caption of English bilingual boxes
 extern std::string ProgDescr;
 extern std::string EnProgDescr;
 extern std::string VersionText;
@@ -24,9 +24,9 @@ extern std::string StartupDir;
 extern std::string ProgramFilesDir;
 extern bool IsAdmin;
 
-extern std::string Param1;        // first argument, lower-cased
-extern bool StartedByRunKey;      // "rstart"
-extern bool StartedBySwitch;      // "rstart", "gstart" or "ystart"
+extern std::string Param1;    // first argument, lower-cased
+extern bool StartedByRunKey;  // "rstart"
+extern bool StartedBySwitch;  // "rstart", "gstart" or "ystart"
 
 extern unsigned UserLCID;
 extern bool RussianUI;
@@ -54,6 +54,6 @@ std::string RandomLetters8();
 // Windows side.
 void ProgInfoInitialization();
 void ProgInfoFinalization();
-bool OpenProductKey();   // HKCU\Software\Tamlin\<ProductName>, created when missing
+bool OpenProductKey();  // HKCU\Software\Tamlin\<ProductName>, created when missing
 void ShowErrorBilingual(const std::string& englishText, const std::string& russianText);
 int ShowWarningBilingual(const std::string& englishText, const std::string& russianText);

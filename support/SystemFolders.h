@@ -16,10 +16,10 @@ std::string FolderOfPath(const std::string& path);
 
 // The Run key under HKEY_LOCAL_MACHINE: "Run" on NT, "RunServices" on 9x.
 std::string RunKeyPath(bool ntPlatform);
-std::string RunValueName();    // "!" + ProductName
-std::string RunValueData();    // the program file, a blank, "rstart"
-std::string ProgramFilePath(); // ExeDir + ProductName + ".exe"
-std::string StartupLinkPath(); // StartupDir + ProductName + ".lnk"
+std::string RunValueName();     // "!" + ProductName
+std::string RunValueData();     // the program file, a blank, "rstart"
+std::string ProgramFilePath();  // ExeDir + ProductName + ".exe"
+std::string StartupLinkPath();  // StartupDir + ProductName + ".lnk"
 
 void ReportStartupError();
 

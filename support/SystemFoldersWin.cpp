@@ -132,10 +132,8 @@ bool CreateShellLink(const std::string& target, const std::string& linkFile, con
         return false;
     return SUCCEEDED(link->SetPath(target.c_str())) &&
            SUCCEEDED(link->SetWorkingDirectory(FolderOfPath(target).c_str())) &&
-           SUCCEEDED(link->SetDescription(description.c_str())) &&
-           SUCCEEDED(link->SetArguments(arguments.c_str())) &&
-           SUCCEEDED(link->SetShowCmd(SW_SHOW)) &&
-           SUCCEEDED(link->SetIconLocation(target.c_str(), iconIndex)) &&
+           SUCCEEDED(link->SetDescription(description.c_str())) && SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+           SUCCEEDED(link->SetShowCmd(SW_SHOW)) && SUCCEEDED(link->SetIconLocation(target.c_str(), iconIndex)) &&
            SUCCEEDED(file->Save(WideText(linkFile).c_str(), TRUE));
 }
 

@@ -15,8 +15,8 @@ constexpr CLSID kMMDeviceEnumerator = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 
 constexpr IID kIMMDeviceEnumerator = {0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 constexpr IID kIAudioEndpointVolume = {0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
 
-const HMIXEROBJ kMixer0 = nullptr;   // a null handle names mixer 0
-constexpr LONG kMixerMuted = -1;     // a Boolean with all bits set
+const HMIXEROBJ kMixer0 = nullptr;  // a null handle names mixer 0
+constexpr LONG kMixerMuted = -1;    // a Boolean with all bits set
 
 IMMDeviceEnumerator* DeviceEnumerator = nullptr;
 IMMDevice* RenderDevice = nullptr;

@@ -28,8 +28,8 @@ std::string HostPath(std::string path)
 
 bool HasExtension(const std::string& name, const std::string& extension)
 {
-    return name.size() > extension.size()
-        && LowerCase(name.substr(name.size() - extension.size())) == LowerCase(extension);
+    return name.size() > extension.size() &&
+           LowerCase(name.substr(name.size() - extension.size())) == LowerCase(extension);
 }
 
 #ifdef _WIN32

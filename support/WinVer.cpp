@@ -98,15 +98,15 @@ std::string Windows9xWord(const OsVersionAnswer& os)
     const char letter = FirstLetter(os.servicePack);
     if (os.major == 4) {
         switch (os.minor) {
-        case 0:
-        case 3:
-            return Windows95Word(os.build, letter);
-        case 10:
-            return os.build == 2222 || letter == 'A' || letter == 'B' ? "98 SE" : "98";
-        case 90:
-            return "Millennium";
-        default:
-            break;
+            case 0:
+            case 3:
+                return Windows95Word(os.build, letter);
+            case 10:
+                return os.build == 2222 || letter == 'A' || letter == 'B' ? "98 SE" : "98";
+            case 90:
+                return "Millennium";
+            default:
+                break;
         }
     }
     return "Unknown 9x";
@@ -115,20 +115,20 @@ std::string Windows9xWord(const OsVersionAnswer& os)
 std::string Nt5Word(const Facts& f)
 {
     switch (f.os.minor) {
-    case 0:
-        return "2000 ";
-    case 1:
-        return "XP ";
-    case 2:
-        if (f.source.MetricSet(EditionMetric::ServerR2))
-            return "Server 2003 R2 ";
-        if (f.os.suiteMask & kSuiteStorageServer)
-            return "Storage Server 2003 ";
-        if (f.Workstation() && f.architecture == kArchAmd64)
+        case 0:
+            return "2000 ";
+        case 1:
             return "XP ";
-        return "Server 2003 ";
-    default:
-        return "Unknown version ";
+        case 2:
+            if (f.source.MetricSet(EditionMetric::ServerR2))
+                return "Server 2003 R2 ";
+            if (f.os.suiteMask & kSuiteStorageServer)
+                return "Storage Server 2003 ";
+            if (f.Workstation() && f.architecture == kArchAmd64)
+                return "XP ";
+            return "Server 2003 ";
+        default:
+            return "Unknown version ";
     }
 }
 
@@ -158,40 +158,40 @@ std::string Nt62Word(const Facts& f, VersionParts& parts)
 std::string Nt6Word(const Facts& f, VersionParts& parts)
 {
     switch (f.os.minor) {
-    case 0:
-        return f.Pick("Vista ", "Server 2008 ");
-    case 1:
-        return f.Pick("7 ", "Server 2008 R2 ");
-    case 2:
-        return Nt62Word(f, parts);
-    case 3:
-        return f.Pick("8.1 ", "Server 2012 R2 ");
-    default:
-        return "";
+        case 0:
+            return f.Pick("Vista ", "Server 2008 ");
+        case 1:
+            return f.Pick("7 ", "Server 2008 R2 ");
+        case 2:
+            return Nt62Word(f, parts);
+        case 3:
+            return f.Pick("8.1 ", "Server 2012 R2 ");
+        default:
+            return "";
     }
 }
 
 std::string NtWord(const Facts& f, VersionParts& parts)
 {
     switch (f.os.major) {
-    case 3:
-    case 4:
-        return "NT ";
-    case 5:
-        return Nt5Word(f);
-    case 6:
-        parts.vistaOrLater = true;
-        return Nt6Word(f, parts);
-    case 10:
-        parts.vistaOrLater = true;
-        parts.win10OrLater = true;
-        if (f.os.minor != 0)
-            return "";
-        return f.Pick("10 ", f.revision == WinVerRevision::Player ? "Server 2016 " : "Server 10 ");
-    default:
-        parts.win10OrLater = true;
-        parts.version = VersionInVerOutput(f.source.ConsoleVersionOutput());
-        return WordOfVersion(f, parts.version);
+        case 3:
+        case 4:
+            return "NT ";
+        case 5:
+            return Nt5Word(f);
+        case 6:
+            parts.vistaOrLater = true;
+            return Nt6Word(f, parts);
+        case 10:
+            parts.vistaOrLater = true;
+            parts.win10OrLater = true;
+            if (f.os.minor != 0)
+                return "";
+            return f.Pick("10 ", f.revision == WinVerRevision::Player ? "Server 2016 " : "Server 10 ");
+        default:
+            parts.win10OrLater = true;
+            parts.version = VersionInVerOutput(f.source.ConsoleVersionOutput());
+            return WordOfVersion(f, parts.version);
     }
 }
 
@@ -373,16 +373,16 @@ void AddEdition(const Facts& f, std::string& name)
         return;
     }
     switch (f.os.productType) {
-    case kWorkstation:
-        name += WorkstationEdition(f);
-        break;
-    case kDomainController:
-    case kServer:
-        name += ServerEditionName(f);
-        break;
-    default:
-        name += "Unknown";
-        break;
+        case kWorkstation:
+            name += WorkstationEdition(f);
+            break;
+        case kDomainController:
+        case kServer:
+            name += ServerEditionName(f);
+            break;
+        default:
+            name += "Unknown";
+            break;
     }
 }
 
@@ -418,8 +418,8 @@ VersionParts Compose9x(const OsVersionAnswer& os)
 
 }  // namespace
 
-bool GetWindowsVersionInfo(VersionSource& source, WinVerRevision revision, std::string& name,
-                           std::string& version, std::string& servicePack)
+bool GetWindowsVersionInfo(VersionSource& source, WinVerRevision revision, std::string& name, std::string& version,
+                           std::string& servicePack)
 {
     const OsVersionAnswer os = source.QueryVersion();
     if (!os.answered)
@@ -434,8 +434,7 @@ bool GetWindowsVersionInfo(VersionSource& source, WinVerRevision revision, std::
     return true;
 }
 
-void GetWindowsVersionText(VersionSource& source, WinVerRevision revision, bool withVersion,
-                           std::string& text)
+void GetWindowsVersionText(VersionSource& source, WinVerRevision revision, bool withVersion, std::string& text)
 {
     std::string name;
     std::string version;

@@ -18,7 +18,7 @@ constexpr const char* kProductOptionsKey = "SYSTEM\\CurrentControlSet\\Control\\
 constexpr DWORD kEnvironmentBufferSize = MAX_PATH;
 constexpr DWORD kHiddenConsoleFlags = CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP;
 constexpr DWORD kTerminateWaitMs = 1000;
-constexpr WORD kBuildNumberMask9x = 0xFFFF;   // 9x keeps major and minor in the high word
+constexpr WORD kBuildNumberMask9x = 0xFFFF;  // 9x keeps major and minor in the high word
 
 static_assert(sizeof(OSVERSIONINFOEXA) == 156, "extended version structure");
 static_assert(sizeof(OSVERSIONINFOA) == 148, "basic version structure");
@@ -27,8 +27,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "basic version structure");
 template <typename Function>
 Function Kernel32Function(const char* name)
 {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
 }
 
 OsVersionAnswer AnswerFrom(const OSVERSIONINFOA& info)
@@ -38,8 +37,8 @@ OsVersionAnswer AnswerFrom(const OSVERSIONINFOA& info)
     answer.platformId = info.dwPlatformId;
     answer.major = info.dwMajorVersion;
     answer.minor = info.dwMinorVersion;
-    answer.build = info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? info.dwBuildNumber & kBuildNumberMask9x
-                                                                    : info.dwBuildNumber;
+    answer.build =
+        info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? info.dwBuildNumber & kBuildNumberMask9x : info.dwBuildNumber;
     answer.servicePack = info.szCSDVersion;
     return answer;
 }
@@ -88,14 +87,14 @@ public:
     bool MetricSet(EditionMetric metric) override
     {
         switch (metric) {
-        case EditionMetric::ServerR2:
-            return GetSystemMetrics(SM_SERVERR2) != 0;
-        case EditionMetric::Starter:
-            return GetSystemMetrics(SM_STARTER) != 0;
-        case EditionMetric::MediaCenter:
-            return GetSystemMetrics(SM_MEDIACENTER) != 0;
-        case EditionMetric::TabletPC:
-            return GetSystemMetrics(SM_TABLETPC) != 0;
+            case EditionMetric::ServerR2:
+                return GetSystemMetrics(SM_SERVERR2) != 0;
+            case EditionMetric::Starter:
+                return GetSystemMetrics(SM_STARTER) != 0;
+            case EditionMetric::MediaCenter:
+                return GetSystemMetrics(SM_MEDIACENTER) != 0;
+            case EditionMetric::TabletPC:
+                return GetSystemMetrics(SM_TABLETPC) != 0;
         }
         return false;
     }
@@ -153,8 +152,8 @@ bool RunHidden(std::string commandLine, DWORD timeoutMs)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, kHiddenConsoleFlags, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, kHiddenConsoleFlags, nullptr, nullptr,
+                        &startup, &process))
         return false;
     const bool finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
     if (!finished) {
@@ -205,8 +204,7 @@ void RunConsoleCommand(const std::string& command, std::string& output, unsigned
     AddTrailingBackslash(outputFile);
     outputFile += RandomLetters8();
 
-    const bool finished =
-        RunHidden(commandProcessor + " /c " + command + " > \"" + outputFile + "\"", timeoutMs);
+    const bool finished = RunHidden(commandProcessor + " /c " + command + " > \"" + outputFile + "\"", timeoutMs);
     if (finished)
         output = OemToAnsiString(JoinOutputLines(ReadWholeFile(outputFile)));
     DeleteFileA(outputFile.c_str());

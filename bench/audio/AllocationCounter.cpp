@@ -16,7 +16,8 @@ namespace {
 
 thread_local uint64_t allocations = 0;
 
-bool ValidAlignment(size_t alignment) {
+bool ValidAlignment(size_t alignment)
+{
     return alignment % sizeof(void*) == 0 && (alignment & (alignment - 1)) == 0 && alignment != 0;
 }
 
@@ -24,32 +25,39 @@ bool ValidAlignment(size_t alignment) {
 
 extern "C" {
 
-void* malloc(size_t size) {
+void* malloc(size_t size)
+{
     ++allocations;
     return __libc_malloc(size);
 }
 
-void* calloc(size_t count, size_t size) {
+void* calloc(size_t count, size_t size)
+{
     ++allocations;
     return __libc_calloc(count, size);
 }
 
-void* realloc(void* block, size_t size) {
+void* realloc(void* block, size_t size)
+{
     ++allocations;
     return __libc_realloc(block, size);
 }
 
-void* memalign(size_t alignment, size_t size) {
+void* memalign(size_t alignment, size_t size)
+{
     ++allocations;
     return __libc_memalign(alignment, size);
 }
 
 void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
 
-int posix_memalign(void** block, size_t alignment, size_t size) {
-    if (!ValidAlignment(alignment)) return EINVAL;
+int posix_memalign(void** block, size_t alignment, size_t size)
+{
+    if (!ValidAlignment(alignment))
+        return EINVAL;
     void* allocated = memalign(alignment, size);
-    if (!allocated) return ENOMEM;
+    if (!allocated)
+        return ENOMEM;
     *block = allocated;
     return 0;
 }

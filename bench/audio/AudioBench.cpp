@@ -32,7 +32,8 @@ constexpr double kSpeedGoal = 500.0;  // times faster than real time
 
 // Renders the scene's minute period by period; the set-up and the tear-down are not timed.
 template <typename Renderer, typename... Options>
-void RenderOneMinute(benchmark::State& state, Options... options) {
+void RenderOneMinute(benchmark::State& state, Options... options)
+{
     const Scene& scene = DayForest();
     std::vector<float> period(kPeriodFrames * kOutputChannels);
     constexpr uint32_t kPeriods = kSceneSeconds * kOutputRate / kPeriodFrames;
@@ -57,7 +58,8 @@ void RenderOneMinute(benchmark::State& state, Options... options) {
         renderer.reset();
         state.ResumeTiming();
     }
-    state.counters[kMixAllocations] = benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+    state.counters[kMixAllocations] =
+        benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
 
 struct Figures {
@@ -70,24 +72,29 @@ struct Figures {
 // with repetitions, the run least disturbed by the rest of the machine.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+            if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
             Figures& figures = figures_[run.run_name.function_name];
             const double cpuSeconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            if (figures.runs == 0 || cpuSeconds < figures.cpuSeconds) figures.cpuSeconds = cpuSeconds;
+            if (figures.runs == 0 || cpuSeconds < figures.cpuSeconds)
+                figures.cpuSeconds = cpuSeconds;
             figures.allocations = std::max(figures.allocations, run.counters.at(kMixAllocations).value);
             ++figures.runs;
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    void PrintSummary() const {
+    void PrintSummary() const
+    {
         std::printf("\nOne minute of the day forest, %u Hz stereo float in %u-frame periods, on one thread:\n",
                     kOutputRate, kPeriodFrames);
         for (const char* name : {kOursSameData, kOursAsPlayed, kOpenAl}) {
             const auto found = figures_.find(name);
-            if (found == figures_.end()) continue;
+            if (found == figures_.end())
+                continue;
             const Figures& figures = found->second;
             std::printf("  %-15s %8.1f ms CPU  %7.0fx real time  %.0f allocations while mixing  (best of %d)\n", name,
                         figures.cpuSeconds * 1000.0, kSceneSeconds / figures.cpuSeconds, figures.allocations,
@@ -118,10 +125,12 @@ private:
 }  // namespace
 }  // namespace audiobench
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     using namespace audiobench;
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     std::printf("Synthesising and encoding the scene's clips...\n");
     try {
         DayForest();

@@ -35,24 +35,29 @@ constexpr double kBrookQ = 0.5;
 constexpr double kRainHz = 2500.0;
 
 // The float frames our own decoders make of the file: what OpenAL is given.
-std::vector<float> Decode(const std::vector<uint8_t>& file) {
+std::vector<float> Decode(const std::vector<uint8_t>& file)
+{
     int error = 0;
     std::unique_ptr<ovelaudio::Decoder> decoder =
         ovelaudio::OpenDecoder(std::make_unique<ovelaudio::MemorySource>(file.data(), file.size()), error);
-    if (!decoder) throw std::runtime_error("a synthesised clip does not decode, error " + std::to_string(error));
+    if (!decoder)
+        throw std::runtime_error("a synthesised clip does not decode, error " + std::to_string(error));
     std::vector<float> frames(static_cast<size_t>(decoder->LengthFrames()) * decoder->Channels());
     frames.resize(decoder->Read(frames.data(), frames.size() / decoder->Channels()) * decoder->Channels());
     return frames;
 }
 
-void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 // 32-bit float RIFF/WAVE of the frames, bit for bit.
-std::vector<uint8_t> FloatWave(const std::vector<float>& frames, uint32_t rate, uint32_t channels) {
+std::vector<uint8_t> FloatWave(const std::vector<float>& frames, uint32_t rate, uint32_t channels)
+{
     const uint32_t sampleBytes = sizeof(float);
     const uint32_t dataBytes = static_cast<uint32_t>(frames.size()) * sampleBytes;
     std::vector<uint8_t> out;
@@ -78,7 +83,8 @@ std::vector<uint8_t> FloatWave(const std::vector<float>& frames, uint32_t rate, 
     return out;
 }
 
-Clip Encoded(const Sound& sound, ClipFormat format) {
+Clip Encoded(const Sound& sound, ClipFormat format)
+{
     Clip clip;
     clip.file = format == ClipFormat::Vorbis ? EncodeVorbis(sound, kVorbisQuality) : EncodeWav(sound, kWavBits);
     clip.rate = static_cast<uint32_t>(sound.rate);
@@ -88,7 +94,8 @@ Clip Encoded(const Sound& sound, ClipFormat format) {
     return clip;
 }
 
-Signal Filtered(Signal signal, Biquad filter) {
+Signal Filtered(Signal signal, Biquad filter)
+{
     filter.Run(signal);
     NormaliseRms(signal, kRmsDb);
     return signal;
@@ -96,7 +103,8 @@ Signal Filtered(Signal signal, Biquad filter) {
 
 }  // namespace
 
-Clip MakeBirdClip(int index, uint32_t rate, ClipFormat format) {
+Clip MakeBirdClip(int index, uint32_t rate, ClipFormat format)
+{
     const int sampleRate = static_cast<int>(rate);
     Rng rng(kSeedBase + static_cast<uint64_t>(index));
     const size_t count = Samples(sampleRate, kBirdSeconds + kBirdSecondsStep * index);
@@ -114,7 +122,8 @@ Clip MakeBirdClip(int index, uint32_t rate, ClipFormat format) {
     return Encoded(MonoSound(sampleRate, std::move(song)), format);
 }
 
-Clip MakeBrookClip(uint32_t rate, double seconds) {
+Clip MakeBrookClip(uint32_t rate, double seconds)
+{
     const int sampleRate = static_cast<int>(rate);
     Rng rng(kSeedBase);
     const size_t count = Samples(sampleRate, seconds);
@@ -124,7 +133,8 @@ Clip MakeBrookClip(uint32_t rate, double seconds) {
     return Encoded(StereoSound(sampleRate, left, right), ClipFormat::Vorbis);
 }
 
-Clip MakeRainClip(int index, uint32_t rate, double seconds) {
+Clip MakeRainClip(int index, uint32_t rate, double seconds)
+{
     const int sampleRate = static_cast<int>(rate);
     Rng rng(kSeedBase + static_cast<uint64_t>(index));
     const size_t count = Samples(sampleRate, seconds);

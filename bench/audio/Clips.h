@@ -5,7 +5,10 @@
 
 namespace audiobench {
 
-enum class ClipFormat { Vorbis, Wav };
+enum class ClipFormat {
+    Vorbis,
+    Wav
+};
 
 // A warbling chirp over a little leaf noise; index varies pitch, length and seed.
 Clip MakeBirdClip(int index, uint32_t rate, ClipFormat format);

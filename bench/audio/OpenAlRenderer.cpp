@@ -10,8 +10,10 @@
 namespace audiobench {
 namespace {
 
-void Check(bool ok, const char* what) {
-    if (!ok) throw std::runtime_error(std::string("OpenAL: ") + what + " failed");
+void Check(bool ok, const char* what)
+{
+    if (!ok)
+        throw std::runtime_error(std::string("OpenAL: ") + what + " failed");
 }
 
 void CheckAl(const char* what) { Check(alGetError() == AL_NO_ERROR, what); }
@@ -20,12 +22,20 @@ ALenum FloatFormat(uint32_t channels) { return channels == 1 ? AL_FORMAT_MONO_FL
 
 }  // namespace
 
-OpenAlRenderer::OpenAlRenderer(const Scene& scene) {
+OpenAlRenderer::OpenAlRenderer(const Scene& scene)
+{
     try {
         device_ = alcLoopbackOpenDeviceSOFT(nullptr);
         Check(device_ != nullptr, "loopback device");
-        const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                     ALC_FREQUENCY, kOutputRate, ALC_HRTF_SOFT, ALC_FALSE, 0};
+        const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                     ALC_STEREO_SOFT,
+                                     ALC_FORMAT_TYPE_SOFT,
+                                     ALC_FLOAT_SOFT,
+                                     ALC_FREQUENCY,
+                                     kOutputRate,
+                                     ALC_HRTF_SOFT,
+                                     ALC_FALSE,
+                                     0};
         context_ = alcCreateContext(device_, attributes);
         Check(context_ != nullptr && alcMakeContextCurrent(context_), "context");
         alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
@@ -35,7 +45,8 @@ OpenAlRenderer::OpenAlRenderer(const Scene& scene) {
             alSource3f(source, AL_POSITION, voice.position.x, voice.position.y, -voice.position.z);
         }
         Source(*scene.brook, scene.brookVolume);
-        for (const RainSource& rain : scene.rain) Source(*rain.clip, rain.matrix[0]);
+        for (const RainSource& rain : scene.rain)
+            Source(*rain.clip, rain.matrix[0]);
         alSourcePlayv(static_cast<ALsizei>(sources_.size()), sources_.data());
         CheckAl("starting the sources");
     } catch (...) {
@@ -46,12 +57,14 @@ OpenAlRenderer::OpenAlRenderer(const Scene& scene) {
 
 OpenAlRenderer::~OpenAlRenderer() { Release(); }
 
-void OpenAlRenderer::Render(float* out, uint32_t frames) {
+void OpenAlRenderer::Render(float* out, uint32_t frames)
+{
     alcRenderSamplesSOFT(device_, out, static_cast<ALCsizei>(frames));
 }
 
 // A looping source of the clip; stereo ones play as they are, mono ones at a position.
-ALuint OpenAlRenderer::Source(const Clip& clip, float gain) {
+ALuint OpenAlRenderer::Source(const Clip& clip, float gain)
+{
     ALuint source = 0;
     alGenSources(1, &source);
     CheckAl("source");
@@ -59,15 +72,17 @@ ALuint OpenAlRenderer::Source(const Clip& clip, float gain) {
     alSourcei(source, AL_BUFFER, static_cast<ALint>(BufferOf(clip)));
     alSourcei(source, AL_LOOPING, AL_TRUE);
     alSourcef(source, AL_GAIN, gain);
-    alSourcef(source, AL_REFERENCE_DISTANCE, 5.0f);   // as our 3D stage
+    alSourcef(source, AL_REFERENCE_DISTANCE, 5.0f);  // as our 3D stage
     alSourcef(source, AL_ROLLOFF_FACTOR, 1.0f);
     CheckAl("source settings");
     return source;
 }
 
-ALuint OpenAlRenderer::BufferOf(const Clip& clip) {
+ALuint OpenAlRenderer::BufferOf(const Clip& clip)
+{
     const auto found = buffers_.find(&clip);
-    if (found != buffers_.end()) return found->second;
+    if (found != buffers_.end())
+        return found->second;
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
     CheckAl("buffer");
@@ -78,15 +93,18 @@ ALuint OpenAlRenderer::BufferOf(const Clip& clip) {
     return buffer;
 }
 
-void OpenAlRenderer::Release() {
+void OpenAlRenderer::Release()
+{
     if (context_) {
         alSourceStopv(static_cast<ALsizei>(sources_.size()), sources_.data());
         alDeleteSources(static_cast<ALsizei>(sources_.size()), sources_.data());
-        for (const auto& entry : buffers_) alDeleteBuffers(1, &entry.second);
+        for (const auto& entry : buffers_)
+            alDeleteBuffers(1, &entry.second);
         alcMakeContextCurrent(nullptr);
         alcDestroyContext(context_);
     }
-    if (device_) alcCloseDevice(device_);
+    if (device_)
+        alcCloseDevice(device_);
     sources_.clear();
     buffers_.clear();
     context_ = nullptr;

@@ -15,19 +15,23 @@ constexpr BOOL kInMemory = 1;
 constexpr DWORD kVoiceFlags = BASS_SAMPLE_3D | BASS_SAMPLE_LOOP;
 
 template <typename T>
-T Checked(T result, const char* what) {
-    if (!result) throw std::runtime_error(std::string(what) + " failed, error " + std::to_string(BASS_ErrorGetCode()));
+T Checked(T result, const char* what)
+{
+    if (!result)
+        throw std::runtime_error(std::string(what) + " failed, error " + std::to_string(BASS_ErrorGetCode()));
     return result;
 }
 
-HSTREAM Stream(const Clip& clip, OurInput input, DWORD flags) {
+HSTREAM Stream(const Clip& clip, OurInput input, DWORD flags)
+{
     const std::vector<uint8_t>& file = input == OurInput::Decoded ? clip.floatWav : clip.file;
     return Checked(BASS_StreamCreateFile(kInMemory, file.data(), 0, file.size(), flags), "stream");
 }
 
 void Play(DWORD channel) { Checked(BASS_ChannelPlay(channel, 0), "play"); }
 
-HSTREAM PlacedVoice(const Voice& voice, OurInput input) {
+HSTREAM PlacedVoice(const Voice& voice, OurInput input)
+{
     const HSTREAM stream = Stream(*voice.clip, input, kVoiceFlags);
     const BASS_3DVECTOR position{voice.position.x, voice.position.y, voice.position.z};
     Checked(BASS_ChannelSet3DPosition(stream, &position, nullptr, nullptr), "3D position");
@@ -35,14 +39,18 @@ HSTREAM PlacedVoice(const Voice& voice, OurInput input) {
     return stream;
 }
 
-void PlayVoices(const Scene& scene, OurInput input) {
+void PlayVoices(const Scene& scene, OurInput input)
+{
     std::vector<HSTREAM> streams;
-    for (const Voice& voice : scene.voices) streams.push_back(PlacedVoice(voice, input));
+    for (const Voice& voice : scene.voices)
+        streams.push_back(PlacedVoice(voice, input));
     BASS_Apply3D();
-    for (HSTREAM stream : streams) Play(stream);
+    for (HSTREAM stream : streams)
+        Play(stream);
 }
 
-void PlayRain(const Scene& scene, OurInput input) {
+void PlayRain(const Scene& scene, OurInput input)
+{
     const HSTREAM mixer = Checked(BASS_Mixer_StreamCreate(kOutputRate, kRainMixerChannels, 0), "mixer");
     for (const RainSource& rain : scene.rain) {
         const HSTREAM source = Stream(*rain.clip, input, BASS_STREAM_DECODE | BASS_SAMPLE_LOOP);
@@ -54,7 +62,8 @@ void PlayRain(const Scene& scene, OurInput input) {
 
 }  // namespace
 
-OurRenderer::OurRenderer(const Scene& scene, OurInput input) {
+OurRenderer::OurRenderer(const Scene& scene, OurInput input)
+{
     ovelaudio::testhooks::SetManualNoSound(true);
     Checked(BASS_Init(0, kOutputRate, 0, nullptr, nullptr), "BASS_Init");
     try {

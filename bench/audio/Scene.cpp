@@ -31,7 +31,8 @@ struct Recordings {
 };
 
 // Vorbis and WAV alternate, and so do the two rates in pairs.
-Recordings MakeRecordings() {
+Recordings MakeRecordings()
+{
     Recordings recordings;
     for (int i = 0; i < kBirdClips; ++i) {
         const uint32_t rate = (i / 2) % 2 == 0 ? kOutputRate : kHalfRate;
@@ -43,7 +44,8 @@ Recordings MakeRecordings() {
 }
 
 // Around the listener, 2 to 18 m away, at a few heights.
-Voice PlacedVoice(size_t index, const Clip& clip) {
+Voice PlacedVoice(size_t index, const Clip& clip)
+{
     const double azimuth = (kFirstAzimuthDegrees + kVoiceSpacingDegrees * static_cast<double>(index)) * kDegrees;
     const float distance = kNearestMetres + static_cast<float>((index * kDistanceStride) % kDistanceSpread);
     const Position position{distance * static_cast<float>(std::sin(azimuth)), static_cast<float>(index % kHeights),
@@ -51,9 +53,11 @@ Voice PlacedVoice(size_t index, const Clip& clip) {
     return {&clip, position, kQuietest + kVolumeStep * static_cast<float>(index)};
 }
 
-Scene MakeScene(const Recordings& recordings) {
+Scene MakeScene(const Recordings& recordings)
+{
     Scene scene;
-    for (size_t i = 0; i < kVoices; ++i) scene.voices.push_back(PlacedVoice(i, recordings.birds[i % kBirdClips]));
+    for (size_t i = 0; i < kVoices; ++i)
+        scene.voices.push_back(PlacedVoice(i, recordings.birds[i % kBirdClips]));
     scene.brook = &recordings.brook;
     scene.brookVolume = kBrookVolume;
     // One rain to the front, centre and rear, the other to the front and the sides.
@@ -64,7 +68,8 @@ Scene MakeScene(const Recordings& recordings) {
 
 }  // namespace
 
-const Scene& DayForest() {
+const Scene& DayForest()
+{
     static const Recordings recordings = MakeRecordings();
     static const Scene scene = MakeScene(recordings);
     return scene;

@@ -82,9 +82,9 @@ enum {
 };
 
 // BASS_SetConfig options.
-#define BASS_CONFIG_GVOL_STREAM 5     // global stream volume 0..10000
-#define BASS_CONFIG_NET_PLAYLIST 21   // 0 never, 1 file streams, 2 file and URL streams
-#define BASS_CONFIG_DEV_DEFAULT 36    // 1: device -1 follows the system default
+#define BASS_CONFIG_GVOL_STREAM 5    // global stream volume 0..10000
+#define BASS_CONFIG_NET_PLAYLIST 21  // 0 never, 1 file streams, 2 file and URL streams
+#define BASS_CONFIG_DEV_DEFAULT 36   // 1: device -1 follows the system default
 
 // Devices: 0 "no sound", -1 the default, 1..n the real outputs.
 #define BASS_DEVICE_ENABLED 1
@@ -159,8 +159,8 @@ BOOL BASSDEF(BASS_Free)(void);
 int BASSDEF(BASS_ErrorGetCode)(void);
 
 BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf);
-BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR* vel,
-                                 const BASS_3DVECTOR* front, const BASS_3DVECTOR* top);
+BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR* vel, const BASS_3DVECTOR* front,
+                                 const BASS_3DVECTOR* top);
 void BASSDEF(BASS_Apply3D)(void);
 
 HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
@@ -184,8 +184,8 @@ BOOL BASSDEF(BASS_ChannelSetAttribute)(DWORD handle, DWORD attrib, float value);
 // or not the channel plays (a stopped channel, a source of a stopped mixer); it
 // waits while the output itself is stopped (BASS_Stop).
 BOOL BASSDEF(BASS_ChannelSlideAttribute)(DWORD handle, DWORD attrib, float value, DWORD time);
-BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos,
-                                        const BASS_3DVECTOR* orient, const BASS_3DVECTOR* vel);
+BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos, const BASS_3DVECTOR* orient,
+                                        const BASS_3DVECTOR* vel);
 HSYNC BASSDEF(BASS_ChannelSetSync)(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, void* user);
 BOOL BASSDEF(BASS_ChannelRemoveSync)(DWORD handle, HSYNC sync);
 HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int priority);

@@ -32,8 +32,8 @@ bool TApplication::Initialize()
     windowClass.hInstance = module;
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExA(&windowClass);
-    handle_ = CreateWindowExA(0, kWindowClass, title_.c_str(), kWindowStyle, 0, 0, 0, 0, nullptr, nullptr,
-                              module, this);
+    handle_ =
+        CreateWindowExA(0, kWindowClass, title_.c_str(), kWindowStyle, 0, 0, 0, 0, nullptr, nullptr, module, this);
     return handle_ != nullptr;
 }
 
@@ -73,7 +73,7 @@ void TApplication::ProcessMessages()
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             terminated_ = true;
-            PostQuitMessage(static_cast<int>(message.wParam));   // for the loop that owns the program
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns the program
             return;
         }
         Dispatch(message);
@@ -158,16 +158,16 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
     if (application->OnWindowMessage && application->OnWindowMessage(hooked))
         return hooked.Result;
     switch (message) {
-    case kRunPosted:
-        application->RunPosted();
-        return 0;
-    case WM_CLOSE:
-        if (application->mainForm_)
-            application->mainForm_->Close();
-        else
-            application->Terminate();
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        case kRunPosted:
+            application->RunPosted();
+            return 0;
+        case WM_CLOSE:
+            if (application->mainForm_)
+                application->mainForm_->Close();
+            else
+                application->Terminate();
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -33,7 +33,11 @@ constexpr TShiftState ssLeft = 8;
 constexpr TShiftState ssRight = 16;
 constexpr TShiftState ssMiddle = 32;
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TMouseButton {
+    mbLeft,
+    mbRight,
+    mbMiddle
+};
 
 // Events are plain closures: assign one, assign nullptr to detach.
 using TNotifyEvent = std::function<void(TObject* sender)>;

@@ -34,7 +34,10 @@ private:
     int position_ = 0;
 };
 
-enum TUDBtnType { btNext, btPrev };
+enum TUDBtnType {
+    btNext,
+    btPrev
+};
 using TUDClickEvent = std::function<void(TObject* sender, TUDBtnType button)>;
 using TUDChangingEvent = std::function<void(TObject* sender, bool& allowChange)>;
 
@@ -79,7 +82,10 @@ protected:
 // Dates and times are day numbers from 30 December 1899 with the time of day
 // as the fraction.
 using TDateTime = double;
-enum TDateTimeKind { dtkDate, dtkTime };
+enum TDateTimeKind {
+    dtkDate,
+    dtkTime
+};
 
 class TDateTimePicker : public TControl {
 public:

@@ -232,8 +232,7 @@ void TAnimate::WndProc(TMessage& message)
 
 void TAnimate::Play(bool shown)
 {
-    playing_ = active_ && shown &&
-               Perform(ACM_PLAY, static_cast<WPARAM>(kRepeatForever), MAKELONG(0, 0xFFFF)) != FALSE;
+    playing_ = active_ && shown && Perform(ACM_PLAY, static_cast<WPARAM>(kRepeatForever), MAKELONG(0, 0xFFFF)) != FALSE;
     if (!playing_)
         Perform(ACM_STOP);
 }

@@ -66,11 +66,14 @@ bool IsButtonUp(UINT message) { return message == WM_LBUTTONUP || message == WM_
 TMouseButton ButtonOf(UINT message)
 {
     switch (message) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: return TMouseButton::mbRight;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP: return TMouseButton::mbMiddle;
-    default: return TMouseButton::mbLeft;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return TMouseButton::mbRight;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return TMouseButton::mbMiddle;
+        default:
+            return TMouseButton::mbLeft;
     }
 }
 
@@ -157,25 +160,25 @@ void TControl::DefaultHandler(TMessage& message) const
 void TControl::WndProc(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_SETCURSOR:
-        if (Cursors(message))
-            return;
-        break;
-    case WM_SETFOCUS:
-        Screen.SetActiveControl(this);
-        if (OnEnter)
-            OnEnter(this);
-        break;
-    case WM_KILLFOCUS:
-        if (OnExit)
-            OnExit(this);
-        break;
-    default:
-        if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONUP) {
-            Mouse(message);
-            return;
-        }
-        break;
+        case WM_SETCURSOR:
+            if (Cursors(message))
+                return;
+            break;
+        case WM_SETFOCUS:
+            Screen.SetActiveControl(this);
+            if (OnEnter)
+                OnEnter(this);
+            break;
+        case WM_KILLFOCUS:
+            if (OnExit)
+                OnExit(this);
+            break;
+        default:
+            if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONUP) {
+                Mouse(message);
+                return;
+            }
+            break;
     }
     DefaultHandler(message);
 }
@@ -201,7 +204,7 @@ void TControl::Mouse(TMessage& message)
         OnMouseMove(this, shift, x, y);
     if (IsButtonDown(message.Msg)) {
         if (OnMouseMove && GetCapture() != message.Window)
-            SetCapture(message.Window);   // drags go on outside the control
+            SetCapture(message.Window);  // drags go on outside the control
         if (OnMouseDown)
             OnMouseDown(this, ButtonOf(message.Msg), shift, x, y);
     }

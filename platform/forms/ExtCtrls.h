@@ -51,7 +51,12 @@ private:
     TCanvas canvas_;
 };
 
-enum TShapeType { stRectangle, stSquare, stEllipse, stCircle };
+enum TShapeType {
+    stRectangle,
+    stSquare,
+    stEllipse,
+    stCircle
+};
 
 class TShape : public TGraphicControl {
 public:

@@ -17,8 +17,8 @@ void PaintWith(HWND window, Draw draw)
 // The background a static gets from its form (colours set there included).
 void FillBackground(HWND window, HDC dc)
 {
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(window), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));

@@ -13,12 +13,22 @@
 
 class TControl;
 
-enum TCloseAction { caNone, caHide, caFree };
+enum TCloseAction {
+    caNone,
+    caHide,
+    caFree
+};
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 
 enum TModalResult : int {
-    mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
-    mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO
+    mrNone = 0,
+    mrOk = IDOK,
+    mrCancel = IDCANCEL,
+    mrAbort = IDABORT,
+    mrRetry = IDRETRY,
+    mrIgnore = IDIGNORE,
+    mrYes = IDYES,
+    mrNo = IDNO
 };
 
 // What a form may change before its window class is registered. The class

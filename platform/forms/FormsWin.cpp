@@ -108,12 +108,12 @@ bool TForm::CreateFromTemplate(LPCSTR templateName, HINSTANCE module)
     std::string className = TemplateClassName(dialog);
     if (!className.empty() && !RegisterTemplateClass(className))
         return false;
-    handle_ = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialog), Application.Handle(),
-                                         DialogProc, reinterpret_cast<LPARAM>(this));
+    handle_ = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialog), Application.Handle(), DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
     if (!handle_)
         return false;
-    dialogProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc)));
+    dialogProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc)));
     ShowWindow(handle_, SW_HIDE);
     TrackChildren();
     Application.AddForm(*this);
@@ -133,7 +133,7 @@ bool TForm::RegisterTemplateClass(const std::string& templateClass)
     TCreateParams params{templateClass, kFormClassStyle};
     CreateParams(params);
     if (lstrcmpiA(params.WindowClassName.c_str(), templateClass.c_str()) != 0)
-        return false;   // the dialog manager looks the template's name up
+        return false;  // the dialog manager looks the template's name up
     windowClass.style = params.WindowClassStyle;
     windowClass.lpfnWndProc = DefDlgProcA;
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
@@ -169,58 +169,58 @@ void TForm::DefaultHandler(TMessage& message) const
 void TForm::WndProc(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_DRAWITEM:
-        if (Reflect(message))
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_DRAWITEM:
+            if (Reflect(message))
+                return;
+            break;
+        case WM_ERASEBKGND:
+            if (brush_) {
+                RECT client;
+                GetClientRect(handle_, &client);
+                FillRect(reinterpret_cast<HDC>(message.WParam), &client, brush_);
+                message.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_PAINT:
+            if (OnPaint) {
+                Paint();
+                return;
+            }
+            break;
+        case WM_CLOSE:
+            Close();
             return;
-        break;
-    case WM_ERASEBKGND:
-        if (brush_) {
-            RECT client;
-            GetClientRect(handle_, &client);
-            FillRect(reinterpret_cast<HDC>(message.WParam), &client, brush_);
-            message.Result = TRUE;
-            return;
+        case WM_SETCURSOR:
+            if (LOWORD(message.LParam) == HTCLIENT && ApplyCursor(crDefault)) {
+                message.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_SHOWWINDOW:
+            if (message.LParam == 0 && (message.WParam ? OnShow : OnHide))
+                (message.WParam ? OnShow : OnHide)(this);
+            break;
+        case WM_WINDOWPOSCHANGED: {
+            const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
+            if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
+                for (TControl* control : controls_)
+                    control->FormShown((flags & SWP_SHOWWINDOW) != 0);
+            }
+            break;
         }
-        break;
-    case WM_PAINT:
-        if (OnPaint) {
-            Paint();
-            return;
-        }
-        break;
-    case WM_CLOSE:
-        Close();
-        return;
-    case WM_SETCURSOR:
-        if (LOWORD(message.LParam) == HTCLIENT && ApplyCursor(crDefault)) {
-            message.Result = TRUE;
-            return;
-        }
-        break;
-    case WM_SHOWWINDOW:
-        if (message.LParam == 0 && (message.WParam ? OnShow : OnHide))
-            (message.WParam ? OnShow : OnHide)(this);
-        break;
-    case WM_WINDOWPOSCHANGED: {
-        const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
-        if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
-            for (TControl* control : controls_)
-                control->FormShown((flags & SWP_SHOWWINDOW) != 0);
-        }
-        break;
-    }
-    case WM_DESTROY:
-        if (OnDestroy)
-            OnDestroy(this);
-        break;
-    default:
-        if (IsColorMessage(message.Msg) && ColorMessage(message))
-            return;
-        break;
+        case WM_DESTROY:
+            if (OnDestroy)
+                OnDestroy(this);
+            break;
+        default:
+            if (IsColorMessage(message.Msg) && ColorMessage(message))
+                return;
+            break;
     }
     DefaultHandler(message);
     if (message.Msg == WM_NCDESTROY)
@@ -245,7 +245,7 @@ TControl* TForm::ControlOf(HWND window) const
             if (control->Handle() == window)
                 return control;
         }
-        window = GetParent(window);   // the edit or list of a combo box
+        window = GetParent(window);  // the edit or list of a combo box
     }
     return nullptr;
 }
@@ -262,39 +262,39 @@ TControl* TForm::ControlById(int id) const
 bool TForm::Reflect(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_COMMAND: {
-        TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
-        if (!control && LOWORD(message.WParam) == IDCANCEL && modal_ && !ControlById(IDCANCEL)) {
-            modalResult_ = mrCancel;   // Esc closes a modal form that has no cancel button
+        case WM_COMMAND: {
+            TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
+            if (!control && LOWORD(message.WParam) == IDCANCEL && modal_ && !ControlById(IDCANCEL)) {
+                modalResult_ = mrCancel;  // Esc closes a modal form that has no cancel button
+                return true;
+            }
+            if (!control)
+                return false;
+            control->Command(HIWORD(message.WParam));
+            message.Result = 0;
             return true;
         }
-        if (!control)
-            return false;
-        control->Command(HIWORD(message.WParam));
-        message.Result = 0;
-        return true;
-    }
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
-        TControl* control = ControlOf(header->hwndFrom);
-        return control && control->Notify(*header, message.Result);
-    }
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
-        TControl* control = ControlOf(item->hwndItem);
-        if (!control || !control->DrawItem(*item))
-            return false;
-        message.Result = TRUE;
-        return true;
-    }
-    default: {   // WM_HSCROLL, WM_VSCROLL from track bars and up-down controls
-        TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
-        if (!control)
-            return false;
-        control->Scrolled();
-        message.Result = 0;
-        return true;
-    }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
+            TControl* control = ControlOf(header->hwndFrom);
+            return control && control->Notify(*header, message.Result);
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+            TControl* control = ControlOf(item->hwndItem);
+            if (!control || !control->DrawItem(*item))
+                return false;
+            message.Result = TRUE;
+            return true;
+        }
+        default: {  // WM_HSCROLL, WM_VSCROLL from track bars and up-down controls
+            TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
+            if (!control)
+                return false;
+            control->Scrolled();
+            message.Result = 0;
+            return true;
+        }
     }
 }
 
@@ -373,7 +373,7 @@ void TForm::SetBounds(int left, int top, int width, int height) const
 void TForm::Close()
 {
     if (modal_) {
-        modalResult_ = mrCancel;   // the modal loop asks OnClose
+        modalResult_ = mrCancel;  // the modal loop asks OnClose
         return;
     }
     TCloseAction action = caHide;
@@ -403,7 +403,7 @@ int TForm::ShowModal()
     Show();
     while (true) {
         if (!Application.HandleMessage()) {
-            PostQuitMessage(0);   // the program's own loop ends too
+            PostQuitMessage(0);  // the program's own loop ends too
             if (modalResult_ == mrNone)
                 modalResult_ = mrCancel;
             break;
@@ -506,7 +506,7 @@ void TForm::SetChildEnabled(HWND child, bool enabled) { SetChildState(child, &Ch
 void TForm::SetChildState(HWND child, bool ChildState::*field, bool value)
 {
     auto state = children_.find(child);
-    if (state == children_.end()) {   // not one of the template's controls
+    if (state == children_.end()) {  // not one of the template's controls
         if (field == &ChildState::visible)
             ShowWindow(child, value ? SW_SHOWNA : SW_HIDE);
         else
@@ -535,7 +535,7 @@ void TForm::ApplyChildState(HWND child)
             shown.enabled = shown.enabled && outer.enabled;
         }
     }
-    bool showing = (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;   // whatever the form's own state
+    bool showing = (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;  // whatever the form's own state
     if (showing != shown.visible)
         ShowWindow(child, shown.visible ? SW_SHOWNA : SW_HIDE);
     EnableWindow(child, shown.enabled);

@@ -44,7 +44,7 @@ struct TPen {
 
 struct TBrush {
     TColor Color = clWhite;
-    bool Clear = false;   // shapes are drawn without filling
+    bool Clear = false;  // shapes are drawn without filling
 };
 
 struct TCanvasFont {

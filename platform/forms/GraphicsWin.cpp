@@ -8,8 +8,9 @@ constexpr TColor kSystemIndexMask = 0x000000FF;
 // Selects a GDI object for one drawing call and puts the old one back.
 class Selection {
 public:
-    Selection(HDC dc, HGDIOBJ object, bool owned) : dc_(dc), object_(object), owned_(owned),
-        previous_(SelectObject(dc, object)) {}
+    Selection(HDC dc, HGDIOBJ object, bool owned)
+        : dc_(dc), object_(object), owned_(owned), previous_(SelectObject(dc, object))
+    {}
     ~Selection()
     {
         SelectObject(dc_, previous_);
@@ -37,7 +38,8 @@ HGDIOBJ BrushObject(const TBrush& brush, bool& owned)
 // Pen and brush of the canvas, selected for one shape.
 struct ShapeTools {
     ShapeTools(HDC dc, const TPen& pen, const TBrush& brush)
-        : pen_(dc, MakePen(pen), true), brush_(dc, BrushObject(brush, owned_), owned_) {}
+        : pen_(dc, MakePen(pen), true), brush_(dc, BrushObject(brush, owned_), owned_)
+    {}
     bool owned_ = false;
     Selection pen_;
     Selection brush_;

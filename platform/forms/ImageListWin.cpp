@@ -11,8 +11,7 @@ constexpr int kGrowBy = 4;
 
 TImageList::TImageList(int width, int height)
     : width_(width), height_(height), list_(ImageList_Create(width, height, kListFlags, 0, kGrowBy))
-{
-}
+{}
 
 TImageList::~TImageList()
 {
@@ -35,7 +34,10 @@ bool TImageList::AddIcon(HICON icon) { return ImageList_AddIcon(list_, icon) >= 
 
 int TImageList::Count() const { return ImageList_GetImageCount(list_); }
 
-void TImageList::Draw(HDC dc, int x, int y, int index) const { ImageList_Draw(list_, index, dc, x, y, ILD_TRANSPARENT); }
+void TImageList::Draw(HDC dc, int x, int y, int index) const
+{
+    ImageList_Draw(list_, index, dc, x, y, ILD_TRANSPARENT);
+}
 
 HBITMAP TImageList::Bitmap(int index, TColor background)
 {

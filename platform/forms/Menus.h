@@ -25,7 +25,7 @@ class TPopupMenu : public TObject {
 public:
     void Add(TMenuItem& item);
     void AddSeparator();
-    const std::vector<TMenuItem*>& Items() const { return items_; }   // null for a separator
+    const std::vector<TMenuItem*>& Items() const { return items_; }  // null for a separator
     TImageList* Images = nullptr;
 
     // Opens the menu at the screen point and runs the chosen item's OnClick

@@ -60,7 +60,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner)
     if (!owner)
         owner = Application.Handle();
     HMENU menu = Build();
-    SetForegroundWindow(owner);   // so that a click elsewhere closes the menu
+    SetForegroundWindow(owner);  // so that a click elsewhere closes the menu
     UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, kPopupFlags, x, y, 0, owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);
     DestroyMenu(menu);

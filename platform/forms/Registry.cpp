@@ -48,9 +48,9 @@ bool TRegistry::Open(const std::string& path, REGSAM access, bool canCreate)
 {
     CloseKey();
     HKEY key = nullptr;
-    LONG result = canCreate
-        ? RegCreateKeyExA(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr)
-        : RegOpenKeyExA(rootKey_, path.c_str(), 0, access, &key);
+    LONG result = canCreate ? RegCreateKeyExA(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                              nullptr, &key, nullptr)
+                            : RegOpenKeyExA(rootKey_, path.c_str(), 0, access, &key);
     if (result != ERROR_SUCCESS)
         return false;
     currentKey_ = key;
@@ -82,7 +82,8 @@ void TRegistry::CloseKey()
 
 bool TRegistry::ValueExists(const std::string& name) const
 {
-    return currentKey_ && RegQueryValueExA(currentKey_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return currentKey_ &&
+           RegQueryValueExA(currentKey_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 namespace {

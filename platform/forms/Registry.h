@@ -19,7 +19,7 @@ public:
     TRegistry& operator=(const TRegistry&) = delete;
 
     HKEY RootKey() const { return rootKey_; }
-    void SetRootKey(HKEY root);   // closes the open key
+    void SetRootKey(HKEY root);  // closes the open key
     REGSAM Access() const { return access_; }
     void SetAccess(REGSAM access) { access_ = access; }
 
@@ -27,7 +27,7 @@ public:
     bool OpenKey(const std::string& path, bool canCreate);
     bool OpenKeyReadOnly(const std::string& path);
     bool KeyExists(const std::string& path) const;
-    bool DeleteKey(const std::string& path);   // with every subkey
+    bool DeleteKey(const std::string& path);  // with every subkey
     void CloseKey();
     HKEY CurrentKey() const { return currentKey_; }
 

@@ -3,7 +3,16 @@
 
 #include "platform/forms/Classes.h"
 
-enum TCursor { crDefault, crArrow, crHourGlass, crHandPoint, crSizeNS, crSizeWE, crVSplit, crHSplit };
+enum TCursor {
+    crDefault,
+    crArrow,
+    crHourGlass,
+    crHandPoint,
+    crSizeNS,
+    crSizeWE,
+    crVSplit,
+    crHSplit
+};
 
 class TControl;
 

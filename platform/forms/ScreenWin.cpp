@@ -7,13 +7,18 @@ namespace {
 LPCSTR SystemCursor(TCursor cursor)
 {
     switch (cursor) {
-    case crHourGlass: return IDC_WAIT;
-    case crHandPoint: return IDC_HAND;
-    case crSizeNS:
-    case crVSplit: return IDC_SIZENS;
-    case crSizeWE:
-    case crHSplit: return IDC_SIZEWE;
-    default: return IDC_ARROW;
+        case crHourGlass:
+            return IDC_WAIT;
+        case crHandPoint:
+            return IDC_HAND;
+        case crSizeNS:
+        case crVSplit:
+            return IDC_SIZENS;
+        case crSizeWE:
+        case crHSplit:
+            return IDC_SIZEWE;
+        default:
+            return IDC_ARROW;
     }
 }
 

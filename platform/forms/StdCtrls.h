@@ -66,13 +66,18 @@ class TEdit : public TControl {
 public:
     std::string Text() const { return Caption(); }
     void SetText(const std::string& text) { SetCaption(text); }
-    TNotifyEvent OnChange;   // also for changes from code, as the control reports them
+    TNotifyEvent OnChange;  // also for changes from code, as the control reports them
 
 protected:
     void Command(WORD code) override;
 };
 
-enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed };
+enum TComboBoxStyle {
+    csDropDown,
+    csSimple,
+    csDropDownList,
+    csOwnerDrawFixed
+};
 
 using TDrawItemEvent = std::function<void(TObject* control, int index, const RECT& rect, UINT state)>;
 
@@ -118,7 +123,7 @@ public:
     TNotifyEvent OnSelect;
     TNotifyEvent OnChange;
     TNotifyEvent OnDropDown;
-    TKeyPressEvent OnKeyPress;   // set the key to 0 to discard it
+    TKeyPressEvent OnKeyPress;  // set the key to 0 to discard it
     TDrawItemEvent OnDrawItem;
 
 protected:

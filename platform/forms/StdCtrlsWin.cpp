@@ -8,8 +8,8 @@
 namespace {
 
 constexpr DWORD kButtonTypeMask = BS_TYPEMASK;
-constexpr DWORD kComboTypeMask = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
-                                 CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
+constexpr DWORD kComboTypeMask =
+    CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
 constexpr int kSelectionField = -1;
 constexpr int kListItems = 0;
 
@@ -33,10 +33,14 @@ bool IsRadioButton(HWND window) { return (SendMessageA(window, WM_GETDLGCODE, 0,
 DWORD ComboStyleBits(TComboBoxStyle style)
 {
     switch (style) {
-    case csSimple: return CBS_SIMPLE;
-    case csDropDownList: return CBS_DROPDOWNLIST;
-    case csOwnerDrawFixed: return CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
-    default: return CBS_DROPDOWN;
+        case csSimple:
+            return CBS_SIMPLE;
+        case csDropDownList:
+            return CBS_DROPDOWNLIST;
+        case csOwnerDrawFixed:
+            return CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+        default:
+            return CBS_DROPDOWN;
     }
 }
 
@@ -219,9 +223,12 @@ TComboBoxStyle TComboBox::Style() const
     if (style & CBS_OWNERDRAWFIXED)
         return csOwnerDrawFixed;
     switch (style & CBS_DROPDOWNLIST) {
-    case CBS_DROPDOWNLIST: return csDropDownList;
-    case CBS_SIMPLE: return csSimple;
-    default: return csDropDown;
+        case CBS_DROPDOWNLIST:
+            return csDropDownList;
+        case CBS_SIMPLE:
+            return csSimple;
+        default:
+            return csDropDown;
     }
 }
 
@@ -242,7 +249,8 @@ void TComboBox::SetStyle(TComboBoxStyle style)
         return;
     SendMessageA(now, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
     for (int field : {kSelectionField, kListItems})
-        SendMessageA(now, CB_SETITEMHEIGHT, static_cast<WPARAM>(field), SendMessageA(old, CB_GETITEMHEIGHT, static_cast<WPARAM>(field), 0));
+        SendMessageA(now, CB_SETITEMHEIGHT, static_cast<WPARAM>(field),
+                     SendMessageA(old, CB_GETITEMHEIGHT, static_cast<WPARAM>(field), 0));
     SetWindowPos(now, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     struct Item {
@@ -275,22 +283,22 @@ void TComboBox::SubclassEdit()
 void TComboBox::Command(WORD code)
 {
     switch (code) {
-    case CBN_SELCHANGE:
-        if (OnSelect)
-            OnSelect(this);
-        else if (OnChange)
-            OnChange(this);
-        break;
-    case CBN_EDITCHANGE:
-        if (OnChange)
-            OnChange(this);
-        break;
-    case CBN_DROPDOWN:
-        if (OnDropDown)
-            OnDropDown(this);
-        break;
-    default:
-        break;
+        case CBN_SELCHANGE:
+            if (OnSelect)
+                OnSelect(this);
+            else if (OnChange)
+                OnChange(this);
+            break;
+        case CBN_EDITCHANGE:
+            if (OnChange)
+                OnChange(this);
+            break;
+        case CBN_DROPDOWN:
+            if (OnDropDown)
+                OnDropDown(this);
+            break;
+        default:
+            break;
     }
 }
 
@@ -299,7 +307,7 @@ bool TComboBox::DrawItem(const DRAWITEMSTRUCT& item)
     if (!OnDrawItem)
         return false;
     if (item.itemID == static_cast<UINT>(-1))
-        return true;   // an empty selection field: nothing to draw
+        return true;  // an empty selection field: nothing to draw
     canvas_.SetHandle(item.hDC);
     OnDrawItem(this, static_cast<int>(item.itemID), item.rcItem, item.itemState);
     canvas_.SetHandle(nullptr);

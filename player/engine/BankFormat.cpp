@@ -50,17 +50,16 @@ bool TMemoryBankFile::ReadAt(std::uint64_t position, void* buffer, std::size_t c
     return true;
 }
 
-std::uint32_t TableEntryCount(TBankKind kind, bool singleGroup, std::uint8_t groupCount1,
-                              std::uint8_t groupCount2, std::uint8_t groupCount3,
-                              std::uint16_t entryCount)
+std::uint32_t TableEntryCount(TBankKind kind, bool singleGroup, std::uint8_t groupCount1, std::uint8_t groupCount2,
+                              std::uint8_t groupCount3, std::uint16_t entryCount)
 {
     switch (kind) {
-    case bk3bs:
-        return singleGroup ? groupCount2 : std::uint32_t{groupCount1} + groupCount2 + groupCount3;
-    case bkCok:
-        return entryCount;
-    case bkIcs:
-        return 2u * entryCount;
+        case bk3bs:
+            return singleGroup ? groupCount2 : std::uint32_t{groupCount1} + groupCount2 + groupCount3;
+        case bkCok:
+            return entryCount;
+        case bkIcs:
+            return 2u * entryCount;
     }
     return 0;
 }
@@ -89,8 +88,7 @@ bool ReadVersionAndCounts(const std::uint8_t* prefix, TBankHeader& header)
     return true;
 }
 
-bool OffsetsFitTheFile(const std::vector<std::uint8_t>& headerBytes, const TBankHeader& header,
-                       std::uint32_t dataStart)
+bool OffsetsFitTheFile(const std::vector<std::uint8_t>& headerBytes, const TBankHeader& header, std::uint32_t dataStart)
 {
     const std::size_t width = BankOffsetSize(header.Kind);
     std::uint32_t previous = dataStart;
@@ -119,27 +117,26 @@ TBankVerdict ReadBankHeader(TBankFile& file, TBankKind kind, bool singleGroup, T
     header.FileSize = *size;
     if (!ReadVersionAndCounts(prefix, header))
         return TBankVerdict::BadVersion;
-    header.TableEntries = TableEntryCount(kind, singleGroup, header.GroupCount1, header.GroupCount2,
-                                          header.GroupCount3, header.EntryCount);
+    header.TableEntries = TableEntryCount(kind, singleGroup, header.GroupCount1, header.GroupCount2, header.GroupCount3,
+                                          header.EntryCount);
 
     // The table is read only once the file is known to hold it.
     const std::uint32_t dataStart = BankDataStart(kind, header.TableEntries);
-    if (LoadLittleEndian(prefix + BankDataStartPos(kind), width) != dataStart
-        || header.FileSize < std::uint64_t{dataStart} + kTrailerSize)
+    if (LoadLittleEndian(prefix + BankDataStartPos(kind), width) != dataStart ||
+        header.FileSize < std::uint64_t{dataStart} + kTrailerSize)
         return TBankVerdict::Corrupt;
     std::vector<std::uint8_t> headerBytes(dataStart);
     if (!file.ReadAt(0, headerBytes.data(), dataStart))
         return TBankVerdict::Corrupt;
     const std::size_t checksumPos = dataStart - kChecksumSize;
     const std::uint32_t stored = LoadLittleEndian(headerBytes.data() + checksumPos, kChecksumSize);
-    if (stored != BankHeaderChecksum(kind, headerBytes.data(), checksumPos)
-        || !OffsetsFitTheFile(headerBytes, header, dataStart))
+    if (stored != BankHeaderChecksum(kind, headerBytes.data(), checksumPos) ||
+        !OffsetsFitTheFile(headerBytes, header, dataStart))
         return TBankVerdict::Corrupt;
     return TBankVerdict::Sound;
 }
 
-std::optional<TEntryBounds> ReadEntryBounds(TBankFile& file, const TBankHeader& header,
-                                            std::uint32_t entry)
+std::optional<TEntryBounds> ReadEntryBounds(TBankFile& file, const TBankHeader& header, std::uint32_t entry)
 {
     if (entry >= header.TableEntries)
         return std::nullopt;
@@ -153,8 +150,7 @@ std::optional<TEntryBounds> ReadEntryBounds(TBankFile& file, const TBankHeader& 
     return bounds;
 }
 
-bool ReadEntryClip(TBankFile& file, const TBankHeader& header, std::uint32_t entry,
-                   TClipBuffer& clip)
+bool ReadEntryClip(TBankFile& file, const TBankHeader& header, std::uint32_t entry, TClipBuffer& clip)
 {
     clip.Words.clear();
     clip.Bytes = 0;

@@ -9,14 +9,18 @@
 #include <utility>
 #include <vector>
 
-enum TBankKind : std::uint8_t { bk3bs, bkCok, bkIcs };
+enum TBankKind : std::uint8_t {
+    bk3bs,
+    bkCok,
+    bkIcs
+};
 
 namespace BankLayout {
-constexpr std::size_t kTagSize = 4;                // the file stem; never compared
-constexpr std::size_t kVersionPos = 4;             // .3bs Flags, or .cok/.ics Revision + 32
-constexpr std::uint8_t k3bsVersionFlag = 2;        // a .3bs without it is of another version
+constexpr std::size_t kTagSize = 4;          // the file stem; never compared
+constexpr std::size_t kVersionPos = 4;       // .3bs Flags, or .cok/.ics Revision + 32
+constexpr std::uint8_t k3bsVersionFlag = 2;  // a .3bs without it is of another version
 constexpr std::size_t k3bsRevisionPos = 5;
-constexpr std::size_t k3bsGroupCountPos = 6;       // GroupCount1 .. GroupCount3, a byte each
+constexpr std::size_t k3bsGroupCountPos = 6;  // GroupCount1 .. GroupCount3, a byte each
 constexpr std::size_t k3bsDataStartPos = 9;
 constexpr std::size_t kCokEntryCountPos = 5;
 constexpr std::size_t kCokDataStartPos = 7;
@@ -70,15 +74,18 @@ struct TBankHeader {
     std::uint8_t GroupCount2 = 0;
     std::uint8_t GroupCount3 = 0;
     std::uint16_t EntryCount = 0;
-    std::uint32_t TableEntries = 0;   // end offsets in the table
+    std::uint32_t TableEntries = 0;  // end offsets in the table
     std::uint64_t FileSize = 0;
 };
 
-std::uint32_t TableEntryCount(TBankKind kind, bool singleGroup, std::uint8_t groupCount1,
-                              std::uint8_t groupCount2, std::uint8_t groupCount3,
-                              std::uint16_t entryCount);
+std::uint32_t TableEntryCount(TBankKind kind, bool singleGroup, std::uint8_t groupCount1, std::uint8_t groupCount2,
+                              std::uint8_t groupCount3, std::uint16_t entryCount);
 
-enum class TBankVerdict { Sound, BadVersion, Corrupt };
+enum class TBankVerdict {
+    Sound,
+    BadVersion,
+    Corrupt
+};
 
 // Checks the version, the checksum, that DataStart is the header size, that
 // the end offsets never decrease from DataStart and that the last one leaves
@@ -91,8 +98,7 @@ struct TEntryBounds {
 };
 
 // Nothing for an entry outside the table or bounds that do not lie in the file.
-std::optional<TEntryBounds> ReadEntryBounds(TBankFile& file, const TBankHeader& header,
-                                            std::uint32_t entry);
+std::optional<TEntryBounds> ReadEntryBounds(TBankFile& file, const TBankHeader& header, std::uint32_t entry);
 
 // One clip in 16-bit words, the last one padded with zero for an odd count;
 // Bytes is what the audio library is given.
@@ -102,8 +108,7 @@ struct TClipBuffer {
 };
 
 // Reads one entry's stored bytes; false (and an empty buffer) when it cannot.
-bool ReadEntryClip(TBankFile& file, const TBankHeader& header, std::uint32_t entry,
-                   TClipBuffer& clip);
+bool ReadEntryClip(TBankFile& file, const TBankHeader& header, std::uint32_t entry, TClipBuffer& clip);
 
 // The first half of a chimes bank holds the picker's pictures, stored plain.
 bool IsChimePicture(const TBankHeader& header, std::uint32_t entry);

@@ -7,7 +7,7 @@ namespace {
 struct TBassErrorWords {
     int Code;
     const char* English;
-    const char* Russian;   // null: the Russian box shows the default text
+    const char* Russian;  // null: the Russian box shows the default text
 };
 
 const TBassErrorWords kBassErrorWords[] = {

@@ -21,15 +21,15 @@ struct TDrawZone {
 };
 
 constexpr TDrawZone kRowZones[] = {
-    {160, 40, 120},   // prDayBackground
-    {160, 30, 160},   // prNightBackground
-    {240, 40, 240},   // prBirds
-    {240, 30, 240},   // prNightVoices
-    {80, 50, 100},    // prMusic
+    {160, 40, 120},  // prDayBackground
+    {160, 30, 160},  // prNightBackground
+    {240, 40, 240},  // prBirds
+    {240, 30, 240},  // prNightVoices
+    {80, 50, 100},   // prMusic
 };
 
 constexpr int kLimiterReach = 52;
-constexpr int kLimiterLeast = 10;   // the narrowest |x - z| the board can store
+constexpr int kLimiterLeast = 10;  // the narrowest |x - z| the board can store
 constexpr float kDecimetresPerMetre = 10.0f;
 constexpr int kHeightSteps = 32;
 constexpr int kLowestHeight = 24;  // decimetres
@@ -37,10 +37,7 @@ constexpr int kLowestHeight = 24;  // decimetres
 int DrawCoordinate(int reach) { return reach - Random(2 * reach + 1); }
 
 // Stored bounds the board cannot set would make the draw loop forever.
-bool StorableLimiter(int low, int high)
-{
-    return kLimiterLeast <= low && low <= high && high <= kLimiterReach;
-}
+bool StorableLimiter(int low, int high) { return kLimiterLeast <= low && low <= high && high <= kLimiterReach; }
 
 TDrawZone ChosenZone(TPlacementRow row, bool limiterOn)
 {
@@ -84,7 +81,4 @@ TClipPosition DrawClipPosition(TPlacementRow row, bool limiterOn)
     return position;
 }
 
-float DrawClipHeight()
-{
-    return static_cast<float>(Random(kHeightSteps) + kLowestHeight) / kDecimetresPerMetre;
-}
+float DrawClipHeight() { return static_cast<float>(Random(kHeightSteps) + kLowestHeight) / kDecimetresPerMetre; }

@@ -4,11 +4,11 @@
 
 // Placed layers by their limiter-off draw.
 enum TPlacementRow {
-    prDayBackground,     // day backgrounds and nature-folder files
-    prNightBackground,   // night backgrounds 1 and 2
-    prBirds,             // bird strands 1 to 3
-    prNightVoices,       // night voices 1 and 2
-    prMusic,             // music files
+    prDayBackground,    // day backgrounds and nature-folder files
+    prNightBackground,  // night backgrounds 1 and 2
+    prBirds,            // bird strands 1 to 3
+    prNightVoices,      // night voices 1 and 2
+    prMusic,            // music files
 };
 
 // The sound-space limiter zone in decimetres of |x - z|.

@@ -6,7 +6,7 @@
 namespace {
 constexpr std::size_t k3bsFirstWord = 48;
 constexpr std::size_t kCokFirstWord = 8;
-constexpr std::size_t kKeystreamCycle = 127;   // words at 64 .. 126 of each cycle stay
+constexpr std::size_t kKeystreamCycle = 127;  // words at 64 .. 126 of each cycle stay
 constexpr std::size_t kStateBits = 64;
 }  // namespace
 
@@ -28,8 +28,7 @@ std::uint64_t ClipKeystreamSeed(int kindFlag, std::uint64_t soundNumber)
     return result;
 }
 
-void UnscrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes,
-                    std::size_t byteCount)
+void UnscrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes, std::size_t byteCount)
 {
     const std::size_t words = byteCount / 2 + byteCount % 2;
     const std::size_t first = ClipFirstWord(kind);

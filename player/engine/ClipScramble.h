@@ -25,12 +25,10 @@ std::uint64_t ClipKeystreamSeed(int kindFlag, std::uint64_t soundNumber);
 
 // Works on the words of byteCount bytes (the last one may be half a word); the
 // final word is never touched.
-void UnscrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes,
-                    std::size_t byteCount);
+void UnscrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes, std::size_t byteCount);
 void UnscrambleClip(TBankKind kind, std::uint64_t soundNumber, TClipBuffer& clip);
 
-inline void ScrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes,
-                         std::size_t byteCount)
+inline void ScrambleClip(TBankKind kind, std::uint64_t soundNumber, std::uint8_t* bytes, std::size_t byteCount)
 {
     UnscrambleClip(kind, soundNumber, bytes, byteCount);
 }

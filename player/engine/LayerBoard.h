@@ -6,9 +6,9 @@ class TLayerBoard {
 public:
     virtual ~TLayerBoard() = default;
 
-    virtual int Option1TrackBarPosition() const = 0;    // bird activity 0, 1 or 2
-    virtual int Option1TrackBar1Position() const = 0;   // background volume, percent
-    virtual bool CompressionCheckBoxChecked() const = 0;   // the sound-space limiter
+    virtual int Option1TrackBarPosition() const = 0;      // bird activity 0, 1 or 2
+    virtual int Option1TrackBar1Position() const = 0;     // background volume, percent
+    virtual bool CompressionCheckBoxChecked() const = 0;  // the sound-space limiter
 
     // Optional voice groups: wanted, and their rarity level (-1: none chosen).
     virtual bool Option2CheckBoxChecked() const = 0;
@@ -20,5 +20,5 @@ public:
     virtual bool Option6CheckBoxChecked() const = 0;
     virtual int Option6ComboBoxItemIndex() const = 0;
 
-    virtual int Option6TrackBarPosition() const = 0;   // nearness of the night Option6 voice, 0 .. 100
+    virtual int Option6TrackBarPosition() const = 0;  // nearness of the night Option6 voice, 0 .. 100
 };

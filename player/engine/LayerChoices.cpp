@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kWholeBank = 0;   // else group 1 .. 3 of a three-group bank
+constexpr int kWholeBank = 0;  // else group 1 .. 3 of a three-group bank
 
 // Where a group's clips come from: a bank, or one group of it.
 struct TClipSource {
@@ -36,8 +36,8 @@ TEntryRun SourceRun(const TSoundBank& bank, int group)
 
 bool HasClips(const TSoundBankSet& banks, const TClipSource& source)
 {
-    return source.Bank != kNoBank && banks[source.Bank].Present
-        && SourceRun(banks[source.Bank], source.Group).Count > 0;
+    return source.Bank != kNoBank && banks[source.Bank].Present &&
+           SourceRun(banks[source.Bank], source.Group).Count > 0;
 }
 
 const TClipSource* FirstWithClips(const TSoundBankSet& banks, const TSourceList& sources)
@@ -64,8 +64,8 @@ std::optional<TClipChoice> TryGroup(const TSoundBankSet& banks, TVoiceGroup grou
     return TClipChoice{group, source->Bank, run.First + pick};
 }
 
-std::optional<TClipChoice> TryOption(const TSoundBankSet& banks, TVoiceGroup group, bool checked,
-                                     int rarity, const TSourceList& sources)
+std::optional<TClipChoice> TryOption(const TSoundBankSet& banks, TVoiceGroup group, bool checked, int rarity,
+                                     const TSourceList& sources)
 {
     return TryGroup(banks, group, checked, sources, [rarity] { return RarityChance(rarity); });
 }
@@ -87,19 +87,19 @@ std::optional<TClipChoice> ChooseBankClip(const TSoundBankSet& banks, TBankId ba
     return TryGroup(banks, TVoiceGroup::Default, true, Only(bank), Always);
 }
 
-std::optional<TClipChoice> ChooseBirdClip(TBirdStrand strand, const TLayerBoard& board,
-                                          const TSoundBankSet& banks, bool otherOnOption6)
+std::optional<TClipChoice> ChooseBirdClip(TBirdStrand strand, const TLayerBoard& board, const TSoundBankSet& banks,
+                                          bool otherOnOption6)
 {
     if (auto clip = TryGroup(banks, TVoiceGroup::Ambience, true, Only(sbOvda), HalfChance))
         return clip;
     const bool option2Strand = strand != TBirdStrand::Birds3;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option2, option2Strand && board.Option2CheckBoxChecked(),
-                              board.Option2ComboBoxItemIndex(),
-                              {TClipSource{sbOvgh}, TClipSource{sbOvdb, kOption2Group}}))
+    if (auto clip =
+            TryOption(banks, TVoiceGroup::Option2, option2Strand && board.Option2CheckBoxChecked(),
+                      board.Option2ComboBoxItemIndex(), {TClipSource{sbOvgh}, TClipSource{sbOvdb, kOption2Group}}))
         return clip;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option4, board.Option4CheckBoxChecked(),
-                              board.Option4ComboBoxItemIndex(),
-                              {TClipSource{sbOvwp}, TClipSource{sbOvdb, kOption4Group}}))
+    if (auto clip =
+            TryOption(banks, TVoiceGroup::Option4, board.Option4CheckBoxChecked(), board.Option4ComboBoxItemIndex(),
+                      {TClipSource{sbOvwp}, TClipSource{sbOvdb, kOption4Group}}))
         return clip;
     if (auto clip = TryOption(banks, TVoiceGroup::Option5, board.Option5CheckBoxChecked(),
                               board.Option5ComboBoxItemIndex(), Only(sbOvdc)))
@@ -108,12 +108,11 @@ std::optional<TClipChoice> ChooseBirdClip(TBirdStrand strand, const TLayerBoard&
     if (auto clip = TryOption(banks, TVoiceGroup::Option6, option6Free && board.Option6CheckBoxChecked(),
                               board.Option6ComboBoxItemIndex(), Only(sbOvcu)))
         return clip;
-    return TryGroup(banks, TVoiceGroup::Default, true,
-                    {TClipSource{sbOvdw}, TClipSource{sbOvdb, kDefaultGroup}}, Always);
+    return TryGroup(banks, TVoiceGroup::Default, true, {TClipSource{sbOvdw}, TClipSource{sbOvdb, kDefaultGroup}},
+                    Always);
 }
 
-std::optional<TClipChoice> ChooseNightVoice(const TLayerBoard& board, const TSoundBankSet& banks,
-                                            bool preview)
+std::optional<TClipChoice> ChooseNightVoice(const TLayerBoard& board, const TSoundBankSet& banks, bool preview)
 {
     const int option6Rarity = board.Option6ComboBoxItemIndex();
     if (auto clip = TryGroup(banks, TVoiceGroup::Option6, board.Option6CheckBoxChecked(), Only(sbOvfr),
@@ -121,9 +120,9 @@ std::optional<TClipChoice> ChooseNightVoice(const TLayerBoard& board, const TSou
         return clip;
     if (auto clip = TryGroup(banks, TVoiceGroup::Ambience, true, Only(sbOvna), HalfChance))
         return clip;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option2, board.Option2CheckBoxChecked(),
-                              board.Option2ComboBoxItemIndex(),
-                              {TClipSource{sbOvng}, TClipSource{sbOvnb, kOption2Group}}))
+    if (auto clip =
+            TryOption(banks, TVoiceGroup::Option2, board.Option2CheckBoxChecked(), board.Option2ComboBoxItemIndex(),
+                      {TClipSource{sbOvng}, TClipSource{sbOvnb, kOption2Group}}))
         return clip;
     if (auto clip = TryOption(banks, TVoiceGroup::Option4, board.Option4CheckBoxChecked(),
                               board.Option4ComboBoxItemIndex(), Only(sbOvnb, kOption4Group)))

@@ -38,7 +38,7 @@ TDeviceFailHandler DeviceFailHandler = nullptr;
 constexpr DWORD kEndSync = BASS_SYNC_END | BASS_SYNC_ONETIME;
 constexpr DWORD kDeviceFailSync = BASS_SYNC_DEV_FAIL | BASS_SYNC_ONETIME;
 constexpr BOOL kFromMemory = 1;
-constexpr BOOL kGoOn = 0;   // play on from where the stream stands
+constexpr BOOL kGoOn = 0;  // play on from where the stream stands
 constexpr int kSoftwareShift = 4;
 constexpr int kSwapPriority = 2;
 constexpr float kPercent = 100.0f;
@@ -50,8 +50,8 @@ constexpr float kPreviewFarthest = 100.0f;
 constexpr float kPreviewOtherVoice = 2.0f;
 
 enum class TStreamKind {
-    Clip3D,        // always a 3D stream
-    ProbeThen3D,   // a mono clip becomes a 3D stream, a stereo one plays unplaced
+    Clip3D,       // always a 3D stream
+    ProbeThen3D,  // a mono clip becomes a 3D stream, a stereo one plays unplaced
 };
 
 struct TLayerStream {
@@ -81,10 +81,7 @@ void OVEL_AUDIO_CALLBACK OnLayerDeviceFailSync(HSYNC sync, DWORD, DWORD, void* u
     PostLayerEvent(TLayerEvent::DeviceFail, sync, user);
 }
 
-bool LayerPlaying(TLayerId layer)
-{
-    return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING;
-}
+bool LayerPlaying(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
 
 // Whatever its state, the stream may still read the buffer: it goes first.
 void ReleaseLayerStream(TLayerId layer)
@@ -157,8 +154,7 @@ void StartLayerStream(TLayerId layer, HSTREAM handle)
 {
     LayerChannels[layer] = handle;
     LayerEndSyncs[layer] = BASS_ChannelSetSync(handle, kEndSync, 0, OnLayerEndSync, LayerTag(layer));
-    LayerDeviceSyncs[layer] =
-        BASS_ChannelSetSync(handle, kDeviceFailSync, 0, OnLayerDeviceFailSync, LayerTag(layer));
+    LayerDeviceSyncs[layer] = BASS_ChannelSetSync(handle, kDeviceFailSync, 0, OnLayerDeviceFailSync, LayerTag(layer));
     BASS_ChannelPlay(handle, kGoOn);
 }
 
@@ -183,7 +179,7 @@ struct TBirdStrandState {
     TBirdStrand Strand;
     TLayerId Layer;
     bool& AmbienceClip;
-    bool* Option6Clip;          // null for the strand without an Option6 partner
+    bool* Option6Clip;  // null for the strand without an Option6 partner
     const bool* PartnerOption6;
 };
 
@@ -222,8 +218,8 @@ void PlayNightVoiceStrand(TLayerId layer)
         return;
     const TLayerStream stream = CreateLayerStream(layer, TStreamKind::ProbeThen3D);
     if (stream.Placed)
-        PlaceStream(stream.Handle, preview ? PreviewPosition(choice->Group == TVoiceGroup::Option6)
-                                           : DrawPosition(prNightVoices));
+        PlaceStream(stream.Handle,
+                    preview ? PreviewPosition(choice->Group == TVoiceGroup::Option6) : DrawPosition(prNightVoices));
     StartLayerStream(layer, stream.Handle);
 }
 
@@ -243,10 +239,8 @@ void OnBirds2End()
 // not chain have none.
 using TEndWork = void (*)();
 const std::array<TEndWork, LayerSlotCount> kEndWork = {
-    PlayDayBackground1, PlayDayBackground2,
-    OnBirds1End, OnBirds2End, PlayBirds3,
-    PlayNightBackground1, PlayNightBackground2,
-    PlayNightVoices1, PlayNightVoices2,
+    PlayDayBackground1,   PlayDayBackground2,   OnBirds1End,      OnBirds2End,      PlayBirds3,
+    PlayNightBackground1, PlayNightBackground2, PlayNightVoices1, PlayNightVoices2,
 };
 
 void DispatchLayerEnd(TLayerId layer, HSYNC sync)

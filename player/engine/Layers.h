@@ -15,18 +15,26 @@
 
 // The layer slots: one clip buffer, one stream and its syncs each.
 enum TLayerId : int {
-    lyDayBackground1, lyDayBackground2,
-    lyBirds1, lyBirds2, lyBirds3,
-    lyNightBackground1, lyNightBackground2,
-    lyNightVoices1, lyNightVoices2,
-    lyFire1, lyFire2, lyFire3,
-    lyWind1, lyWind2,
+    lyDayBackground1,
+    lyDayBackground2,
+    lyBirds1,
+    lyBirds2,
+    lyBirds3,
+    lyNightBackground1,
+    lyNightBackground2,
+    lyNightVoices1,
+    lyNightVoices2,
+    lyFire1,
+    lyFire2,
+    lyFire3,
+    lyWind1,
+    lyWind2,
     LayerSlotCount
 };
 
 extern std::array<TClipBuffer, LayerSlotCount> ClipBuffers;
 extern std::array<HSTREAM, LayerSlotCount> LayerChannels;
-extern std::array<HSYNC, LayerSlotCount> LayerEndSyncs;      // the rain control removes these
+extern std::array<HSYNC, LayerSlotCount> LayerEndSyncs;  // the rain control removes these
 extern std::array<HSYNC, LayerSlotCount> LayerDeviceSyncs;
 
 // Orientation and velocity of every placed stream: zero, the library's default.
@@ -77,7 +85,10 @@ void RemoveLayerEndSync(TLayerId layer);
 // Frees every layer's stream, then its buffer, and clears the clip flags.
 void StopLayers();
 
-enum class TLayerEvent { End, DeviceFail };
+enum class TLayerEvent {
+    End,
+    DeviceFail
+};
 
 // Called on the audio library's sync thread; must only hand the event to the
 // GUI thread, which then calls DispatchLayerEvent.

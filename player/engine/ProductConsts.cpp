@@ -15,7 +15,4 @@ void SetProductGlobals()
     VersionText = kVersionText;
 }
 
-void AppendRevisionSum(unsigned revisionSum)
-{
-    VersionText += "." + std::to_string(revisionSum);
-}
+void AppendRevisionSum(unsigned revisionSum) { VersionText += "." + std::to_string(revisionSum); }

@@ -4,18 +4,17 @@
 #include <utility>
 
 const std::array<const char*, SoundBankCount> BankFileNames = {
-    "ovda.3bs", "ovdw.cok", "ovdb.3bs", "ovna.3bs", "ovnb.3bs", "ovdc.3bs", "ovdf.3bs",
-    "ovgh.cok", "ovwp.cok", "ovef.3bs", "oves.3bs", "ovmd.3bs", "ovmn.3bs", "ovnw.3bs",
-    "ovel.3bs", "ovrs.3bs", "ovac.3bs", "ovcu.3bs", "ovfw.3bs", "ovgu.cok", "ovha.cok",
-    "ovfl.cok", "ovfr.cok", "ovbf.cok", "ovif.cok", "ovng.cok", "ovch.ics",
+    "ovda.3bs", "ovdw.cok", "ovdb.3bs", "ovna.3bs", "ovnb.3bs", "ovdc.3bs", "ovdf.3bs", "ovgh.cok", "ovwp.cok",
+    "ovef.3bs", "oves.3bs", "ovmd.3bs", "ovmn.3bs", "ovnw.3bs", "ovel.3bs", "ovrs.3bs", "ovac.3bs", "ovcu.3bs",
+    "ovfw.3bs", "ovgu.cok", "ovha.cok", "ovfl.cok", "ovfr.cok", "ovbf.cok", "ovif.cok", "ovng.cok", "ovch.ics",
 };
 
 namespace {
 constexpr bool kSingle = true;
 constexpr bool kThree = false;
-constexpr bool kNoGroups = false;   // .cok and .ics count entries
+constexpr bool kNoGroups = false;  // .cok and .ics count entries
 constexpr int kAnyRevision = -1;
-constexpr int kFlyByRevision = 5;   // the older fly-by bank works only in this revision
+constexpr int kFlyByRevision = 5;  // the older fly-by bank works only in this revision
 constexpr TBankRule kRequired = TBankRule::Required;
 constexpr TBankRule kOptional = TBankRule::Optional;
 }  // namespace
@@ -71,7 +70,11 @@ std::optional<TBankId> FindBank(const std::string& fileName)
 
 namespace {
 
-enum class TOpenOutcome { Accepted, Skipped, EndStart };
+enum class TOpenOutcome {
+    Accepted,
+    Skipped,
+    EndStart
+};
 
 using TBankArray = std::array<TSoundBank, SoundBankCount>;
 
@@ -84,24 +87,23 @@ TOpenOutcome Absent(TBankId id, const TBankArray& banks, TBankMessages& messages
 {
     const TBankCatalogueRow& row = BankCatalogue[id];
     switch (row.Rule) {
-    case TBankRule::Required:
-        messages.ReportFileNotFound(BankFileNames[id]);
-        return TOpenOutcome::EndStart;
-    case TBankRule::RequiredUnlessStandIn:
-        if (banks[row.StandIn].Present)
-            return TOpenOutcome::Skipped;
-        // The user is told of the bank that is meant to be there.
-        messages.ReportFileNotFound(BankFileNames[row.StandIn]);
-        return TOpenOutcome::EndStart;
-    case TBankRule::RequiredWhenPresent:
-    case TBankRule::Optional:
-        break;
+        case TBankRule::Required:
+            messages.ReportFileNotFound(BankFileNames[id]);
+            return TOpenOutcome::EndStart;
+        case TBankRule::RequiredUnlessStandIn:
+            if (banks[row.StandIn].Present)
+                return TOpenOutcome::Skipped;
+            // The user is told of the bank that is meant to be there.
+            messages.ReportFileNotFound(BankFileNames[row.StandIn]);
+            return TOpenOutcome::EndStart;
+        case TBankRule::RequiredWhenPresent:
+        case TBankRule::Optional:
+            break;
     }
     return TOpenOutcome::Skipped;
 }
 
-TOpenOutcome ValidateBank(TBankId id, TBankArray& banks, TBankFileSystem& files,
-                          TBankMessages& messages)
+TOpenOutcome ValidateBank(TBankId id, TBankArray& banks, TBankFileSystem& files, TBankMessages& messages)
 {
     const TBankCatalogueRow& row = BankCatalogue[id];
     const std::string name = BankFileNames[id];
@@ -114,14 +116,14 @@ TOpenOutcome ValidateBank(TBankId id, TBankArray& banks, TBankFileSystem& files,
     }
     TSoundBank& bank = banks[id];
     switch (ReadBankHeader(*file, row.Kind, row.SingleGroup, bank)) {
-    case TBankVerdict::BadVersion:
-        messages.ReportFileBadVersion(name);
-        return Failed(row);
-    case TBankVerdict::Corrupt:
-        messages.ReportFileCorrupt(name);
-        return Failed(row);
-    case TBankVerdict::Sound:
-        break;
+        case TBankVerdict::BadVersion:
+            messages.ReportFileBadVersion(name);
+            return Failed(row);
+        case TBankVerdict::Corrupt:
+            messages.ReportFileCorrupt(name);
+            return Failed(row);
+        case TBankVerdict::Sound:
+            break;
     }
     if (row.RequiredRevision != kAnyRevision && bank.Revision != row.RequiredRevision)
         return TOpenOutcome::Skipped;
@@ -146,10 +148,9 @@ TOpenOutcome OpenBank(TBankId id, TBankArray& banks, TBankFileSystem& files, TBa
 
 }  // namespace
 
-std::optional<unsigned> OpenSoundBanks(TBankArray& banks, TBankFileSystem& files,
-                                       TBankMessages& messages)
+std::optional<unsigned> OpenSoundBanks(TBankArray& banks, TBankFileSystem& files, TBankMessages& messages)
 {
-    std::array<unsigned, SoundBankCount> counted{};   // what each bank put into the sum
+    std::array<unsigned, SoundBankCount> counted{};  // what each bank put into the sum
     unsigned sum = 0;
     for (int i = 0; i < SoundBankCount; ++i) {
         const auto id = static_cast<TBankId>(i);

@@ -11,9 +11,33 @@
 #include <string>
 
 enum TBankId : int {
-    sbOvda, sbOvdw, sbOvdb, sbOvna, sbOvnb, sbOvdc, sbOvdf, sbOvgh, sbOvwp,
-    sbOvef, sbOves, sbOvmd, sbOvmn, sbOvnw, sbOvel, sbOvrs, sbOvac, sbOvcu,
-    sbOvfw, sbOvgu, sbOvha, sbOvfl, sbOvfr, sbOvbf, sbOvif, sbOvng, sbOvch,
+    sbOvda,
+    sbOvdw,
+    sbOvdb,
+    sbOvna,
+    sbOvnb,
+    sbOvdc,
+    sbOvdf,
+    sbOvgh,
+    sbOvwp,
+    sbOvef,
+    sbOves,
+    sbOvmd,
+    sbOvmn,
+    sbOvnw,
+    sbOvel,
+    sbOvrs,
+    sbOvac,
+    sbOvcu,
+    sbOvfw,
+    sbOvgu,
+    sbOvha,
+    sbOvfl,
+    sbOvfr,
+    sbOvbf,
+    sbOvif,
+    sbOvng,
+    sbOvch,
     SoundBankCount
 };
 constexpr TBankId kNoBank = SoundBankCount;
@@ -21,21 +45,21 @@ constexpr TBankId kNoBank = SoundBankCount;
 extern const std::array<const char*, SoundBankCount> BankFileNames;
 
 enum class TBankRule {
-    Required,                // absent or failing, the start ends
-    RequiredUnlessStandIn,   // absent, the start ends unless its stand-in was accepted; failing, it ends
-    RequiredWhenPresent,     // absent, silently skipped; failing, the start ends
-    Optional,                // absent, silently skipped; failing, reported and skipped
+    Required,               // absent or failing, the start ends
+    RequiredUnlessStandIn,  // absent, the start ends unless its stand-in was accepted; failing, it ends
+    RequiredWhenPresent,    // absent, silently skipped; failing, the start ends
+    Optional,               // absent, silently skipped; failing, reported and skipped
 };
 
 struct TBankCatalogueRow {
     TBankKind Kind;
-    bool SingleGroup;            // a .3bs of one group counts only GroupCount2
+    bool SingleGroup;  // a .3bs of one group counts only GroupCount2
     TBankRule Rule;
-    std::uint16_t BankNumber;    // sound number of entry 0; below 256 for .3bs, 512 otherwise
-    TBankId StandIn;             // newer bank opened earlier; once accepted, this one adds no revision
-    TBankId Supersedes;          // older bank whose revision this one takes out of the sum
-    bool HidesSuperseded;        // accepting this one leaves the older bank unused
-    int RequiredRevision;        // -1 for any; another revision is left out without a message
+    std::uint16_t BankNumber;  // sound number of entry 0; below 256 for .3bs, 512 otherwise
+    TBankId StandIn;           // newer bank opened earlier; once accepted, this one adds no revision
+    TBankId Supersedes;        // older bank whose revision this one takes out of the sum
+    bool HidesSuperseded;      // accepting this one leaves the older bank unused
+    int RequiredRevision;      // -1 for any; another revision is left out without a message
 };
 
 extern const std::array<TBankCatalogueRow, SoundBankCount> BankCatalogue;
@@ -55,7 +79,7 @@ std::optional<TBankId> FindBank(const std::string& fileName);
 // handle of an accepted bank, kept open for the whole run.
 struct TSoundBank : TBankHeader {
     std::unique_ptr<TBankFile> Handle;
-    bool Present = false;   // passed validation and is to be used
+    bool Present = false;  // passed validation and is to be used
 };
 
 extern std::array<TSoundBank, SoundBankCount> SoundBanks;
@@ -65,7 +89,7 @@ class TBankFileSystem {
 public:
     virtual ~TBankFileSystem() = default;
     virtual bool FileExists(const std::string& name) = 0;
-    virtual std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) = 0;   // null on failure
+    virtual std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) = 0;  // null on failure
 };
 
 // The start-up message routines, each naming the bank file.
@@ -81,5 +105,5 @@ public:
 // Validates every bank in catalogue order into banks and gives the revision
 // sum, or nothing when a message has ended the start. A newer bank takes out
 // of the sum only what its older bank had put in.
-std::optional<unsigned> OpenSoundBanks(std::array<TSoundBank, SoundBankCount>& banks,
-                                       TBankFileSystem& files, TBankMessages& messages);
+std::optional<unsigned> OpenSoundBanks(std::array<TSoundBank, SoundBankCount>& banks, TBankFileSystem& files,
+                                       TBankMessages& messages);

@@ -12,9 +12,9 @@ constexpr unsigned kRunningMarkerSize = 64;
 // The rate the output mixes at, in Hz.
 constexpr unsigned kOutputRate = 44100;
 
-extern void* InstanceMapping;   // "ovel_memfile", open for the whole run
-extern void* RunningBoardWnd;   // the board of a player that already runs
-extern int DefaultDevice;       // the system default output; -1 when none
+extern void* InstanceMapping;  // "ovel_memfile", open for the whole run
+extern void* RunningBoardWnd;  // the board of a player that already runs
+extern int DefaultDevice;      // the system default output; -1 when none
 
 // Creates or opens the running-player marker; finds the running board.
 void FindRunningInstance();

@@ -61,8 +61,8 @@ public:
 
     std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
     {
-        HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE)
             return nullptr;
         return std::make_unique<TWinBankFile>(handle);
@@ -78,10 +78,7 @@ public:
 };
 
 // The first line of a language text.
-std::string FirstLine(const std::string& text)
-{
-    return text.substr(0, text.find_first_of("\r\n"));
-}
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 bool RunningPlayerBroughtForward()
 {
@@ -115,8 +112,8 @@ bool AudioLibraryUsable()
 
 void FindRunningInstance()
 {
-    InstanceMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         kRunningMarkerSize, kRunningMarkerName);
+    InstanceMapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRunningMarkerSize, kRunningMarkerName);
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     RunningBoardWnd = existed ? FindWindowA(kBoardClassName, nullptr) : nullptr;
 }
@@ -144,20 +141,11 @@ bool PrepareStart()
     return true;
 }
 
-void ReportFileBadVersion(const std::string& name)
-{
-    LangErrorBox(GetLangTextFmt("filebadversion", {name}, false));
-}
+void ReportFileBadVersion(const std::string& name) { LangErrorBox(GetLangTextFmt("filebadversion", {name}, false)); }
 
-void ReportFileCorrupt(const std::string& name)
-{
-    LangErrorBox(GetLangTextFmt("filecorrupt", {name}, false));
-}
+void ReportFileCorrupt(const std::string& name) { LangErrorBox(GetLangTextFmt("filecorrupt", {name}, false)); }
 
-void ReportFileCantOpen(const std::string& name)
-{
-    LangErrorBox(GetLangTextFmt("filecantopen", {name}, false));
-}
+void ReportFileCantOpen(const std::string& name) { LangErrorBox(GetLangTextFmt("filecantopen", {name}, false)); }
 
 void ReportFileNotFound(const std::string& name)
 {

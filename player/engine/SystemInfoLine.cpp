@@ -16,10 +16,9 @@ struct Cut {
 };
 
 constexpr Cut kShorteningCuts[] = {
-    {"Microsoft ", 0},
-    {"Windows ", 3},   // "Windows 7" becomes "Win7"
-    {"fessional", 0},  // "Professional" becomes "Pro"
-    {"ervice ", 0},    // "Service Pack 3" becomes "SP3" with the next cut
+    {"Microsoft ", 0}, {"Windows ", 3},  // "Windows 7" becomes "Win7"
+    {"fessional", 0},                    // "Professional" becomes "Pro"
+    {"ervice ", 0},                      // "Service Pack 3" becomes "SP3" with the next cut
     {"ack ", 0},
 };
 
@@ -70,9 +69,8 @@ std::string ShortenWindowsVersionText(const std::string& text, bool isServer)
 std::string BuildSystemInfoLine(const SystemInfoInputs& inputs, bool escapeSpaces)
 {
     std::string line = inputs.productName + " " + inputs.versionText + " (" + inputs.windowsText + " " +
-                       inputs.languageName + " (" + inputs.languageBrief + "), " +
-                       TimeZoneText(inputs.timeZoneBias) + ";  UpOff " +
-                       HourMinute(inputs.sunriseOffsetHour, inputs.sunriseOffsetMinute) + "; DnOff " +
+                       inputs.languageName + " (" + inputs.languageBrief + "), " + TimeZoneText(inputs.timeZoneBias) +
+                       ";  UpOff " + HourMinute(inputs.sunriseOffsetHour, inputs.sunriseOffsetMinute) + "; DnOff " +
                        HourMinute(inputs.sunsetOffsetHour, inputs.sunsetOffsetMinute) + "; " + inputs.deviceName +
                        ", " + std::to_string(inputs.speakerCount) + " spkrs";
     if (inputs.compressed)

@@ -4,23 +4,23 @@
 
 #include <string>
 
-extern bool ServerEdition;    // offers the autostart service
-extern bool OldWindowsLook;   // NT 4 and 2000: plain window class, no animation
+extern bool ServerEdition;   // offers the autostart service
+extern bool OldWindowsLook;  // NT 4 and 2000: plain window class, no animation
 
 struct SystemInfoInputs {
     std::string productName;
     std::string versionText;
-    std::string windowsText;     // the short Windows text
-    std::string languageName;    // English name of the user's language
-    std::string languageBrief;   // the language module's "englangbrief"
-    long timeZoneBias = 0;       // minutes; UTC = local time + bias
+    std::string windowsText;    // the short Windows text
+    std::string languageName;   // English name of the user's language
+    std::string languageBrief;  // the language module's "englangbrief"
+    long timeZoneBias = 0;      // minutes; UTC = local time + bias
     int sunriseOffsetHour = 0;
     int sunriseOffsetMinute = 0;
     int sunsetOffsetHour = 0;
     int sunsetOffsetMinute = 0;
     std::string deviceName;
     int speakerCount = 0;
-    bool compressed = false;       // sound-space limiter on
+    bool compressed = false;  // sound-space limiter on
     bool hardwareMixing = false;
 };
 

@@ -21,10 +21,10 @@
 
 // The output (owned by the board's unit; DefaultDevice lives with the start).
 extern int OutputDevice;
-extern std::string OutputDeviceName;   // the combo's text when the output last opened
-extern int DefaultDeviceItem;          // combo index of the system default device; -1 when none
+extern std::string OutputDeviceName;  // the combo's text when the output last opened
+extern int DefaultDeviceItem;         // combo index of the system default device; -1 when none
 extern BASS_DEVICEINFO DeviceInfo;
-extern bool DeviceFailed;              // the output device was lost
+extern bool DeviceFailed;  // the output device was lost
 extern bool EmulatedDriver;
 
 // While set, settings writers return at once, and messages and restarts are skipped.
@@ -32,7 +32,7 @@ extern bool LoadingSettings;
 extern bool BoardStarting;
 
 extern UINT TaskbarCreatedMsg;
-extern std::string AlarmFileName;   // the alarm's own sound file; empty for none
+extern std::string AlarmFileName;  // the alarm's own sound file; empty for none
 
 // Scene colours; the text is drawn in clGradientActiveCaption in both.
 constexpr TColor kDayColor = 0x008000;
@@ -160,7 +160,7 @@ private:
     // Unticks the box without running its click handler.
     static void UncheckQuietly(TCheckBox& box);
     static bool AnimatedLook();
-    static constexpr DWORD kBoardSlide = 256;   // ms of the show and hide animations
+    static constexpr DWORD kBoardSlide = 256;  // ms of the show and hide animations
     // The play switch's images in the tray menu's strip.
     static constexpr int kSoundOnImage = 0;
     static constexpr int kSoundOffImage = 1;
@@ -169,8 +169,8 @@ private:
     NOTIFYICONDATAA TrayIconData{};
     TRerun sceneSwitch_;
     TRerun playSwitch_;
-    unsigned outputRuns_ = 0;   // counts PlayOvel and StopOvel runs
-    unsigned iconRuns_ = 0;     // counts SetMainIcon runs
+    unsigned outputRuns_ = 0;  // counts PlayOvel and StopOvel runs
+    unsigned iconRuns_ = 0;    // counts SetMainIcon runs
     bool created_ = false;
     bool destroyed_ = false;
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr DWORD kFollowPlaylists = 2;   // file and URL streams
+constexpr DWORD kFollowPlaylists = 2;  // file and URL streams
 constexpr int kStereo = 2;
 constexpr UINT kDeviceWatchInterval = 1024;
 constexpr char kFirstArrowKey = 37;
@@ -69,35 +69,35 @@ void TOvelMainForm::PlayOvel()
     WindGroupBox.Show();
     WindVolumeTrackBar.SetEnabled(WindCheckBox.Checked());
     switch (OvelComboBox.ItemIndex()) {
-    case kDayScene: {
-        Option1GroupBox.SetEnabled(true);
-        Option1GroupBox.Show();
-        Option1CheckBox.Hide();
-        Option1TrackBar.Show();
-        Option1TrackBar1.Show();
-        const bool birds = Option1TrackBar.Position() > 0;
-        for (TGroupBox* group : {&Option2GroupBox, &FlightsGroupBox, &Option6GroupBox, &Option4GroupBox,
-                                 &Option5GroupBox})
-            group->SetVisible(birds);
-        StartDayLayers();
-        break;
-    }
-    case kNightScene:
-        for (TGroupBox* group : {&Option5GroupBox, &Option6GroupBox, &FlightsGroupBox, &Option1GroupBox})
-            group->Show();
-        Option1CheckBox.Show();
-        if (!SoundBanks[sbOvng].Present) {
-            Option2CheckBox.SetEnabled(HasGroup(sbOvnb, &TBankHeader::GroupCount3));
-            NoOption2Label.SetVisible(!Option2CheckBox.Enabled());
+        case kDayScene: {
+            Option1GroupBox.SetEnabled(true);
+            Option1GroupBox.Show();
+            Option1CheckBox.Hide();
+            Option1TrackBar.Show();
+            Option1TrackBar1.Show();
+            const bool birds = Option1TrackBar.Position() > 0;
+            for (TGroupBox* group :
+                 {&Option2GroupBox, &FlightsGroupBox, &Option6GroupBox, &Option4GroupBox, &Option5GroupBox})
+                group->SetVisible(birds);
+            StartDayLayers();
+            break;
         }
-        Option4CheckBox.SetEnabled(HasGroup(sbOvnb, &TBankHeader::GroupCount1));
-        if (!Option4CheckBox.Enabled())
-            UncheckQuietly(Option4CheckBox);
-        NoOption4Label.SetVisible(!Option4CheckBox.Enabled());
-        StartNightLayers();
-        break;
-    default:
-        break;
+        case kNightScene:
+            for (TGroupBox* group : {&Option5GroupBox, &Option6GroupBox, &FlightsGroupBox, &Option1GroupBox})
+                group->Show();
+            Option1CheckBox.Show();
+            if (!SoundBanks[sbOvng].Present) {
+                Option2CheckBox.SetEnabled(HasGroup(sbOvnb, &TBankHeader::GroupCount3));
+                NoOption2Label.SetVisible(!Option2CheckBox.Enabled());
+            }
+            Option4CheckBox.SetEnabled(HasGroup(sbOvnb, &TBankHeader::GroupCount1));
+            if (!Option4CheckBox.Enabled())
+                UncheckQuietly(Option4CheckBox);
+            NoOption4Label.SetVisible(!Option4CheckBox.Enabled());
+            StartNightLayers();
+            break;
+        default:
+            break;
     }
     SpkAnimate.SetActive(true);
 }

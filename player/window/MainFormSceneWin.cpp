@@ -15,16 +15,13 @@ constexpr UINT kSilentScheduleInterval = 1024;
 constexpr int kDayBackgroundMin = 20;
 constexpr int kNightFireMin = 5;
 constexpr int kPercentMax = 100;
-constexpr int kFewestTicked = 2;   // a range below this has no inner ticks
+constexpr int kFewestTicked = 2;  // a range below this has no inner ticks
 
 bool Present(TBankId bank) { return SoundBanks[bank].Present; }
 
 }  // namespace
 
-TColor TOvelMainForm::SceneColor() const
-{
-    return OvelComboBox.ItemIndex() == kDayScene ? kDayColor : kNightColor;
-}
+TColor TOvelMainForm::SceneColor() const { return OvelComboBox.ItemIndex() == kDayScene ? kDayColor : kNightColor; }
 
 void TOvelMainForm::ForestClick(TObject*)
 {
@@ -60,16 +57,16 @@ void TOvelMainForm::OvelComboBoxSelect(TObject*)
 void TOvelMainForm::SwitchScene()
 {
     switch (OvelComboBox.ItemIndex()) {
-    case kDayScene:
-        ShowDayScene();
-        DrawZoneWedges(kDayColor);
-        break;
-    case kNightScene:
-        ShowNightScene();
-        DrawZoneWedges(kNightColor);
-        break;
-    default:
-        break;
+        case kDayScene:
+            ShowDayScene();
+            DrawZoneWedges(kDayColor);
+            break;
+        case kNightScene:
+            ShowNightScene();
+            DrawZoneWedges(kNightColor);
+            break;
+        default:
+            break;
     }
     PlayCheckBoxClick(nullptr);
 }
@@ -84,10 +81,9 @@ void TOvelMainForm::ShowDayScene()
     Option1TrackBar1.SetRange(kDayBackgroundMin, kPercentMax);
     O1Shape.Hide();
     O1BackShape.Hide();
-    for (TTrackBar* trackBar :
-         {&Option1TrackBar, &Option1TrackBar1, &VolumeTrackBar, &NFBTrackBar, &NFITrackBar, &WindVolumeTrackBar,
-          &NatureFolderTrackBar, &MusicFolderTrackBar, &OptionTrackBar, &Option6TrackBar, &Chime00TrackBar,
-          &Chime30TrackBar})
+    for (TTrackBar* trackBar : {&Option1TrackBar, &Option1TrackBar1, &VolumeTrackBar, &NFBTrackBar, &NFITrackBar,
+                                &WindVolumeTrackBar, &NatureFolderTrackBar, &MusicFolderTrackBar, &OptionTrackBar,
+                                &Option6TrackBar, &Chime00TrackBar, &Chime30TrackBar})
         SetTBColor(*trackBar, kDayColor);
     GateOption(Option2CheckBox, NoOption2Label, Present(sbOvgh) || Present(sbOvdb));
     GateOption(Option4CheckBox, NoOption4Label, Present(sbOvwp) || Present(sbOvdb));
@@ -232,9 +228,9 @@ void TOvelMainForm::ShowSilentLook()
     SpkAnimate.Hide();
     SpkOffImage.Show();
     VolumeTrackBar.Hide();
-    for (TGroupBox* group : {&CompressionGroupBox, &OptionGroupBox, &Option1GroupBox, &RainGroupBox,
-                             &Option2GroupBox, &FlightsGroupBox, &WindGroupBox, &Option4GroupBox, &Option5GroupBox,
-                             &Option6GroupBox, &NatureFolderGroupBox, &MusicGroupBox, &ChimesGroupBox})
+    for (TGroupBox* group : {&CompressionGroupBox, &OptionGroupBox, &Option1GroupBox, &RainGroupBox, &Option2GroupBox,
+                             &FlightsGroupBox, &WindGroupBox, &Option4GroupBox, &Option5GroupBox, &Option6GroupBox,
+                             &NatureFolderGroupBox, &MusicGroupBox, &ChimesGroupBox})
         group->Hide();
     TessilCheckBox.Show();
     SpkAnimate.SetShowHint(true);

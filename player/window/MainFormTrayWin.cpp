@@ -99,9 +99,9 @@ void TOvelMainForm::MainIcon(const std::string& resourceName, const std::string&
 void TOvelMainForm::SetMainIcon()
 {
     const unsigned run = ++iconRuns_;
-    const bool armed = TrayArmed(MuteTimeCheckBox.Checked(), AlarmClockCheckBox.Checked(),
-                                 InnerAlarmRadioButton.Checked(), FileAlarmRadioButton.Checked(),
-                                 !AlarmFileName.empty());
+    const bool armed =
+        TrayArmed(MuteTimeCheckBox.Checked(), AlarmClockCheckBox.Checked(), InnerAlarmRadioButton.Checked(),
+                  FileAlarmRadioButton.Checked(), !AlarmFileName.empty());
     std::string lines;
     if (armed) {
         if (AlarmClockCheckBox.Checked() && (InnerAlarmRadioButton.Checked() || FileAlarmRadioButton.Checked())) {
@@ -121,7 +121,7 @@ void TOvelMainForm::SetMainIcon()
     if (!iconName.empty())
         MainIcon(iconName, kTrayIconType);
     if (run != iconRuns_)
-        return;   // a newer call has set the tray
+        return;  // a newer call has set the tray
     const std::string tip = TrayTipText(Caption(), VersionText, lines);
     lstrcpynA(TrayIconData.szTip, tip.c_str(), static_cast<int>(kTrayTipSize));
     TrayIconData.hIcon = Application.Icon;

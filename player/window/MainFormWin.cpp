@@ -82,18 +82,12 @@ struct TTrackBarDesign {
 };
 
 constexpr TTrackBarDesign kTrackBarDesign[] = {
-    {&TOvelMainForm::VolumeTrackBar, 5, 100, 90},
-    {&TOvelMainForm::Chime00TrackBar, 4, 100, 70},
-    {&TOvelMainForm::Chime30TrackBar, 4, 100, 70},
-    {&TOvelMainForm::OptionTrackBar, 4, 100, 10},
-    {&TOvelMainForm::Option1TrackBar, 0, 2, 1},
-    {&TOvelMainForm::Option1TrackBar1, 10, 100, 64},
-    {&TOvelMainForm::NFBTrackBar, 4, 100, 50},
-    {&TOvelMainForm::NFITrackBar, 4, 100, 50},
-    {&TOvelMainForm::NatureFolderTrackBar, 4, 100, 50},
-    {&TOvelMainForm::MusicFolderTrackBar, 4, 100, 50},
-    {&TOvelMainForm::WindVolumeTrackBar, 4, 100, 70},
-    {&TOvelMainForm::Option6TrackBar, 76, 100, 85},
+    {&TOvelMainForm::VolumeTrackBar, 5, 100, 90},       {&TOvelMainForm::Chime00TrackBar, 4, 100, 70},
+    {&TOvelMainForm::Chime30TrackBar, 4, 100, 70},      {&TOvelMainForm::OptionTrackBar, 4, 100, 10},
+    {&TOvelMainForm::Option1TrackBar, 0, 2, 1},         {&TOvelMainForm::Option1TrackBar1, 10, 100, 64},
+    {&TOvelMainForm::NFBTrackBar, 4, 100, 50},          {&TOvelMainForm::NFITrackBar, 4, 100, 50},
+    {&TOvelMainForm::NatureFolderTrackBar, 4, 100, 50}, {&TOvelMainForm::MusicFolderTrackBar, 4, 100, 50},
+    {&TOvelMainForm::WindVolumeTrackBar, 4, 100, 70},   {&TOvelMainForm::Option6TrackBar, 76, 100, 85},
 };
 
 struct TTimeDesign {
@@ -103,10 +97,8 @@ struct TTimeDesign {
 };
 
 constexpr TTimeDesign kTimeDesign[] = {
-    {&TOvelMainForm::TessilDateTimePicker, 10, 0},
-    {&TOvelMainForm::MuteDateTimePicker, 1, 0},
-    {&TOvelMainForm::AlarmTimePicker, 6, 30},
-    {&TOvelMainForm::DayOnDateTimePicker, 9, 0},
+    {&TOvelMainForm::TessilDateTimePicker, 10, 0},  {&TOvelMainForm::MuteDateTimePicker, 1, 0},
+    {&TOvelMainForm::AlarmTimePicker, 6, 30},       {&TOvelMainForm::DayOnDateTimePicker, 9, 0},
     {&TOvelMainForm::NightOnDateTimePicker, 20, 0},
 };
 constexpr const char* kTimeFormat = "HH:mm";
@@ -195,10 +187,14 @@ void TOvelMainForm::SetMenu()
         const char* Key;
         int Image;
     } items[] = {
-        {Forest, "dayforest", kDayForestImage},        {ForestN, "nightforest", kNightForestImage},
-        {RainNow, "rainnow", kStartRainImage},         {HotKeys, "hotkeys", kHotKeysImage},
-        {About, "information", kAboutImage},           {LiveUpdate, "liveupdate", kLiveUpdateImage},
-        {Customize, "controlboard", kControlBoardImage}, {Exit, "exit", kExitImage},
+        {Forest, "dayforest", kDayForestImage},
+        {ForestN, "nightforest", kNightForestImage},
+        {RainNow, "rainnow", kStartRainImage},
+        {HotKeys, "hotkeys", kHotKeysImage},
+        {About, "information", kAboutImage},
+        {LiveUpdate, "liveupdate", kLiveUpdateImage},
+        {Customize, "controlboard", kControlBoardImage},
+        {Exit, "exit", kExitImage},
     };
     for (const auto& item : items) {
         item.Item.Caption = GetLangString(item.Key);
@@ -415,23 +411,23 @@ void TOvelMainForm::WndProc(TMessage& message)
     if (TaskbarCreatedMsg != 0 && message.Msg == TaskbarCreatedMsg)
         Shell_NotifyIconA(NIM_ADD, &TrayIconData);
     switch (message.Msg) {
-    case kTrayCallbackMessage:
-        TrayMessage(message.LParam);
-        message.Result = 0;
-        return;
-    case kLayerEventMessage:
-        DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)),
-                           static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<HSYNC>(message.LParam));
-        message.Result = 0;
-        return;
-    case WM_APP:
-        TForm::WndProc(message);
-        CustomizeClick(this);
-        return;
-    default:
-        if (SessionMessage(message))
+        case kTrayCallbackMessage:
+            TrayMessage(message.LParam);
+            message.Result = 0;
             return;
-        break;
+        case kLayerEventMessage:
+            DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)),
+                               static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<HSYNC>(message.LParam));
+            message.Result = 0;
+            return;
+        case WM_APP:
+            TForm::WndProc(message);
+            CustomizeClick(this);
+            return;
+        default:
+            if (SessionMessage(message))
+                return;
+            break;
     }
     TForm::WndProc(message);
 }

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr const char* kLineBreak = "\r\n";
-constexpr int kMuteItemsByText = 2;   // items 0 and 1 speak for themselves
+constexpr int kMuteItemsByText = 2;  // items 0 and 1 speak for themselves
 constexpr int kSleepItem = 2;
 
 // By scene, then: playing, playing armed, silent, silent armed.

@@ -58,7 +58,7 @@ private:
 
     static SeenMessageBox Watch()
     {
-        constexpr int kBoxTextId = 0xFFFF;   // the static control holding a box's text
+        constexpr int kBoxTextId = 0xFFFF;  // the static control holding a box's text
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (std::chrono::steady_clock::now() < deadline) {
             if (HWND box = FindOwnDialog()) {

@@ -24,7 +24,8 @@ void ReadEveryEntry(TBankFile& file, const TBankHeader& header)
     TClipBuffer clip;
     for (std::uint32_t entry = 0; entry < header.TableEntries; ++entry) {
         const auto bounds = ReadEntryBounds(file, header, entry);
-        Require(bounds && bounds->Start >= dataStart && std::uint64_t{bounds->End} + BankLayout::kTrailerSize <= header.FileSize);
+        Require(bounds && bounds->Start >= dataStart &&
+                std::uint64_t{bounds->End} + BankLayout::kTrailerSize <= header.FileSize);
         Require(ReadEntryClip(file, header, entry, clip));
         UnscrambleClip(header.Kind, entry, clip);
     }
@@ -52,9 +53,9 @@ void RepairChecksum(TBankId id, std::vector<std::uint8_t>& bytes)
     const std::uint8_t* groups = bytes.data() + BankLayout::k3bsGroupCountPos;
     const std::uint32_t tableEntries =
         is3bs ? TableEntryCount(row.Kind, row.SingleGroup, groups[0], groups[1], groups[2], 0)
-              : TableEntryCount(row.Kind, false, 0, 0, 0,
-                                static_cast<std::uint16_t>(
-                                    LoadLittleEndian(bytes.data() + BankLayout::kCokEntryCountPos, 2)));
+              : TableEntryCount(
+                    row.Kind, false, 0, 0, 0,
+                    static_cast<std::uint16_t>(LoadLittleEndian(bytes.data() + BankLayout::kCokEntryCountPos, 2)));
     const std::uint32_t dataStart = BankDataStart(row.Kind, tableEntries);
     if (bytes.size() < dataStart)
         return;

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kClipBytes = 130;   // past the first scrambled word of either kind
+constexpr std::size_t kClipBytes = 130;  // past the first scrambled word of either kind
 
 std::vector<BankClip> Clips(std::size_t count)
 {

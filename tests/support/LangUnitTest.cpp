@@ -105,7 +105,7 @@ TEST_F(LangUnit, ChoosesTheModuleListingTheUserLocaleElseTheDefault)
 
 TEST_F(LangUnit, OfTwoModulesListingTheLocaleTheLastInListOrderWins)
 {
-    UserLCID = 3079;   // listed by german.lng and austrian.lng
+    UserLCID = 3079;  // listed by german.lng and austrian.lng
     ASSERT_TRUE(LoadLanguages());
     const int last = std::max(IndexOf("german.lng"), IndexOf("austrian.lng"));
     EXPECT_EQ(MatchedLangIndex, last);
@@ -119,10 +119,8 @@ TEST_F(LangUnit, StoredChoiceCountsOnlyWhenItNamesAModuleExactly)
         const char* current;
     };
     const Case cases[] = {
-        {std::nullopt, "english.lng"},
-        {"german.lng", "german.lng"},
-        {"english.lng", "english.lng"},
-        {"klingon.lng", "english.lng"},   // module removed since
+        {std::nullopt, "english.lng"},  {"german.lng", "german.lng"},
+        {"english.lng", "english.lng"}, {"klingon.lng", "english.lng"},  // module removed since
         {"German.lng", "english.lng"},
     };
     for (const Case& c : cases) {
@@ -139,7 +137,7 @@ TEST_F(LangUnit, MissingRequiredModuleStopsTheLoad)
     struct Case {
         const char* folder;
         bool russianUI;
-        const char* missing;   // nullptr: loads
+        const char* missing;  // nullptr: loads
     };
     const Case cases[] = {
         {"noenglish", false, "english.lng"},
@@ -185,15 +183,15 @@ TEST_F(LangUnit, LooksKeysUpInTheCurrentModuleThenInTheDefaultOne)
         const char* value;
     };
     const Case cases[] = {
-        {"english.lng", false, "filenotfound", "The %1 file not found!"},   // entry written "[FileNotFound]"
+        {"english.lng", false, "filenotfound", "The %1 file not found!"},  // entry written "[FileNotFound]"
         {"english.lng", false, "FILENOTFOUND", "The %1 file not found!"},
         {"english.lng", false, "filenot", ""},
-        {"english.lng", false, "exit", "Exit"},                             // "[OldExit]" stands before it
-        {"english.lng", false, "hidden", ""},                               // entry not in the first column
+        {"english.lng", false, "exit", "Exit"},  // "[OldExit]" stands before it
+        {"english.lng", false, "hidden", ""},    // entry not in the first column
         {"english.lng", false, "padded", "  two blanks before and after  "},
-        {"german.lng", false, "cancel", "Cancel"},                          // only "[Cancelled]" there
-        {"german.lng", false, "exit", "Exit"},                              // empty value line
-        {"german.lng", false, "minimize", "Minimize"},                      // key on the last line
+        {"german.lng", false, "cancel", "Cancel"},      // only "[Cancelled]" there
+        {"german.lng", false, "exit", "Exit"},          // empty value line
+        {"german.lng", false, "minimize", "Minimize"},  // key on the last line
         {"german.lng", false, "nosuchkey", ""},
         {"german.lng", true, "exit", "Выход"},
     };
@@ -220,7 +218,7 @@ TEST_F(LangUnit, TextRunsToTheFirstBlankLineOrTheEndOfTheFile)
         {"german.lng", "filecorrupt", false, "The %1 file is corrupt!\r\nPlease reinstall the program."},
         {"german.lng", "filecorrupt", true, "Please reinstall the program."},
         {"english.lng", "credits", false, "Sounds: synthesised\r\nCode: ours"},
-        {"german.lng", "langcode", false, "1031\r\n3079"},   // lines ended by LF alone
+        {"german.lng", "langcode", false, "1031\r\n3079"},  // lines ended by LF alone
         {"english.lng", "exit", true, ""},
     };
     for (const Case& c : cases) {
@@ -255,7 +253,7 @@ TEST_F(LangUnit, FillsEachPlaceholderThatHasAnArgumentOnce)
 TEST_F(LangUnit, ModuleThatCannotBeReadGivesTheFileBoxAndGoesOn)
 {
     struct Case {
-        std::vector<std::string> files;   // the current module is the last
+        std::vector<std::string> files;  // the current module is the last
         const char* value;
     };
     const Case cases[] = {

@@ -83,8 +83,8 @@ TEST_F(LangUnitWin, BoxesAreCaptionedWithTheProgramName)
 TEST_F(LangUnitWin, LocaleListHoldsUnitedStatesEnglish)
 {
     const std::vector<TLocaleEntry> locales = InstalledLocales();
-    const auto english = std::find_if(locales.begin(), locales.end(),
-                                      [](const TLocaleEntry& entry) { return entry.Id == 1033; });
+    const auto english =
+        std::find_if(locales.begin(), locales.end(), [](const TLocaleEntry& entry) { return entry.Id == 1033; });
     ASSERT_NE(english, locales.end());
     EXPECT_EQ(english->Abbreviation, L"ENU");
     EXPECT_FALSE(english->Name.empty());

@@ -52,7 +52,7 @@ TEST_F(ProgInfoWin, ProductKeyIsCreatedUnderTheCurrentUser)
 
 TEST_F(ProgInfoWin, ProductKeyThatCannotBeOpenedAnswersFalse)
 {
-    ProductName = std::string(300, 'x');   // longer than a key name may be
+    ProductName = std::string(300, 'x');  // longer than a key name may be
     EXPECT_FALSE(OpenProductKey());
 }
 

@@ -68,7 +68,7 @@ TEST_P(ShippedLanguages, HoldEveryKeyInOrderWithCrLfLines)
 TEST_P(ShippedLanguages, EveryKeyHasItsOwnValue)
 {
     const std::string file = GetParam();
-    RussianUI = file == "russian.lng";   // the module is its own fallback: no value borrowed
+    RussianUI = file == "russian.lng";  // the module is its own fallback: no value borrowed
     ASSERT_TRUE(LoadLanguages());
     for (int i = 0; i < static_cast<int>(LangFiles.size()); ++i)
         if (LangFiles[i] == file)
@@ -91,10 +91,8 @@ TEST(ShippedLanguagesChoice, LocaleChoosesTheModuleAndItsCharset)
         int charset;
     };
     const Case cases[] = {
-        {1033, false, "english.lng", 1033, 255},
-        {2057, false, "english.lng", 1033, 255},
-        {1049, true, "russian.lng", 1049, 204},
-        {1087, true, "russian.lng", 1049, 204},
+        {1033, false, "english.lng", 1033, 255}, {2057, false, "english.lng", 1033, 255},
+        {1049, true, "russian.lng", 1049, 204},  {1087, true, "russian.lng", 1049, 204},
         {1031, false, "english.lng", 1033, 255},
     };
     for (const Case& c : cases) {

@@ -161,8 +161,8 @@ TEST_F(SystemFoldersWin, InitSystemFoldersFillsEveryFolder)
         const std::string& path;
     };
     const Folder folders[] = {
-        {"ExeDir", ExeDir},         {"SystemDir", SystemDir},   {"WindowsDir", WindowsDir},
-        {"TempDir", TempDir},       {"DesktopDir", DesktopDir}, {"StartupDir", StartupDir},
+        {"ExeDir", ExeDir},   {"SystemDir", SystemDir},   {"WindowsDir", WindowsDir},
+        {"TempDir", TempDir}, {"DesktopDir", DesktopDir}, {"StartupDir", StartupDir},
     };
     for (const Folder& folder : folders) {
         ASSERT_FALSE(folder.path.empty()) << folder.name;

@@ -75,8 +75,7 @@ TEST(WinVerWin, NamesTheRunningSystemAndSetsItsFlags)
     EXPECT_NE(text, "unknown");
     const std::string productName = CurrentVersionProductName();
     ASSERT_FALSE(productName.empty());
-    EXPECT_EQ(text.rfind(productName + (RunsOn64BitWindows() ? " 64-bit " : " 32-bit ") + version, 0), 0u)
-        << text;
+    EXPECT_EQ(text.rfind(productName + (RunsOn64BitWindows() ? " 64-bit " : " 32-bit ") + version, 0), 0u) << text;
     EXPECT_EQ(Is64Bit, RunsOn64BitWindows());
     EXPECT_FALSE(IsServer) << text;
 }
@@ -132,7 +131,7 @@ std::string OemToAnsiThroughUnicode(const std::string& text)
 
 TEST(WinVerWin, OemTextBecomesAnsi)
 {
-    const std::string accented = "\x82\x8A\x99";   // letters in both the Latin and the Cyrillic OEM pages
+    const std::string accented = "\x82\x8A\x99";  // letters in both the Latin and the Cyrillic OEM pages
     EXPECT_EQ(OemToAnsiString(accented), OemToAnsiThroughUnicode(accented));
     EXPECT_NE(OemToAnsiString(accented), accented);
     EXPECT_EQ(OemToAnsiString("Version 1.0"), "Version 1.0");

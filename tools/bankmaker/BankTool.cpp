@@ -26,14 +26,8 @@ struct TMagic {
 };
 
 const TMagic kMagics[] = {
-    {"RIFF", 4, "wav"},
-    {"OggS", 4, "ogg"},
-    {"ID3", 3, "mp3"},
-    {"BM", 2, "bmp"},
-    {"\x89PNG", 4, "png"},
-    {"\xFF\xD8\xFF", 3, "jpg"},
-    {"GIF8", 4, "gif"},
-    {"\x00\x00\x01\x00", 4, "ico"},
+    {"RIFF", 4, "wav"},    {"OggS", 4, "ogg"},         {"ID3", 3, "mp3"},  {"BM", 2, "bmp"},
+    {"\x89PNG", 4, "png"}, {"\xFF\xD8\xFF", 3, "jpg"}, {"GIF8", 4, "gif"}, {"\x00\x00\x01\x00", 4, "ico"},
 };
 
 // An MPEG audio frame starts with eleven set bits.
@@ -71,12 +65,12 @@ std::optional<TToolBank> LoadBank(const std::string& path, std::ostream& errors)
 const char* VerdictText(TBankVerdict verdict)
 {
     switch (verdict) {
-    case TBankVerdict::Sound:
-        return "sound";
-    case TBankVerdict::BadVersion:
-        return "bad version";
-    case TBankVerdict::Corrupt:
-        break;
+        case TBankVerdict::Sound:
+            return "sound";
+        case TBankVerdict::BadVersion:
+            return "bad version";
+        case TBankVerdict::Corrupt:
+            break;
     }
     return "corrupt";
 }
@@ -90,8 +84,8 @@ void PrintHeader(const TToolBank& bank, std::ostream& out)
             << unsigned{h.GroupCount3};
     else
         out << ", entry count " << h.EntryCount;
-    out << ", " << h.TableEntries << " entries, data start " << BankDataStart(h.Kind, h.TableEntries)
-        << ", " << h.FileSize << " bytes: " << VerdictText(bank.Verdict) << '\n';
+    out << ", " << h.TableEntries << " entries, data start " << BankDataStart(h.Kind, h.TableEntries) << ", "
+        << h.FileSize << " bytes: " << VerdictText(bank.Verdict) << '\n';
 }
 
 // The clip as it was before it went into the bank.
@@ -112,8 +106,8 @@ const std::uint8_t* ClipBytes(const TClipBuffer& clip)
 std::string ClipFileName(TBankId id, std::uint32_t entry, const TClipBuffer& clip)
 {
     std::ostringstream name;
-    name << fs::path(BankFileNames[id]).stem().string() << '-' << std::setw(3) << std::setfill('0')
-         << entry << '.' << ClipFileExtension(ClipBytes(clip), clip.Bytes);
+    name << fs::path(BankFileNames[id]).stem().string() << '-' << std::setw(3) << std::setfill('0') << entry << '.'
+         << ClipFileExtension(ClipBytes(clip), clip.Bytes);
     return name.str();
 }
 
@@ -141,17 +135,15 @@ int ListBank(const std::string& path, std::ostream& out, std::ostream& errors)
         const std::optional<TEntryBounds> bounds = ReadEntryBounds(bank->File, bank->Header, entry);
         if (!bounds || !ReadPlainClip(*bank, entry, clip))
             return 1;
-        out << std::setw(5) << entry << std::setw(10) << bounds->Start << std::setw(10) << bounds->End
-            << std::setw(10) << clip.Bytes << std::setw(7)
-            << ClipSoundNumber(bank->Id, entry, bank->Header.EntryCount) << "  "
-            << ClipFileExtension(ClipBytes(clip), clip.Bytes)
-            << (IsChimePicture(bank->Header, entry) ? " (plain)" : "") << '\n';
+        out << std::setw(5) << entry << std::setw(10) << bounds->Start << std::setw(10) << bounds->End << std::setw(10)
+            << clip.Bytes << std::setw(7) << ClipSoundNumber(bank->Id, entry, bank->Header.EntryCount) << "  "
+            << ClipFileExtension(ClipBytes(clip), clip.Bytes) << (IsChimePicture(bank->Header, entry) ? " (plain)" : "")
+            << '\n';
     }
     return 0;
 }
 
-int ExtractBank(const std::string& path, const std::string& outDir, std::ostream& out,
-                std::ostream& errors)
+int ExtractBank(const std::string& path, const std::string& outDir, std::ostream& out, std::ostream& errors)
 {
     std::optional<TToolBank> bank = LoadBank(path, errors);
     if (!bank)

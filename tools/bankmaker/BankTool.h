@@ -16,5 +16,4 @@ int ListBank(const std::string& path, std::ostream& out, std::ostream& errors);
 
 // Writes each clip of a sound bank unscrambled to outDir as <stem>-<entry>.<extension>;
 // 0 when all were written.
-int ExtractBank(const std::string& path, const std::string& outDir, std::ostream& out,
-                std::ostream& errors);
+int ExtractBank(const std::string& path, const std::string& outDir, std::ostream& out, std::ostream& errors);

@@ -22,15 +22,11 @@ TBankId CatalogueBank(const std::string& fileName)
     return *id;
 }
 
-std::uint64_t LargestOffset(TBankKind kind)
-{
-    return (std::uint64_t{1} << (8 * BankOffsetSize(kind))) - 1;
-}
+std::uint64_t LargestOffset(TBankKind kind) { return (std::uint64_t{1} << (8 * BankOffsetSize(kind))) - 1; }
 
 // The bytes before the end offsets: tag, version byte, counts, DataStart.
-void WriteHeaderPrefix(std::vector<std::uint8_t>& bank, const std::string& fileName,
-                       TBankKind kind, std::uint8_t revision,
-                       const std::array<std::uint8_t, 3>& groupCounts, std::uint16_t entryCount,
+void WriteHeaderPrefix(std::vector<std::uint8_t>& bank, const std::string& fileName, TBankKind kind,
+                       std::uint8_t revision, const std::array<std::uint8_t, 3>& groupCounts, std::uint16_t entryCount,
                        std::uint32_t dataStart)
 {
     for (std::size_t i = 0; i < kTagSize && i < fileName.size() && fileName[i] != '.'; ++i)
@@ -50,16 +46,16 @@ void WriteHeaderPrefix(std::vector<std::uint8_t>& bank, const std::string& fileN
 }
 
 std::uint32_t CountedEntries(const std::string& fileName, const TBankCatalogueRow& row,
-                             const std::array<std::uint8_t, 3>& groupCounts,
-                             std::uint16_t entryCount, std::size_t clipCount)
+                             const std::array<std::uint8_t, 3>& groupCounts, std::uint16_t entryCount,
+                             std::size_t clipCount)
 {
     if (row.Kind == bk3bs && row.SingleGroup && (groupCounts[0] != 0 || groupCounts[2] != 0))
         throw std::invalid_argument(fileName + " has one group: only the middle count may be set");
-    const std::uint32_t entries = TableEntryCount(row.Kind, row.SingleGroup, groupCounts[0],
-                                                  groupCounts[1], groupCounts[2], entryCount);
+    const std::uint32_t entries =
+        TableEntryCount(row.Kind, row.SingleGroup, groupCounts[0], groupCounts[1], groupCounts[2], entryCount);
     if (clipCount != entries)
-        throw std::invalid_argument(fileName + ": " + std::to_string(clipCount) + " clips for "
-                                    + std::to_string(entries) + " entries");
+        throw std::invalid_argument(fileName + ": " + std::to_string(clipCount) + " clips for " +
+                                    std::to_string(entries) + " entries");
     return entries;
 }
 
@@ -85,8 +81,8 @@ std::vector<std::uint8_t> WriteBank(const std::string& fileName, std::uint8_t re
         if (bank.size() > LargestOffset(kind))
             throw std::length_error(fileName + ": the clips do not fit the bank's offsets");
         if (clip.scrambled)
-            ScrambleClip(kind, clip.soundNumber.value_or(ClipSoundNumber(id, entry, entryCount)),
-                         bank.data() + start, clip.bytes.size());
+            ScrambleClip(kind, clip.soundNumber.value_or(ClipSoundNumber(id, entry, entryCount)), bank.data() + start,
+                         clip.bytes.size());
         const auto position = static_cast<std::size_t>(TablePosition(kind, entry + 1));
         StoreLittleEndian(&bank[position], static_cast<std::uint32_t>(bank.size()), width);
     }

@@ -8,8 +8,8 @@
 #include <vector>
 
 struct BankClip {
-    std::vector<std::uint8_t> bytes;        // a complete file: WAV, Ogg Vorbis, or a picture
-    bool scrambled = true;                  // pictures of the chimes bank are stored plain
+    std::vector<std::uint8_t> bytes;           // a complete file: WAV, Ogg Vorbis, or a picture
+    bool scrambled = true;                     // pictures of the chimes bank are stored plain
     std::optional<std::uint32_t> soundNumber;  // default: the bank's bank number + entry index
 };
 // Builds the bank named fileName (one of the 27 catalogue names, e.g. "ovda.3bs") with the

@@ -80,10 +80,7 @@ int ChooseScene(HWND board, int index)
     return 0;
 }
 
-int ShowBoard(HWND board)
-{
-    return PostMessageA(board, WM_APP, 0, 0) ? 0 : Fail("cannot post to the board");
-}
+int ShowBoard(HWND board) { return PostMessageA(board, WM_APP, 0, 0) ? 0 : Fail("cannot post to the board"); }
 
 // Posted, since the click ends the player before it could answer.
 int ClickExit(HWND board)

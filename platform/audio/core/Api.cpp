@@ -30,7 +30,8 @@ const char* const kNoSoundName = "No sound";
 Engine& TheEngine() { return Engine::Instance(); }
 
 // Names handed out through BASS_DEVICEINFO stay valid for the whole run.
-const char* Keep(const std::string& text) {
+const char* Keep(const std::string& text)
+{
     static std::mutex mutex;
     static std::set<std::string> kept;
     std::lock_guard<std::mutex> lock(mutex);
@@ -39,17 +40,21 @@ const char* Keep(const std::string& text) {
 
 uint32_t BytesPerSample(const Channel& channel) { return (channel.flags & BASS_SAMPLE_FLOAT) ? 4 : 2; }
 
-bool IsOpen() {
+bool IsOpen()
+{
     std::lock_guard<std::mutex> lock(TheEngine().mutex);
     return TheEngine().IsOpen();
 }
 
 HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags,
-                  std::shared_ptr<const DownloadState> download = nullptr) {
-    if ((flags & BASS_SAMPLE_3D) && decoder->Channels() != 1) return Failed<HSTREAM>(BASS_ERROR_NO3D, 0);
+                  std::shared_ptr<const DownloadState> download = nullptr)
+{
+    if ((flags & BASS_SAMPLE_3D) && decoder->Channels() != 1)
+        return Failed<HSTREAM>(BASS_ERROR_NO3D, 0);
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
+    if (!engine.IsOpen())
+        return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     const DWORD handle = engine.NewHandle();
     auto channel = std::make_unique<Channel>(handle, flags, std::move(decoder));
     channel->download = std::move(download);
@@ -57,46 +62,60 @@ HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags,
     return Succeeded(handle);
 }
 
-std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source, DWORD flags, int& error) {
+std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source, DWORD flags, int& error)
+{
     std::unique_ptr<Decoder> decoder = OpenDecoder(std::move(source), error);
-    if (decoder && (flags & BASS_SAMPLE_MONO)) decoder = DownmixToMono(std::move(decoder));
+    if (decoder && (flags & BASS_SAMPLE_MONO))
+        decoder = DownmixToMono(std::move(decoder));
     return decoder;
 }
 
-HSTREAM CreateFromBytes(std::unique_ptr<ByteSource> source, DWORD flags) {
+HSTREAM CreateFromBytes(std::unique_ptr<ByteSource> source, DWORD flags)
+{
     int error = BASS_OK;
     std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(source), flags, error);
-    if (!decoder) return Failed<HSTREAM>(error, 0);
+    if (!decoder)
+        return Failed<HSTREAM>(error, 0);
     return AddStream(std::move(decoder), flags);
 }
 
 // Runs an operation on a channel with the engine locked; unknown handles fail with BASS_ERROR_HANDLE.
 template <typename T, typename Op>
-T WithChannel(DWORD handle, T failure, Op op) {
-    if (RefusedInMix()) return failure;
+T WithChannel(DWORD handle, T failure, Op op)
+{
+    if (RefusedInMix())
+        return failure;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     Channel* channel = engine.Find(handle);
-    if (!channel) return Failed<T>(BASS_ERROR_HANDLE, failure);
+    if (!channel)
+        return Failed<T>(BASS_ERROR_HANDLE, failure);
     return op(engine, *channel);
 }
 
-Attribute* AttributeOf(Channel& channel, DWORD attrib) {
+Attribute* AttributeOf(Channel& channel, DWORD attrib)
+{
     switch (attrib) {
-    case BASS_ATTRIB_VOL: return &channel.volume;
-    case BASS_ATTRIB_PAN: return &channel.pan;
-    default: return nullptr;
+        case BASS_ATTRIB_VOL:
+            return &channel.volume;
+        case BASS_ATTRIB_PAN:
+            return &channel.pan;
+        default:
+            return nullptr;
     }
 }
 
-float Clamped(DWORD attrib, float value) {
+float Clamped(DWORD attrib, float value)
+{
     return attrib == BASS_ATTRIB_PAN ? std::clamp(value, -1.0f, 1.0f) : std::max(value, 0.0f);
 }
 
-BOOL ChangeAttribute(DWORD handle, DWORD attrib, float value, double seconds) {
+BOOL ChangeAttribute(DWORD handle, DWORD attrib, float value, double seconds)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine&, Channel& channel) {
         Attribute* attribute = AttributeOf(channel, attrib);
-        if (!attribute) return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
+        if (!attribute)
+            return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
         attribute->Slide(Clamped(attrib, value), seconds);
         return Succeeded<BOOL>(kTrue);
     });
@@ -104,12 +123,16 @@ BOOL ChangeAttribute(DWORD handle, DWORD attrib, float value, double seconds) {
 
 Vec3 ToVec3(const BASS_3DVECTOR& v) { return {v.x, v.y, v.z}; }
 
-void SetIfGiven(Vec3& target, const BASS_3DVECTOR* value) {
-    if (value) target = ToVec3(*value);
+void SetIfGiven(Vec3& target, const BASS_3DVECTOR* value)
+{
+    if (value)
+        target = ToVec3(*value);
 }
 
-void SetIfGiven(float& target, float value) {
-    if (value >= 0.0f) target = value;
+void SetIfGiven(float& target, float value)
+{
+    if (value >= 0.0f)
+        target = value;
 }
 
 struct Plugins {
@@ -117,13 +140,16 @@ struct Plugins {
     std::map<HPLUGIN, uintptr_t> loaded;
 };
 
-Plugins& ThePlugins() {
+Plugins& ThePlugins()
+{
     static Plugins plugins;
     return plugins;
 }
 
-void Unload(uintptr_t module) {
-    if (PluginUnloader unload = CurrentPluginUnloader()) unload(module);
+void Unload(uintptr_t module)
+{
+    if (PluginUnloader unload = CurrentPluginUnloader())
+        unload(module);
 }
 
 }  // namespace
@@ -131,8 +157,10 @@ void Unload(uintptr_t module) {
 void SetLastError(int code) { lastError = code; }
 int LastError() { return lastError; }
 
-bool RefusedInMix() {
-    if (!Engine::MixingHere()) return false;
+bool RefusedInMix()
+{
+    if (!Engine::MixingHere())
+        return false;
     SetLastError(BASS_ERROR_BUSY);
     return true;
 }
@@ -143,58 +171,75 @@ extern "C" {
 
 DWORD BASSDEF(BASS_GetVersion)(void) { return kVersion; }
 
-BOOL BASSDEF(BASS_SetConfig)(DWORD option, DWORD value) {
-    if (RefusedInMix()) return kFalse;
+BOOL BASSDEF(BASS_SetConfig)(DWORD option, DWORD value)
+{
+    if (RefusedInMix())
+        return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     switch (option) {
-    case BASS_CONFIG_GVOL_STREAM:
-        if (value > kMaxGlobalVolume) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
-        engine.globalStreamVolume = value;
-        break;
-    // Accepted and kept nowhere: playlists are never followed, and device -1
-    // is resolved once, when the output opens.
-    case BASS_CONFIG_NET_PLAYLIST:
-    case BASS_CONFIG_DEV_DEFAULT: break;
-    default: return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
+        case BASS_CONFIG_GVOL_STREAM:
+            if (value > kMaxGlobalVolume)
+                return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+            engine.globalStreamVolume = value;
+            break;
+        // Accepted and kept nowhere: playlists are never followed, and device -1
+        // is resolved once, when the output opens.
+        case BASS_CONFIG_NET_PLAYLIST:
+        case BASS_CONFIG_DEV_DEFAULT:
+            break;
+        default:
+            return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
     }
     return Succeeded<BOOL>(kTrue);
 }
 
-BOOL BASSDEF(BASS_GetDeviceInfo)(DWORD device, BASS_DEVICEINFO* info) {
-    if (!info) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+BOOL BASSDEF(BASS_GetDeviceInfo)(DWORD device, BASS_DEVICEINFO* info)
+{
+    if (!info)
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     if (device == 0) {
         *info = {Keep(kNoSoundName), Keep(""), BASS_DEVICE_ENABLED};
         return Succeeded<BOOL>(kTrue);
     }
     OutputBackend* backend = CurrentOutputBackend();
     const std::vector<DeviceEntry> devices = backend ? backend->Devices() : std::vector<DeviceEntry>();
-    if (device > devices.size()) return Failed<BOOL>(BASS_ERROR_DEVICE, kFalse);
+    if (device > devices.size())
+        return Failed<BOOL>(BASS_ERROR_DEVICE, kFalse);
     const DeviceEntry& entry = devices[device - 1];
     const DWORD flags = (entry.enabled ? BASS_DEVICE_ENABLED : 0) | (entry.isDefault ? BASS_DEVICE_DEFAULT : 0);
     *info = {Keep(entry.name), Keep(entry.driver), flags};
     return Succeeded<BOOL>(kTrue);
 }
 
-BOOL BASSDEF(BASS_Init)(int device, DWORD freq, DWORD, void* win, const void*) {
-    if (RefusedInMix()) return kFalse;
+BOOL BASSDEF(BASS_Init)(int device, DWORD freq, DWORD, void* win, const void*)
+{
+    if (RefusedInMix())
+        return kFalse;
     return Outcome(TheEngine().Open(device, freq, win));
 }
 
-DWORD BASSDEF(BASS_GetDevice)(void) {
-    if (RefusedInMix()) return kNoValue;
+DWORD BASSDEF(BASS_GetDevice)(void)
+{
+    if (RefusedInMix())
+        return kNoValue;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<DWORD>(BASS_ERROR_INIT, kNoValue);
+    if (!engine.IsOpen())
+        return Failed<DWORD>(BASS_ERROR_INIT, kNoValue);
     return Succeeded(static_cast<DWORD>(engine.Device()));
 }
 
-BOOL BASSDEF(BASS_GetInfo)(BASS_INFO* info) {
-    if (RefusedInMix()) return kFalse;
-    if (!info) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+BOOL BASSDEF(BASS_GetInfo)(BASS_INFO* info)
+{
+    if (RefusedInMix())
+        return kFalse;
+    if (!info)
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
+    if (!engine.IsOpen())
+        return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
     info->flags = engine.Emulated() ? DSCAPS_EMULDRIVER : 0;
     info->speakers = engine.Speakers();
     info->freq = engine.OutputRate();
@@ -206,11 +251,14 @@ BOOL BASSDEF(BASS_Stop)(void) { return !RefusedInMix() && Outcome(TheEngine().Pa
 BOOL BASSDEF(BASS_Free)(void) { return !RefusedInMix() && Outcome(TheEngine().Close()); }
 int BASSDEF(BASS_ErrorGetCode)(void) { return LastError(); }
 
-BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf) {
-    if (RefusedInMix()) return kFalse;
+BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf)
+{
+    if (RefusedInMix())
+        return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
+    if (!engine.IsOpen())
+        return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
     SetIfGiven(engine.pendingFactors.distance, distf);
     SetIfGiven(engine.pendingFactors.rolloff, rollf);
     SetIfGiven(engine.pendingFactors.doppler, doppf);
@@ -218,119 +266,154 @@ BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf) {
 }
 
 BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR*, const BASS_3DVECTOR* front,
-                                 const BASS_3DVECTOR* top) {
-    if (RefusedInMix()) return kFalse;
+                                 const BASS_3DVECTOR* top)
+{
+    if (RefusedInMix())
+        return kFalse;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
+    if (!engine.IsOpen())
+        return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
     SetIfGiven(engine.pendingListener.position, pos);
     SetIfGiven(engine.pendingListener.front, front);
     SetIfGiven(engine.pendingListener.top, top);
     return Succeeded<BOOL>(kTrue);
 }
 
-void BASSDEF(BASS_Apply3D)(void) {
-    if (RefusedInMix()) return;
+void BASSDEF(BASS_Apply3D)(void)
+{
+    if (RefusedInMix())
+        return;
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.mutex);
     engine.Apply3D();
 }
 
-HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags) {
-    if (RefusedInMix()) return 0;
-    if (!file) return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
-    if (!IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
+HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags)
+{
+    if (RefusedInMix())
+        return 0;
+    if (!file)
+        return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
+    if (!IsOpen())
+        return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     if (mem) {
         const uint8_t* start = static_cast<const uint8_t*>(file) + offset;
         return CreateFromBytes(std::make_unique<MemorySource>(start, static_cast<size_t>(length)), flags);
     }
     std::unique_ptr<ByteSource> source = FileSource::Open(static_cast<const char*>(file), offset, length);
-    if (!source) return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+    if (!source)
+        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
     return CreateFromBytes(std::move(source), flags);
 }
 
 // Creation waits only for the bytes that tell the format; the stream then
 // plays while the download goes on, stalling when it runs ahead of it.
-HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC*, void*) {
-    if (RefusedInMix()) return 0;
-    if (!url) return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
-    if (!IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
+HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC*, void*)
+{
+    if (RefusedInMix())
+        return 0;
+    if (!url)
+        return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
+    if (!IsOpen())
+        return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     UrlOpener opener = CurrentUrlOpener();
-    if (!opener) return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+    if (!opener)
+        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
     int error = BASS_OK;
     std::unique_ptr<ByteSource> source = opener(url, offset, error);
-    if (!source) return Failed<HSTREAM>(error != BASS_OK ? error : BASS_ERROR_FILEOPEN, 0);
+    if (!source)
+        return Failed<HSTREAM>(error != BASS_OK ? error : BASS_ERROR_FILEOPEN, 0);
     auto download = std::make_shared<DownloadState>();
     auto reader = std::make_unique<UrlReader>(std::move(source), download, testhooks::UrlOpenWait());
     std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(reader), flags, error);
     download->opening = false;
-    if (!decoder) return Failed<HSTREAM>(download->timedOut ? BASS_ERROR_TIMEOUT : error, 0);
+    if (!decoder)
+        return Failed<HSTREAM>(download->timedOut ? BASS_ERROR_TIMEOUT : error, 0);
     return AddStream(std::move(decoder), flags, std::move(download));
 }
 
 // Only dummy streams: a stream procedure would be user code on the mixing thread.
-HSTREAM BASSDEF(BASS_StreamCreate)(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void*) {
-    if (RefusedInMix()) return 0;
-    if (proc) return Failed<HSTREAM>(BASS_ERROR_NOTAVAIL, 0);
-    if (const int error = FormatError(freq, chans)) return Failed<HSTREAM>(error, 0);
+HSTREAM BASSDEF(BASS_StreamCreate)(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void*)
+{
+    if (RefusedInMix())
+        return 0;
+    if (proc)
+        return Failed<HSTREAM>(BASS_ERROR_NOTAVAIL, 0);
+    if (const int error = FormatError(freq, chans))
+        return Failed<HSTREAM>(error, 0);
     return AddStream(MakeSilence(freq, chans), flags);
 }
 
-BOOL BASSDEF(BASS_StreamFree)(HSTREAM handle) {
+BOOL BASSDEF(BASS_StreamFree)(HSTREAM handle)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine& engine, Channel&) {
         engine.Free(handle);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-BOOL BASSDEF(BASS_ChannelPlay)(DWORD handle, BOOL restart) {
+BOOL BASSDEF(BASS_ChannelPlay)(DWORD handle, BOOL restart)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine& engine, Channel& channel) {
-        if (channel.IsDecodeOnly()) return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
-        if (restart) channel.Restart();
+        if (channel.IsDecodeOnly())
+            return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
+        if (restart)
+            channel.Restart();
         engine.Play(channel);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-BOOL BASSDEF(BASS_ChannelStop)(DWORD handle) {
+BOOL BASSDEF(BASS_ChannelStop)(DWORD handle)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine& engine, Channel& channel) {
         engine.Stop(channel);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-DWORD BASSDEF(BASS_ChannelIsActive)(DWORD handle) {
+DWORD BASSDEF(BASS_ChannelIsActive)(DWORD handle)
+{
     return WithChannel<DWORD>(handle, BASS_ACTIVE_STOPPED, [](Engine&, Channel& channel) {
         const bool active = channel.IsDecodeOnly() ? !channel.ended && !channel.stopped : channel.playing;
-        if (!active) return Succeeded<DWORD>(BASS_ACTIVE_STOPPED);
+        if (!active)
+            return Succeeded<DWORD>(BASS_ACTIVE_STOPPED);
         return Succeeded<DWORD>(channel.stalled ? BASS_ACTIVE_STALLED : BASS_ACTIVE_PLAYING);
     });
 }
 
-BOOL BASSDEF(BASS_ChannelGetInfo)(DWORD handle, BASS_CHANNELINFO* info) {
-    if (!info) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+BOOL BASSDEF(BASS_ChannelGetInfo)(DWORD handle, BASS_CHANNELINFO* info)
+{
+    if (!info)
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     return WithChannel<BOOL>(handle, kFalse, [&](Engine&, Channel& channel) {
         *info = {channel.Rate(), channel.Channels(), channel.flags};
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-QWORD BASSDEF(BASS_ChannelGetLength)(DWORD handle, DWORD mode) {
+QWORD BASSDEF(BASS_ChannelGetLength)(DWORD handle, DWORD mode)
+{
     return WithChannel<QWORD>(handle, kNoLength, [&](Engine&, Channel& channel) {
         const uint64_t frames = channel.LengthFrames();
-        if (mode != BASS_POS_BYTE || frames == UINT64_MAX) return Failed<QWORD>(BASS_ERROR_NOTAVAIL, kNoLength);
+        if (mode != BASS_POS_BYTE || frames == UINT64_MAX)
+            return Failed<QWORD>(BASS_ERROR_NOTAVAIL, kNoLength);
         return Succeeded<QWORD>(frames * channel.Channels() * BytesPerSample(channel));
     });
 }
 
-double BASSDEF(BASS_ChannelBytes2Seconds)(DWORD handle, QWORD pos) {
+double BASSDEF(BASS_ChannelBytes2Seconds)(DWORD handle, QWORD pos)
+{
     return WithChannel<double>(handle, -1.0, [&](Engine&, Channel& channel) {
-        const double bytesPerSecond = static_cast<double>(channel.Rate()) * channel.Channels() * BytesPerSample(channel);
+        const double bytesPerSecond =
+            static_cast<double>(channel.Rate()) * channel.Channels() * BytesPerSample(channel);
         return Succeeded(static_cast<double>(pos) / bytesPerSecond);
     });
 }
 
-DWORD BASSDEF(BASS_ChannelFlags)(DWORD handle, DWORD flags, DWORD mask) {
+DWORD BASSDEF(BASS_ChannelFlags)(DWORD handle, DWORD flags, DWORD mask)
+{
     return WithChannel<DWORD>(handle, kNoValue, [&](Engine&, Channel& channel) {
         const DWORD changed = mask & kChangeableFlags;
         channel.flags = (channel.flags & ~changed) | (flags & changed);
@@ -338,27 +421,34 @@ DWORD BASSDEF(BASS_ChannelFlags)(DWORD handle, DWORD flags, DWORD mask) {
     });
 }
 
-BOOL BASSDEF(BASS_ChannelSetAttribute)(DWORD handle, DWORD attrib, float value) {
+BOOL BASSDEF(BASS_ChannelSetAttribute)(DWORD handle, DWORD attrib, float value)
+{
     return ChangeAttribute(handle, attrib, value, 0.0);
 }
 
-BOOL BASSDEF(BASS_ChannelSlideAttribute)(DWORD handle, DWORD attrib, float value, DWORD time) {
+BOOL BASSDEF(BASS_ChannelSlideAttribute)(DWORD handle, DWORD attrib, float value, DWORD time)
+{
     return ChangeAttribute(handle, attrib, value, static_cast<double>(time) / kMillisecondsPerSecond);
 }
 
 BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos, const BASS_3DVECTOR*,
-                                        const BASS_3DVECTOR*) {
+                                        const BASS_3DVECTOR*)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine&, Channel& channel) {
-        if (!channel.IsSpatial()) return Failed<BOOL>(BASS_ERROR_NO3D, kFalse);
+        if (!channel.IsSpatial())
+            return Failed<BOOL>(BASS_ERROR_NO3D, kFalse);
         SetIfGiven(channel.pendingPosition, pos);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-HSYNC BASSDEF(BASS_ChannelSetSync)(DWORD handle, DWORD type, QWORD, SYNCPROC* proc, void* user) {
+HSYNC BASSDEF(BASS_ChannelSetSync)(DWORD handle, DWORD type, QWORD, SYNCPROC* proc, void* user)
+{
     const DWORD kind = type & ~BASS_SYNC_ONETIME;
-    if (kind != BASS_SYNC_END && kind != BASS_SYNC_DEV_FAIL) return Failed<HSYNC>(BASS_ERROR_ILLTYPE, 0);
-    if (!proc) return Failed<HSYNC>(BASS_ERROR_ILLPARAM, 0);
+    if (kind != BASS_SYNC_END && kind != BASS_SYNC_DEV_FAIL)
+        return Failed<HSYNC>(BASS_ERROR_ILLTYPE, 0);
+    if (!proc)
+        return Failed<HSYNC>(BASS_ERROR_ILLPARAM, 0);
     return WithChannel<HSYNC>(handle, 0, [&](Engine& engine, Channel& channel) {
         const HSYNC id = engine.NewHandle();
         channel.syncs.push_back({id, kind, (type & BASS_SYNC_ONETIME) != 0, proc, user});
@@ -366,18 +456,22 @@ HSYNC BASSDEF(BASS_ChannelSetSync)(DWORD handle, DWORD type, QWORD, SYNCPROC* pr
     });
 }
 
-BOOL BASSDEF(BASS_ChannelRemoveSync)(DWORD handle, HSYNC sync) {
+BOOL BASSDEF(BASS_ChannelRemoveSync)(DWORD handle, HSYNC sync)
+{
     return WithChannel<BOOL>(handle, kFalse, [&](Engine&, Channel& channel) {
         auto& syncs = channel.syncs;
         const auto found = std::find_if(syncs.begin(), syncs.end(), [&](const SyncEntry& s) { return s.id == sync; });
-        if (found == syncs.end()) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+        if (found == syncs.end())
+            return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
         syncs.erase(found);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
-HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int priority) {
-    if (!proc) return Failed<HDSP>(BASS_ERROR_ILLPARAM, 0);
+HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int priority)
+{
+    if (!proc)
+        return Failed<HDSP>(BASS_ERROR_ILLPARAM, 0);
     return WithChannel<HDSP>(handle, 0, [&](Engine& engine, Channel& channel) {
         const HDSP id = engine.NewHandle();
         channel.AddDsp({id, proc, user, priority});
@@ -385,12 +479,16 @@ HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int pr
     });
 }
 
-HPLUGIN BASSDEF(BASS_PluginLoad)(const char* file, DWORD) {
-    if (RefusedInMix()) return 0;
+HPLUGIN BASSDEF(BASS_PluginLoad)(const char* file, DWORD)
+{
+    if (RefusedInMix())
+        return 0;
     PluginLoader load = CurrentPluginLoader();
-    if (!file || !load) return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
+    if (!file || !load)
+        return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
     const uintptr_t module = load(file);
-    if (!module) return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
+    if (!module)
+        return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
     HPLUGIN handle = 0;
     {
         std::lock_guard<std::mutex> lock(TheEngine().mutex);
@@ -402,7 +500,8 @@ HPLUGIN BASSDEF(BASS_PluginLoad)(const char* file, DWORD) {
 }
 
 // 0 unloads every plug-in.
-BOOL BASSDEF(BASS_PluginFree)(HPLUGIN handle) {
+BOOL BASSDEF(BASS_PluginFree)(HPLUGIN handle)
+{
     Plugins& plugins = ThePlugins();
     std::map<HPLUGIN, uintptr_t> unloading;
     {
@@ -411,12 +510,14 @@ BOOL BASSDEF(BASS_PluginFree)(HPLUGIN handle) {
             unloading.swap(plugins.loaded);
         } else {
             const auto found = plugins.loaded.find(handle);
-            if (found == plugins.loaded.end()) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+            if (found == plugins.loaded.end())
+                return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
             unloading.insert(*found);
             plugins.loaded.erase(found);
         }
     }
-    for (const auto& entry : unloading) Unload(entry.second);
+    for (const auto& entry : unloading)
+        Unload(entry.second);
     return Succeeded<BOOL>(kTrue);
 }
 

@@ -14,13 +14,15 @@ int LastError();
 
 // Records code and answers the call's failure value.
 template <typename T>
-T Failed(int code, T value) {
+T Failed(int code, T value)
+{
     SetLastError(code);
     return value;
 }
 
 template <typename T>
-T Succeeded(T value) {
+T Succeeded(T value)
+{
     SetLastError(0);
     return value;
 }
@@ -31,14 +33,18 @@ bool RefusedInMix();
 
 // BASS_ERROR_FORMAT for more channels than the mixing stage takes, BASS_ERROR_FREQ
 // for a rate out of range, else BASS_OK.
-inline int FormatError(uint32_t rate, uint32_t channels) {
-    if (channels < 1 || channels > kMaxChannels) return BASS_ERROR_FORMAT;
-    if (rate < kMinRate || rate > kMaxRate) return BASS_ERROR_FREQ;
+inline int FormatError(uint32_t rate, uint32_t channels)
+{
+    if (channels < 1 || channels > kMaxChannels)
+        return BASS_ERROR_FORMAT;
+    if (rate < kMinRate || rate > kMaxRate)
+        return BASS_ERROR_FREQ;
     return BASS_OK;
 }
 
 // Records code (BASS_OK or an error) and answers whether it is BASS_OK.
-inline BOOL Outcome(int code) {
+inline BOOL Outcome(int code)
+{
     SetLastError(code);
     return code == 0;
 }

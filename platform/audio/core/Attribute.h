@@ -7,22 +7,27 @@ class Attribute {
 public:
     explicit Attribute(float value) : value_(value) {}
 
-    void Set(float value) {
+    void Set(float value)
+    {
         value_ = value;
         remaining_ = 0.0;
     }
 
     // A new set or slide replaces a running slide.
-    void Slide(float target, double seconds) {
-        if (seconds <= 0.0) return Set(target);
+    void Slide(float target, double seconds)
+    {
+        if (seconds <= 0.0)
+            return Set(target);
         start_ = value_;
         target_ = target;
         duration_ = seconds;
         remaining_ = seconds;
     }
 
-    void Advance(double seconds) {
-        if (remaining_ <= 0.0) return;
+    void Advance(double seconds)
+    {
+        if (remaining_ <= 0.0)
+            return;
         remaining_ -= seconds;
         const double done = remaining_ <= 0.0 ? 1.0 : 1.0 - remaining_ / duration_;
         value_ = static_cast<float>(start_ + (target_ - start_) * done);

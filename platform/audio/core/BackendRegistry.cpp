@@ -15,13 +15,15 @@ struct Registry {
     PluginUnloader pluginUnloader = nullptr;
 };
 
-Registry& TheRegistry() {
+Registry& TheRegistry()
+{
     static Registry registry;
     return registry;
 }
 
 template <typename T>
-T Read(T Registry::*field) {
+T Read(T Registry::*field)
+{
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     return registry.*field;
@@ -29,24 +31,28 @@ T Read(T Registry::*field) {
 
 }  // namespace
 
-void SetOutputBackend(OutputBackend* backend) {
+void SetOutputBackend(OutputBackend* backend)
+{
     std::lock_guard<std::mutex> lock(TheRegistry().mutex);
     TheRegistry().output = backend;
 }
 
-void RegisterDecoder(DecoderFactory factory) {
+void RegisterDecoder(DecoderFactory factory)
+{
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     if (std::find(registry.decoders.begin(), registry.decoders.end(), factory) == registry.decoders.end())
         registry.decoders.push_back(factory);
 }
 
-void SetUrlOpener(UrlOpener opener) {
+void SetUrlOpener(UrlOpener opener)
+{
     std::lock_guard<std::mutex> lock(TheRegistry().mutex);
     TheRegistry().urlOpener = opener;
 }
 
-void SetPluginLoader(PluginLoader load, PluginUnloader unload) {
+void SetPluginLoader(PluginLoader load, PluginUnloader unload)
+{
     std::lock_guard<std::mutex> lock(TheRegistry().mutex);
     TheRegistry().pluginLoader = load;
     TheRegistry().pluginUnloader = unload;

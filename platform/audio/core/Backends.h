@@ -43,8 +43,8 @@ public:
     virtual std::vector<DeviceEntry> Devices() = 0;
     // index into Devices(); window may be null. On failure returns null and
     // sets error to a BASS_ERROR_* code.
-    virtual std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window,
-                                               RenderFn render, FailFn fail, int& error) = 0;
+    virtual std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window, RenderFn render, FailFn fail,
+                                               int& error) = 0;
 };
 
 // A decoded sound, pulled in float frames.

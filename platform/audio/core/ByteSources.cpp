@@ -5,33 +5,39 @@
 
 namespace ovelaudio {
 
-size_t MemorySource::Read(void* out, size_t bytes) {
+size_t MemorySource::Read(void* out, size_t bytes)
+{
     const size_t count = std::min(bytes, size_ - position_);
     std::memcpy(out, data_ + position_, count);
     position_ += count;
     return count;
 }
 
-bool MemorySource::Seek(uint64_t position) {
-    if (position > size_) return false;
+bool MemorySource::Seek(uint64_t position)
+{
+    if (position > size_)
+        return false;
     position_ = static_cast<size_t>(position);
     return true;
 }
 
-void MemorySource::Reset(const uint8_t* data, size_t size) {
+void MemorySource::Reset(const uint8_t* data, size_t size)
+{
     data_ = data;
     size_ = size;
     position_ = 0;
 }
 
-OwnedMemorySource::OwnedMemorySource(std::vector<uint8_t> bytes)
-    : MemorySource(nullptr, 0), bytes_(std::move(bytes)) {
+OwnedMemorySource::OwnedMemorySource(std::vector<uint8_t> bytes) : MemorySource(nullptr, 0), bytes_(std::move(bytes))
+{
     Reset(bytes_.data(), bytes_.size());
 }
 
-std::unique_ptr<ByteSource> FileSource::Open(const std::string& path, uint64_t offset, uint64_t length) {
+std::unique_ptr<ByteSource> FileSource::Open(const std::string& path, uint64_t offset, uint64_t length)
+{
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     uint64_t fileSize = 0;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         const long end = std::ftell(file);
@@ -50,24 +56,30 @@ std::unique_ptr<ByteSource> FileSource::Open(const std::string& path, uint64_t o
 
 FileSource::~FileSource() { std::fclose(file_); }
 
-size_t FileSource::Read(void* out, size_t bytes) {
+size_t FileSource::Read(void* out, size_t bytes)
+{
     const size_t count = static_cast<size_t>(std::min<uint64_t>(bytes, size_ - position_));
     const size_t got = std::fread(out, 1, count, file_);
     position_ += got;
     return got;
 }
 
-bool FileSource::Seek(uint64_t position) {
-    if (position > size_) return false;
-    if (std::fseek(file_, static_cast<long>(offset_ + position), SEEK_SET) != 0) return false;
+bool FileSource::Seek(uint64_t position)
+{
+    if (position > size_)
+        return false;
+    if (std::fseek(file_, static_cast<long>(offset_ + position), SEEK_SET) != 0)
+        return false;
     position_ = position;
     return true;
 }
 
-std::vector<uint8_t> ReadAll(ByteSource& source) {
+std::vector<uint8_t> ReadAll(ByteSource& source)
+{
     constexpr size_t kChunk = 64 * 1024;
     std::vector<uint8_t> bytes;
-    if (source.Size() != UINT64_MAX) bytes.reserve(static_cast<size_t>(source.Size()));
+    if (source.Size() != UINT64_MAX)
+        bytes.reserve(static_cast<size_t>(source.Size()));
     size_t got = 0;
     do {
         const size_t used = bytes.size();

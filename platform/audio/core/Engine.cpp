@@ -23,34 +23,42 @@ public:
 };
 
 // Index into the backend's list for a device number (-1: the default), or false.
-bool PickDevice(const std::vector<DeviceEntry>& devices, int device, size_t& index) {
+bool PickDevice(const std::vector<DeviceEntry>& devices, int device, size_t& index)
+{
     if (device == -1) {
         const auto isDefault = [](const DeviceEntry& d) { return d.enabled && d.isDefault; };
         auto found = std::find_if(devices.begin(), devices.end(), isDefault);
         if (found == devices.end())
             found = std::find_if(devices.begin(), devices.end(), [](const DeviceEntry& d) { return d.enabled; });
-        if (found == devices.end()) return false;
+        if (found == devices.end())
+            return false;
         index = static_cast<size_t>(found - devices.begin());
         return true;
     }
-    if (device < 1 || static_cast<size_t>(device) > devices.size()) return false;
+    if (device < 1 || static_cast<size_t>(device) > devices.size())
+        return false;
     index = static_cast<size_t>(device - 1);
     return devices[index].enabled;
 }
 
 }  // namespace
 
-Engine& Engine::Instance() {
+Engine& Engine::Instance()
+{
     // Never destroyed: callers may still be inside the library while the program ends.
     static Engine* engine = new Engine;
     return *engine;
 }
 
-int Engine::Open(int device, uint32_t rate, void* window) {
+int Engine::Open(int device, uint32_t rate, void* window)
+{
     std::unique_lock<std::mutex> outputLock(outputMutex_);
-    if (IsOpen()) return BASS_ERROR_ALREADY;
-    if (rate == 0) rate = kDefaultRate;
-    if (rate < kMinRate || rate > kMaxRate) return BASS_ERROR_FREQ;
+    if (IsOpen())
+        return BASS_ERROR_ALREADY;
+    if (rate == 0)
+        rate = kDefaultRate;
+    if (rate < kMinRate || rate > kMaxRate)
+        return BASS_ERROR_FREQ;
     RenderFn render = [this](float* out, uint32_t frames) { Render(out, frames); };
     std::unique_ptr<OutputDriver> driver;
     NoSoundDriver* noSound = nullptr;
@@ -61,10 +69,13 @@ int Engine::Open(int device, uint32_t rate, void* window) {
     } else {
         OutputBackend* backend = CurrentOutputBackend();
         size_t index = 0;
-        if (!backend || !PickDevice(backend->Devices(), device, index)) return BASS_ERROR_DEVICE;
+        if (!backend || !PickDevice(backend->Devices(), device, index))
+            return BASS_ERROR_DEVICE;
         int error = BASS_OK;
-        driver = backend->Open(index, rate, window, render, [this] { DeviceFailed(); }, error);
-        if (!driver) return error != BASS_OK ? error : BASS_ERROR_DRIVER;
+        driver = backend->Open(
+            index, rate, window, render, [this] { DeviceFailed(); }, error);
+        if (!driver)
+            return error != BASS_OK ? error : BASS_ERROR_DRIVER;
         device = static_cast<int>(index) + 1;
     }
     auto worker = std::make_shared<SyncWorker>(*this);
@@ -82,22 +93,26 @@ int Engine::Open(int device, uint32_t rate, void* window) {
         factors_ = pendingFactors = Factors();
         driver_ = std::move(driver);
     }
-    if (driver_->Start()) return BASS_OK;
+    if (driver_->Start())
+        return BASS_OK;
     Shut(outputLock);
     return BASS_ERROR_START;
 }
 
-int Engine::Close() {
+int Engine::Close()
+{
     std::unique_lock<std::mutex> outputLock(outputMutex_);
     return Shut(outputLock);
 }
 
-int Engine::Shut(std::unique_lock<std::mutex>& outputLock) {
+int Engine::Shut(std::unique_lock<std::mutex>& outputLock)
+{
     std::unique_ptr<OutputDriver> driver;
     std::shared_ptr<SyncWorker> worker;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!open_) return BASS_ERROR_INIT;
+        if (!open_)
+            return BASS_ERROR_INIT;
         open_ = false;
         driver = std::move(driver_);
         worker = std::move(worker_);
@@ -111,75 +126,98 @@ int Engine::Shut(std::unique_lock<std::mutex>& outputLock) {
     return BASS_OK;
 }
 
-int Engine::Resume() {
+int Engine::Resume()
+{
     std::lock_guard<std::mutex> outputLock(outputMutex_);
-    if (!driver_) return BASS_ERROR_INIT;
+    if (!driver_)
+        return BASS_ERROR_INIT;
     return driver_->Start() ? BASS_OK : BASS_ERROR_START;
 }
 
-int Engine::Pause() {
+int Engine::Pause()
+{
     std::lock_guard<std::mutex> outputLock(outputMutex_);
-    if (!driver_) return BASS_ERROR_INIT;
+    if (!driver_)
+        return BASS_ERROR_INIT;
     driver_->Stop();
     return BASS_OK;
 }
 
-bool Engine::RenderManual(float* out, uint32_t frames) {
+bool Engine::RenderManual(float* out, uint32_t frames)
+{
     std::lock_guard<std::mutex> outputLock(outputMutex_);
-    if (!noSound_ || !noSound_->IsManual()) return false;
+    if (!noSound_ || !noSound_->IsManual())
+        return false;
     noSound_->RenderManual(out, frames);
     return true;
 }
 
-DWORD Engine::NewHandle() {
-    if (++lastHandle_ == 0) ++lastHandle_;
+DWORD Engine::NewHandle()
+{
+    if (++lastHandle_ == 0)
+        ++lastHandle_;
     return lastHandle_;
 }
 
-Channel* Engine::Find(DWORD handle) {
+Channel* Engine::Find(DWORD handle)
+{
     const auto found = channels_.find(handle);
     return found == channels_.end() ? nullptr : found->second.get();
 }
 
-Channel& Engine::Add(std::unique_ptr<Channel> channel) {
+Channel& Engine::Add(std::unique_ptr<Channel> channel)
+{
     Channel& added = *channel;
-    if (!added.IsDecodeOnly()) added.Prepare(rate_);
-    if (added.IsSpatial()) Place(added);
+    if (!added.IsDecodeOnly())
+        added.Prepare(rate_);
+    if (added.IsSpatial())
+        Place(added);
     channels_[added.Handle()] = std::move(channel);
     return added;
 }
 
-void Engine::Play(Channel& channel) {
-    if (channel.ended) channel.Restart();
-    if (channel.playing) return;
+void Engine::Play(Channel& channel)
+{
+    if (channel.ended)
+        channel.Restart();
+    if (channel.playing)
+        return;
     channel.playing = true;
     playing_.push_back(&channel);
 }
 
-void Engine::Stop(Channel& channel) {
+void Engine::Stop(Channel& channel)
+{
     Unlist(channel);
     channel.stopped = channel.IsDecodeOnly();
-    if (channel.FreesItself()) Free(channel.Handle());
+    if (channel.FreesItself())
+        Free(channel.Handle());
 }
 
-void Engine::Free(DWORD handle) {
+void Engine::Free(DWORD handle)
+{
     const auto found = channels_.find(handle);
-    if (found == channels_.end()) return;
+    if (found == channels_.end())
+        return;
     Channel& channel = *found->second;
     Unlist(channel);
-    if (channel.owner) channel.owner->AsMixer()->Remove(channel);
+    if (channel.owner)
+        channel.owner->AsMixer()->Remove(channel);
     if (MixerDecoder* mixer = channel.AsMixer()) {
         const std::vector<Channel*> sources = mixer->Sources();
         for (Channel* source : sources) {
             mixer->Remove(*source);
-            if (source->FreesItself()) Free(source->Handle());
+            if (source->FreesItself())
+                Free(source->Handle());
         }
     }
     channels_.erase(found);
 }
 
-void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags) {
-    if (source.owner) source.owner->AsMixer()->Remove(source);
+void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags)
+{
+    if (source.owner)
+        source.owner->AsMixer()->Remove(source);
     source.sourceFlags = sourceFlags;
     source.owner = &mixer;
     source.stopped = false;
@@ -187,37 +225,45 @@ void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags) {
     mixer.AsMixer()->Add(source);
 }
 
-void Engine::Unlist(Channel& channel) {
-    if (!channel.playing) return;
+void Engine::Unlist(Channel& channel)
+{
+    if (!channel.playing)
+        return;
     channel.playing = false;
     playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
 }
 
-void Engine::ClearChannels() {
+void Engine::ClearChannels()
+{
     playing_.clear();
     channels_.clear();
     endsPending_ = false;
     devFailPending_ = false;
 }
 
-void Engine::Apply3D() {
+void Engine::Apply3D()
+{
     listener_ = pendingListener;
     factors_ = pendingFactors;
     for (auto& entry : channels_)
-        if (entry.second->IsSpatial()) Place(*entry.second);
+        if (entry.second->IsSpatial())
+            Place(*entry.second);
 }
 
-void Engine::Place(Channel& channel) {
+void Engine::Place(Channel& channel)
+{
     channel.spatialGains = SpatialGains(channel.pendingPosition, listener_, factors_, speakers_);
 }
 
 bool Engine::MixingHere() { return mixingHere; }
 
-void Engine::Render(float* out, uint32_t frames) {
+void Engine::Render(float* out, uint32_t frames)
+{
     std::lock_guard<std::mutex> lock(mutex);
     const MixingScope mixing;
     std::fill(out, out + static_cast<size_t>(frames) * speakers_, 0.0f);
-    if (!open_) return;
+    if (!open_)
+        return;
     for (size_t done = 0; done < frames;) {
         const size_t block = std::min<size_t>(kBlockFrames, frames - done);
         AdvanceSlides(block);
@@ -226,7 +272,8 @@ void Engine::Render(float* out, uint32_t frames) {
     }
 }
 
-void Engine::AdvanceSlides(size_t frames) {
+void Engine::AdvanceSlides(size_t frames)
+{
     const double seconds = static_cast<double>(frames) / rate_;
     for (auto& entry : channels_) {
         entry.second->volume.Advance(seconds);
@@ -234,7 +281,8 @@ void Engine::AdvanceSlides(size_t frames) {
     }
 }
 
-void Engine::MixBlock(float* out, size_t frames) {
+void Engine::MixBlock(float* out, size_t frames)
+{
     const float level = static_cast<float>(globalStreamVolume) / kFullGlobalVolume;
     for (size_t i = 0; i < playing_.size();) {
         Channel& channel = *playing_[i];
@@ -250,21 +298,27 @@ void Engine::MixBlock(float* out, size_t frames) {
     }
 }
 
-void Engine::ChannelEnded(Channel& channel) {
+void Engine::ChannelEnded(Channel& channel)
+{
     channel.ended = true;
     channel.endPending = true;
     endsPending_ = true;
-    if (worker_) worker_->Wake();
+    if (worker_)
+        worker_->Wake();
 }
 
-void Engine::DeviceFailed() {
+void Engine::DeviceFailed()
+{
     std::lock_guard<std::mutex> lock(mutex);
-    if (!open_) return;
+    if (!open_)
+        return;
     devFailPending_ = true;
-    if (worker_) worker_->Wake();
+    if (worker_)
+        worker_->Wake();
 }
 
-SyncBatch Engine::TakeSyncWork() {
+SyncBatch Engine::TakeSyncWork()
+{
     SyncBatch batch;
     const bool ends = endsPending_;
     const bool devFail = devFailPending_;
@@ -277,30 +331,36 @@ SyncBatch Engine::TakeSyncWork() {
             if ((ended && sync.type == BASS_SYNC_END) || (devFail && sync.type == BASS_SYNC_DEV_FAIL))
                 batch.jobs.push_back({channel.Handle(), sync.id});
         }
-        if (ended && channel.FreesItself()) batch.freeAfter.push_back(channel.Handle());
+        if (ended && channel.FreesItself())
+            batch.freeAfter.push_back(channel.Handle());
     }
     return batch;
 }
 
-void Engine::RunSyncs(const SyncBatch& batch) {
+void Engine::RunSyncs(const SyncBatch& batch)
+{
     for (const SyncJob& job : batch.jobs) {
         SyncEntry sync{};
         {
             std::lock_guard<std::mutex> lock(mutex);
             Channel* channel = Find(job.channel);
-            if (!channel) continue;
+            if (!channel)
+                continue;
             auto found = std::find_if(channel->syncs.begin(), channel->syncs.end(),
                                       [&](const SyncEntry& s) { return s.id == job.sync; });
-            if (found == channel->syncs.end()) continue;
+            if (found == channel->syncs.end())
+                continue;
             sync = *found;
-            if (sync.onetime) channel->syncs.erase(found);
+            if (sync.onetime)
+                channel->syncs.erase(found);
         }
         sync.proc(sync.id, job.channel, 0, sync.user);
     }
     std::lock_guard<std::mutex> lock(mutex);
     for (DWORD handle : batch.freeAfter) {
         Channel* channel = Find(handle);
-        if (channel && channel->ended) Free(handle);
+        if (channel && channel->ended)
+            Free(handle);
     }
 }
 

@@ -9,9 +9,11 @@ using namespace ovelaudio;
 namespace {
 
 // Whether mixer is source itself or plays, through its owners, inside source: adding would make a cycle.
-bool Feeds(const Channel& source, const Channel& mixer) {
+bool Feeds(const Channel& source, const Channel& mixer)
+{
     for (const Channel* at = &mixer; at; at = at->owner)
-        if (at == &source) return true;
+        if (at == &source)
+            return true;
     return false;
 }
 
@@ -19,12 +21,16 @@ bool Feeds(const Channel& source, const Channel& mixer) {
 
 extern "C" {
 
-HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
-    if (RefusedInMix()) return 0;
-    if (const int error = FormatError(freq, chans)) return Failed<HSTREAM>(error, 0);
+HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags)
+{
+    if (RefusedInMix())
+        return 0;
+    if (const int error = FormatError(freq, chans))
+        return Failed<HSTREAM>(error, 0);
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
-    if (!engine.IsOpen()) return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
+    if (!engine.IsOpen())
+        return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
     const DWORD handle = engine.NewHandle();
     auto mixer = std::make_unique<MixerDecoder>(freq, chans, (flags & BASS_MIXER_END) != 0, engine);
     MixerDecoder* raw = mixer.get();
@@ -32,26 +38,35 @@ HSTREAM BASSDEF(BASS_Mixer_StreamCreate)(DWORD freq, DWORD chans, DWORD flags) {
     return Succeeded(handle);
 }
 
-BOOL BASSDEF(BASS_Mixer_StreamAddChannel)(HSTREAM handle, DWORD channel, DWORD flags) {
-    if (RefusedInMix()) return kFalse;
+BOOL BASSDEF(BASS_Mixer_StreamAddChannel)(HSTREAM handle, DWORD channel, DWORD flags)
+{
+    if (RefusedInMix())
+        return kFalse;
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
     Channel* mixer = engine.Find(handle);
     Channel* source = engine.Find(channel);
-    if (!mixer || !mixer->AsMixer() || !source) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
-    if (!source->IsDecodeOnly()) return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
-    if (Feeds(*source, *mixer)) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+    if (!mixer || !mixer->AsMixer() || !source)
+        return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+    if (!source->IsDecodeOnly())
+        return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
+    if (Feeds(*source, *mixer))
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     engine.Attach(*mixer, *source, flags);
     return Succeeded<BOOL>(kTrue);
 }
 
-BOOL BASSDEF(BASS_Mixer_ChannelSetMatrix)(DWORD handle, const void* matrix) {
-    if (RefusedInMix()) return kFalse;
-    if (!matrix) return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+BOOL BASSDEF(BASS_Mixer_ChannelSetMatrix)(DWORD handle, const void* matrix)
+{
+    if (RefusedInMix())
+        return kFalse;
+    if (!matrix)
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
     Channel* source = engine.Find(handle);
-    if (!source || !source->owner) return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
+    if (!source || !source->owner)
+        return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
     source->SetMatrix(static_cast<const float*>(matrix), source->owner->Channels());
     return Succeeded<BOOL>(kTrue);
 }

@@ -8,13 +8,21 @@ namespace {
 
 constexpr uint32_t kLfe = 3;
 
-enum class Side { Left, Right, Middle };
+enum class Side {
+    Left,
+    Right,
+    Middle
+};
 
 // Stereo and quad put front and rear pairs at 0-1 and 2-3; 5.1 and 7.1 add centre and LFE at 2-3.
-Side SideOf(uint32_t channel, uint32_t outputs) {
-    if (outputs == 1) return Side::Middle;
-    if (outputs <= 4) return channel % 2 == 0 ? Side::Left : Side::Right;
-    if (channel == 2 || channel == kLfe) return Side::Middle;
+Side SideOf(uint32_t channel, uint32_t outputs)
+{
+    if (outputs == 1)
+        return Side::Middle;
+    if (outputs <= 4)
+        return channel % 2 == 0 ? Side::Left : Side::Right;
+    if (channel == 2 || channel == kLfe)
+        return Side::Middle;
     return channel % 2 == 0 ? Side::Left : Side::Right;
 }
 
@@ -34,7 +42,8 @@ using ShapeGains = float[kOutputs][kInputs];
 // used inputs' sum in input order; a frame of input is kStride samples.
 template <uint32_t kStride, uint32_t kUsed, uint32_t kOutputs, bool kRamp, size_t kFrames>
 inline void MixChunk(const float* __restrict in, float* __restrict out, size_t first,
-                     const ShapeGains<kUsed, kOutputs>& g0, const ShapeGains<kUsed, kOutputs>& step) {
+                     const ShapeGains<kUsed, kOutputs>& g0, const ShapeGains<kUsed, kOutputs>& step)
+{
 #pragma GCC unroll 64
     for (size_t k = 0; k < kFrames * kOutputs; ++k) {
         const size_t frame = k / kOutputs;
@@ -49,8 +58,9 @@ inline void MixChunk(const float* __restrict in, float* __restrict out, size_t f
 
 // The caller's buffers never overlap; saying so lets the compiler vectorise.
 template <uint32_t kStride, uint32_t kUsed, uint32_t kOutputs, bool kRamp>
-void MixFrames(const float* __restrict in, float* __restrict out, size_t frames,
-               const ShapeGains<kUsed, kOutputs>& g0, const ShapeGains<kUsed, kOutputs>& step) {
+void MixFrames(const float* __restrict in, float* __restrict out, size_t frames, const ShapeGains<kUsed, kOutputs>& g0,
+               const ShapeGains<kUsed, kOutputs>& step)
+{
     size_t f = 0;
     for (; f + kChunkFrames <= frames; f += kChunkFrames)
         MixChunk<kStride, kUsed, kOutputs, kRamp, kChunkFrames>(in + f * kStride, out + f * kOutputs, f, g0, step);
@@ -62,7 +72,8 @@ void MixFrames(const float* __restrict in, float* __restrict out, size_t frames,
 // same sums in the same order as MixAnyShape. Inputs from kUsed on have no
 // gain, so their terms are left out.
 template <uint32_t kStride, uint32_t kUsed, uint32_t kOutputs>
-void MixFixedShape(const float* in, float* out, size_t frames, const GainMatrix& from, const GainMatrix& to) {
+void MixFixedShape(const float* in, float* out, size_t frames, const GainMatrix& from, const GainMatrix& to)
+{
     const float perFrame = 1.0f / static_cast<float>(frames);
     ShapeGains<kUsed, kOutputs> g0;
     ShapeGains<kUsed, kOutputs> step;
@@ -96,69 +107,86 @@ const FixedShape kFixedShapes[] = {
 };
 
 // One past the last input with a gain at either end of the ramp; 0 when silent.
-uint32_t UsedInputs(uint32_t inputs, uint32_t outputs, const GainMatrix& from, const GainMatrix& to) {
+uint32_t UsedInputs(uint32_t inputs, uint32_t outputs, const GainMatrix& from, const GainMatrix& to)
+{
     uint32_t used = 0;
     for (uint32_t o = 0; o < outputs; ++o)
         for (uint32_t i = used; i < inputs; ++i)
-            if (from[o * kMaxChannels + i] != 0.0f || to[o * kMaxChannels + i] != 0.0f) used = i + 1;
+            if (from[o * kMaxChannels + i] != 0.0f || to[o * kMaxChannels + i] != 0.0f)
+                used = i + 1;
     return used;
 }
 
 }  // namespace
 
-GainMatrix DefaultRouting(uint32_t inputs, uint32_t outputs, MonoRouting mono) {
+GainMatrix DefaultRouting(uint32_t inputs, uint32_t outputs, MonoRouting mono)
+{
     GainMatrix m{};
     if (inputs == 1) {
         const uint32_t last = mono == MonoRouting::Everywhere ? outputs : std::min(outputs, 2u);
         for (uint32_t o = 0; o < last; ++o)
-            if (!IsLfe(o, outputs)) Gain(m, o, 0) = 1.0f;
+            if (!IsLfe(o, outputs))
+                Gain(m, o, 0) = 1.0f;
     } else if (outputs == 1) {
-        for (uint32_t i = 0; i < inputs; ++i) Gain(m, 0, i) = 1.0f / static_cast<float>(inputs);
+        for (uint32_t i = 0; i < inputs; ++i)
+            Gain(m, 0, i) = 1.0f / static_cast<float>(inputs);
     } else {
-        for (uint32_t c = 0; c < std::min(inputs, outputs); ++c) Gain(m, c, c) = 1.0f;
+        for (uint32_t c = 0; c < std::min(inputs, outputs); ++c)
+            Gain(m, c, c) = 1.0f;
     }
     return m;
 }
 
-void ApplyBalance(float pan, uint32_t outputs, GainMatrix& m) {
+void ApplyBalance(float pan, uint32_t outputs, GainMatrix& m)
+{
     const float left = pan > 0.0f ? 1.0f - pan : 1.0f;
     const float right = pan < 0.0f ? 1.0f + pan : 1.0f;
     for (uint32_t o = 0; o < outputs; ++o) {
         const Side side = SideOf(o, outputs);
-        if (side == Side::Middle) continue;
+        if (side == Side::Middle)
+            continue;
         const float factor = side == Side::Left ? left : right;
-        for (uint32_t i = 0; i < kMaxChannels; ++i) Gain(m, o, i) *= factor;
+        for (uint32_t i = 0; i < kMaxChannels; ++i)
+            Gain(m, o, i) *= factor;
     }
 }
 
-void Scale(GainMatrix& m, float factor) {
-    for (float& g : m) g *= factor;
+void Scale(GainMatrix& m, float factor)
+{
+    for (float& g : m)
+        g *= factor;
 }
 
 void MixAnyShape(const float* in, uint32_t inputs, float* out, uint32_t outputs, size_t frames, const GainMatrix& from,
-                 const GainMatrix& to) {
+                 const GainMatrix& to)
+{
     const float perFrame = 1.0f / static_cast<float>(frames);
     for (uint32_t o = 0; o < outputs; ++o) {
         for (uint32_t i = 0; i < inputs; ++i) {
             const float g0 = from[o * kMaxChannels + i];
             const float g1 = to[o * kMaxChannels + i];
-            if (g0 == 0.0f && g1 == 0.0f) continue;
+            if (g0 == 0.0f && g1 == 0.0f)
+                continue;
             const float step = (g1 - g0) * perFrame;
             const float* src = in + i;
             float* dst = out + o;
-            for (size_t f = 0; f < frames; ++f) dst[f * outputs] += src[f * inputs] * RampGain(g0, step, f);
+            for (size_t f = 0; f < frames; ++f)
+                dst[f * outputs] += src[f * inputs] * RampGain(g0, step, f);
         }
     }
 }
 
 void MixRamped(const float* in, uint32_t inputs, float* out, uint32_t outputs, size_t frames, const GainMatrix& from,
-               const GainMatrix& to) {
+               const GainMatrix& to)
+{
     const uint32_t used = UsedInputs(inputs, outputs, from, to);
-    if (frames == 0 || used == 0) return;
+    if (frames == 0 || used == 0)
+        return;
     const auto fixed = std::find_if(std::begin(kFixedShapes), std::end(kFixedShapes), [&](const FixedShape& shape) {
         return shape.inputs == inputs && shape.outputs == outputs && shape.used >= used;
     });
-    if (fixed != std::end(kFixedShapes)) return fixed->mix(in, out, frames, from, to);
+    if (fixed != std::end(kFixedShapes))
+        return fixed->mix(in, out, frames, from, to);
     MixAnyShape(in, inputs, out, outputs, frames, from, to);
 }
 

@@ -12,7 +12,10 @@ using GainMatrix = std::array<float, kMaxChannels * kMaxChannels>;
 
 inline float& Gain(GainMatrix& m, uint32_t output, uint32_t input) { return m[output * kMaxChannels + input]; }
 
-enum class MonoRouting { FrontPair, Everywhere };
+enum class MonoRouting {
+    FrontPair,
+    Everywhere
+};
 
 // Channel i to output i; mono to the front pair (or every speaker but the LFE), stereo on one output averaged.
 GainMatrix DefaultRouting(uint32_t inputs, uint32_t outputs, MonoRouting mono);

@@ -9,15 +9,16 @@ namespace {
 // cutoff there makes the phase on the source's frames a unit impulse, and the
 // filter half-band at twice the rate: flat within 0.02 dB to 0.4 of the source
 // rate, images 52 dB down from 0.6 of it on.
-constexpr size_t kTaps = 16;  // source frames under the filter when raising the rate
+constexpr size_t kTaps = 16;      // source frames under the filter when raising the rate
 constexpr size_t kMaxTaps = 256;  // lowering by more than 16 widens the transition instead
-constexpr double kCutoff = 0.5;  // of the lower rate
+constexpr double kCutoff = 0.5;   // of the lower rate
 constexpr double kKaiserBeta = 5.0;
 constexpr int kBesselTerms = 30;
 constexpr double kPi = 3.14159265358979323846;
 
 // The modified Bessel function of order zero, from its power series.
-double BesselI0(double x) {
+double BesselI0(double x)
+{
     double sum = 1.0;
     double term = 1.0;
     for (int k = 1; k < kBesselTerms; ++k) {
@@ -30,15 +31,20 @@ double BesselI0(double x) {
 
 // Exact zeros at the other whole multiples, so a cutoff at the source's
 // Nyquist frequency passes its frames as they are.
-double Sinc(double x) {
-    if (x == 0.0) return 1.0;
-    if (x == std::round(x)) return 0.0;
+double Sinc(double x)
+{
+    if (x == 0.0)
+        return 1.0;
+    if (x == std::round(x))
+        return 0.0;
     return std::sin(kPi * x) / (kPi * x);
 }
 
-double KaiserWindow(double x, double halfWidth) {
+double KaiserWindow(double x, double halfWidth)
+{
     const double r = x / halfWidth;
-    if (std::fabs(r) >= 1.0) return 0.0;
+    if (std::fabs(r) >= 1.0)
+        return 0.0;
     static const double peak = BesselI0(kKaiserBeta);
     return BesselI0(kKaiserBeta * std::sqrt(1.0 - r * r)) / peak;
 }
@@ -47,7 +53,8 @@ size_t RoundUp(size_t value, size_t step) { return (value + step - 1) / step * s
 
 }  // namespace
 
-void Resampler::Configure(uint32_t channels, uint32_t fromRate, uint32_t toRate, size_t chunkFrames) {
+void Resampler::Configure(uint32_t channels, uint32_t fromRate, uint32_t toRate, size_t chunkFrames)
+{
     channels_ = channels;
     fromRate_ = fromRate;
     toRate_ = toRate;
@@ -60,24 +67,29 @@ void Resampler::Configure(uint32_t channels, uint32_t fromRate, uint32_t toRate,
     input_.assign(converts ? (capacity_ + kSpareFrames) * channels : 0, 0.0f);
     blended_.assign(converts ? RowLength() : 0, 0.0f);
     table_.assign(converts ? (kPhases + 1) * RowLength() : 0, 0.0f);
-    if (converts) MakeTable();
+    if (converts)
+        MakeTable();
     Reset();
 }
 
-void Resampler::Reset() {
+void Resampler::Reset()
+{
     position_ = 0;
     buffered_ = 0;
     flushed_ = false;
-    if (fromRate_ != toRate_) AppendSilence(FramesBefore());
+    if (fromRate_ != toRate_)
+        AppendSilence(FramesBefore());
 }
 
-void Resampler::AppendSilence(size_t frames) {
+void Resampler::AppendSilence(size_t frames)
+{
     std::fill_n(input_.begin() + static_cast<std::ptrdiff_t>(buffered_ * channels_), frames * channels_, 0.0f);
     buffered_ += frames;
 }
 
 // Each row sums to one, so a steady level passes unchanged at every phase.
-void Resampler::MakeTable() {
+void Resampler::MakeTable()
+{
     const double scale = std::min(1.0, static_cast<double>(toRate_) / fromRate_);
     const double cutoff = 2.0 * kCutoff * scale;
     const double halfWidth = static_cast<double>(taps_) / 2.0;
@@ -91,7 +103,8 @@ void Resampler::MakeTable() {
             taps[j] = Sinc(cutoff * x) * KaiserWindow(x, halfWidth);
             sum += taps[j];
         }
-        for (size_t j = 0; j < RowLength(); ++j) row[j] = static_cast<float>(taps[j / channels_] / sum);
+        for (size_t j = 0; j < RowLength(); ++j)
+            row[j] = static_cast<float>(taps[j / channels_] / sum);
     }
 }
 

@@ -25,12 +25,15 @@ public:
     // Writes up to frames output frames; pull(float* out, size_t frames) gives
     // source frames and answers how many (0 at the end). Fewer than frames: ended.
     template <typename Pull>
-    size_t Render(float* out, size_t frames, Pull&& pull) {
-        if (fromRate_ == toRate_) return pull(out, frames);
+    size_t Render(float* out, size_t frames, Pull&& pull)
+    {
+        if (fromRate_ == toRate_)
+            return pull(out, frames);
         size_t done = 0;
         while (done < frames) {
             done += Interpolate(out + done * channels_, frames - done);
-            if (done < frames && !Refill(pull)) break;
+            if (done < frames && !Refill(pull))
+                break;
         }
         return done;
     }
@@ -55,12 +58,13 @@ private:
     // eight vectors of sums, enough to keep the adds' latency hidden.
     static constexpr size_t kBlockVectors = 8;
     template <uint32_t kChannels>
-    static constexpr size_t kBlockFrames = kLanes * std::max<size_t>(1, kBlockVectors / kChannels);
+    static constexpr size_t kBlockFrames = kLanes* std::max<size_t>(1, kBlockVectors / kChannels);
     static constexpr size_t kSpareFrames = kBlockFrames<1>;  // the most a block reads past the last frame it needs
 
     uint64_t Ticks(size_t frames) const { return static_cast<uint64_t>(frames) * toRate_; }
     size_t Frame(uint64_t ticks) const { return static_cast<size_t>(ticks / toRate_); }
-    uint64_t FixedPoint(uint64_t ticks) const {
+    uint64_t FixedPoint(uint64_t ticks) const
+    {
         return (static_cast<uint64_t>(Frame(ticks)) << kFractionBits) + ((ticks % toRate_) << kFractionBits) / toRate_;
     }
     size_t FramesBefore() const { return taps_ / 2 - 1; }
@@ -69,25 +73,33 @@ private:
     const float* Row(uint32_t phase) const { return table_.data() + phase * RowLength(); }
 
     // How many of frames the buffered input covers: each needs taps_ frames from its position on.
-    size_t Covered(size_t frames) const {
-        if (buffered_ < taps_) return 0;
+    size_t Covered(size_t frames) const
+    {
+        if (buffered_ < taps_)
+            return 0;
         const uint64_t end = Ticks(buffered_ - taps_ + 1);
-        if (position_ >= end) return 0;
+        if (position_ >= end)
+            return 0;
         return static_cast<size_t>(std::min<uint64_t>(frames, (end - position_ + fromRate_ - 1) / fromRate_));
     }
 
     // Output frames from what is buffered, until the next one needs more input.
-    size_t Interpolate(float* out, size_t frames) {
+    size_t Interpolate(float* out, size_t frames)
+    {
         switch (channels_) {
-        case 1: return InterpolateFrames<1>(out, frames);
-        case 2: return InterpolateFrames<2>(out, frames);
-        default: return InterpolateFrames<0>(out, frames);
+            case 1:
+                return InterpolateFrames<1>(out, frames);
+            case 2:
+                return InterpolateFrames<2>(out, frames);
+            default:
+                return InterpolateFrames<0>(out, frames);
         }
     }
 
     // kChannels 0: any count. A fixed count lets the compiler unroll the frame.
     template <uint32_t kChannels>
-    size_t InterpolateFrames(float* out, size_t frames) {
+    size_t InterpolateFrames(float* out, size_t frames)
+    {
         const size_t count = Covered(frames);
         const uint64_t position = FixedPoint(position_);
         if constexpr (kChannels != 0) {
@@ -105,7 +117,8 @@ private:
 
     // Every frame from its own position: the two rows of phases around it, blended.
     template <uint32_t kChannels>
-    void AnyRate(float* __restrict out, size_t count, uint64_t position) {
+    void AnyRate(float* __restrict out, size_t count, uint64_t position)
+    {
         const uint32_t channels = kChannels == 0 ? channels_ : kChannels;
         const size_t vectors = RowLength() / kLanes;
         const float* __restrict input = input_.data();
@@ -129,7 +142,8 @@ private:
     // The last block may reach past the buffered frames, into the buffer's
     // spare end: the frames it makes from there are not written out.
     template <uint32_t kChannels>
-    void DoubleRate(float* __restrict out, size_t count, uint64_t position) const {
+    void DoubleRate(float* __restrict out, size_t count, uint64_t position) const
+    {
         constexpr size_t kFrames = kBlockFrames<kChannels>;
         const float* __restrict in = input_.data() + (position >> kFractionBits) * kChannels;
         const float* __restrict halfway = Row(kPhases / 2);
@@ -148,7 +162,8 @@ private:
             Interleave<kChannels>(out + n * kChannels, source + k * kChannels, block + k * kChannels, pairs);
             n += 2 * pairs;
             k += pairs;
-            if (k < kFrames && n < count) std::copy_n(source + k * kChannels, kChannels, out + n++ * kChannels);
+            if (k < kFrames && n < count)
+                std::copy_n(source + k * kChannels, kChannels, out + n++ * kChannels);
         }
     }
 
@@ -157,7 +172,8 @@ private:
     // coefficient. Written in vectors of four samples: each tap is one broadcast
     // coefficient times plain loads, where the compiler left to itself shuffles scalars.
     template <uint32_t kChannels>
-    void FilterHalfwayBlock(float* __restrict block, const float* __restrict in, const float* __restrict row) const {
+    void FilterHalfwayBlock(float* __restrict block, const float* __restrict in, const float* __restrict row) const
+    {
         constexpr size_t kVectors = kBlockFrames<kChannels> * kChannels / kLanes;
         Lanes sums[kVectors] = {};
         for (size_t j = 0; j < taps_ / 2; ++j) {
@@ -175,7 +191,8 @@ private:
 
     template <uint32_t kChannels>
     static void Interleave(float* __restrict out, const float* __restrict even, const float* __restrict odd,
-                           size_t pairs) {
+                           size_t pairs)
+    {
         for (size_t k = 0; k < pairs; ++k) {
             std::copy_n(even + k * kChannels, kChannels, out + 2 * k * kChannels);
             std::copy_n(odd + k * kChannels, kChannels, out + (2 * k + 1) * kChannels);
@@ -186,7 +203,8 @@ private:
     // product of vectors. Vector v holds channels (4v + lane) % channels, so
     // vectors channels apart share a pattern and share a sum.
     template <uint32_t kChannels>
-    void Filter(float* __restrict out, const float* __restrict in, const float* __restrict row) const {
+    void Filter(float* __restrict out, const float* __restrict in, const float* __restrict row) const
+    {
         const uint32_t channels = kChannels == 0 ? channels_ : kChannels;
         const size_t vectors = taps_ * channels / kLanes;
         Lanes sums[kChannels == 0 ? kMaxChannels : kChannels] = {};
@@ -195,14 +213,16 @@ private:
                 sums[a] += LanesAt(row + (v + a) * kLanes) * LanesAt(in + (v + a) * kLanes);
         std::fill_n(out, channels, 0.0f);
         for (uint32_t a = 0; a < channels; ++a)
-            for (size_t l = 0; l < kLanes; ++l) out[(a * kLanes + l) % channels] += sums[a][l];
+            for (size_t l = 0; l < kLanes; ++l)
+                out[(a * kLanes + l) % channels] += sums[a][l];
     }
 
     // Keeps the frames still needed at the front and reads more behind them;
     // at the end, silence behind the last frame lets the filter reach it (a
     // stalled download looks the same, and its gap is silent anyway).
     template <typename Pull>
-    bool Refill(Pull& pull) {
+    bool Refill(Pull& pull)
+    {
         const size_t first = Frame(position_);
         const size_t keep = first < buffered_ ? buffered_ - first : 0;
         const size_t drop = buffered_ - keep;
@@ -211,8 +231,10 @@ private:
         buffered_ = keep;
         const size_t got = pull(input_.data() + keep * channels_, capacity_ - keep);
         buffered_ += got;
-        if (got > 0) return true;
-        if (flushed_) return false;
+        if (got > 0)
+            return true;
+        if (flushed_)
+            return false;
         AppendSilence(FramesBefore());
         flushed_ = true;
         return true;

@@ -4,16 +4,19 @@
 
 namespace ovelaudio {
 
-void SyncWorker::Start() {
+void SyncWorker::Start()
+{
     // The thread keeps the worker alive, so it can be let go from inside a procedure.
     thread_ = std::thread([self = shared_from_this()] { self->Run(); });
 }
 
-void SyncWorker::Run() {
+void SyncWorker::Run()
+{
     std::unique_lock<std::mutex> lock(engine_.mutex);
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || engine_.HasSyncWork(); });
-        if (stop_) break;
+        if (stop_)
+            break;
         busy_ = true;
         const SyncBatch batch = engine_.TakeSyncWork();
         lock.unlock();
@@ -25,11 +28,13 @@ void SyncWorker::Run() {
     idle_.notify_all();
 }
 
-void SyncWorker::WaitIdle(std::unique_lock<std::mutex>& engineLock) {
+void SyncWorker::WaitIdle(std::unique_lock<std::mutex>& engineLock)
+{
     idle_.wait(engineLock, [this] { return stop_ || (!busy_ && !engine_.HasSyncWork()); });
 }
 
-void SyncWorker::Finish() {
+void SyncWorker::Finish()
+{
     {
         std::lock_guard<std::mutex> lock(engine_.mutex);
         stop_ = true;

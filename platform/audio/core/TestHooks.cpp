@@ -22,23 +22,29 @@ void SetUrlOpenWait(uint32_t ms) { urlOpenWait = ms; }
 
 uint32_t UrlOpenWait() { return urlOpenWait; }
 
-void RenderNoSound(float* out, uint32_t frames) {
-    if (!Engine::Instance().RenderManual(out, frames)) std::fill(out, out + frames * NoSoundDriver::kSpeakers, 0.0f);
+void RenderNoSound(float* out, uint32_t frames)
+{
+    if (!Engine::Instance().RenderManual(out, frames))
+        std::fill(out, out + frames * NoSoundDriver::kSpeakers, 0.0f);
     WaitForSyncs();
 }
 
-void FailOutput() {
+void FailOutput()
+{
     Engine::Instance().DeviceFailed();
     WaitForSyncs();
 }
 
-void WaitForSyncs() {
+void WaitForSyncs()
+{
     Engine& engine = Engine::Instance();
     std::unique_lock<std::mutex> lock(engine.mutex);
-    if (const std::shared_ptr<SyncWorker> worker = engine.Worker()) worker->WaitIdle(lock);
+    if (const std::shared_ptr<SyncWorker> worker = engine.Worker())
+        worker->WaitIdle(lock);
 }
 
-size_t LiveStreams() {
+size_t LiveStreams()
+{
     Engine& engine = Engine::Instance();
     std::lock_guard<std::mutex> lock(engine.mutex);
     return engine.LiveChannels();

@@ -27,7 +27,8 @@ struct WaveFormat {
     uint64_t dataBytes = 0;
 
     uint32_t FrameBytes() const { return channels * bits / 8; }
-    bool Valid() const {
+    bool Valid() const
+    {
         const bool pcm = tag == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
         const bool flt = tag == kFormatFloat && bits == 32;
         return (pcm || flt) && channels >= 1 && channels <= kMaxChannels && rate >= kMinRate && rate <= kMaxRate;
@@ -36,22 +37,26 @@ struct WaveFormat {
 
 bool ReadExact(ByteSource& source, void* out, size_t bytes) { return source.Read(out, bytes) == bytes; }
 
-bool ParseFmt(ByteSource& source, uint32_t size, WaveFormat& format) {
+bool ParseFmt(ByteSource& source, uint32_t size, WaveFormat& format)
+{
     uint8_t fmt[kFmtMaximum] = {};
-    if (size < kFmtMinimum || !ReadExact(source, fmt, std::min<size_t>(size, kFmtMaximum))) return false;
+    if (size < kFmtMinimum || !ReadExact(source, fmt, std::min<size_t>(size, kFmtMaximum)))
+        return false;
     format.tag = Le16(fmt);
     format.channels = Le16(fmt + 2);
     format.rate = Le32(fmt + 4);
     format.bits = Le16(fmt + 14);
     if (format.tag == kFormatExtensible) {
-        if (size < kFmtExtensibleSubformat + 2) return false;
+        if (size < kFmtExtensibleSubformat + 2)
+            return false;
         format.tag = Le16(fmt + kFmtExtensibleSubformat);
     }
     return true;
 }
 
 // Walks the chunks up to "data"; a data chunk longer than the file is clamped.
-bool ParseWave(ByteSource& source, WaveFormat& format) {
+bool ParseWave(ByteSource& source, WaveFormat& format)
+{
     uint8_t header[12];
     if (!ReadExact(source, header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0 ||
         std::memcmp(header + 8, "WAVE", 4) != 0)
@@ -60,21 +65,25 @@ bool ParseWave(ByteSource& source, WaveFormat& format) {
     bool haveFmt = false;
     for (;;) {
         uint8_t chunk[8];
-        if (!ReadExact(source, chunk, sizeof chunk)) return false;
+        if (!ReadExact(source, chunk, sizeof chunk))
+            return false;
         position += sizeof chunk;
         const uint32_t size = Le32(chunk + 4);
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (!ParseFmt(source, size, format)) return false;
+            if (!ParseFmt(source, size, format))
+                return false;
             haveFmt = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!haveFmt || !format.Valid()) return false;
+            if (!haveFmt || !format.Valid())
+                return false;
             const uint64_t available = source.Size() == UINT64_MAX ? size : source.Size() - position;
             format.dataStart = position;
             format.dataBytes = std::min<uint64_t>(size, available);
             return format.dataBytes >= format.FrameBytes();
         }
         position += uint64_t{size} + (size & 1);
-        if (position > source.Size() || !source.Seek(position)) return false;
+        if (position > source.Size() || !source.Seek(position))
+            return false;
     }
 }
 
@@ -86,15 +95,20 @@ constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 // Converts count samples of one format; chosen once per stream, so the loops stay tight.
 using SampleConverter = void (*)(const uint8_t* in, size_t count, float* out);
 
-void Unsigned8(const uint8_t* in, size_t count, float* out) {
-    for (size_t i = 0; i < count; ++i) out[i] = (static_cast<float>(in[i]) - kScale8) / kScale8;
+void Unsigned8(const uint8_t* in, size_t count, float* out)
+{
+    for (size_t i = 0; i < count; ++i)
+        out[i] = (static_cast<float>(in[i]) - kScale8) / kScale8;
 }
 
-void Signed16(const uint8_t* in, size_t count, float* out) {
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<float>(static_cast<int16_t>(Le16(in + 2 * i))) / kScale16;
+void Signed16(const uint8_t* in, size_t count, float* out)
+{
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<float>(static_cast<int16_t>(Le16(in + 2 * i))) / kScale16;
 }
 
-void Signed24(const uint8_t* in, size_t count, float* out) {
+void Signed24(const uint8_t* in, size_t count, float* out)
+{
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* p = in + 3 * i;
         const uint32_t word = (uint32_t{p[0]} << 8) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 24);
@@ -102,11 +116,14 @@ void Signed24(const uint8_t* in, size_t count, float* out) {
     }
 }
 
-void Signed32(const uint8_t* in, size_t count, float* out) {
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
+void Signed32(const uint8_t* in, size_t count, float* out)
+{
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
 }
 
-void Float32(const uint8_t* in, size_t count, float* out) {
+void Float32(const uint8_t* in, size_t count, float* out)
+{
     if constexpr (kLittleEndian) {
         std::memcpy(out, in, count * sizeof(float));
     } else {
@@ -117,35 +134,41 @@ void Float32(const uint8_t* in, size_t count, float* out) {
     }
 }
 
-SampleConverter ConverterFor(const WaveFormat& format) {
+SampleConverter ConverterFor(const WaveFormat& format)
+{
     switch (format.bits) {
-    case 8: return Unsigned8;
-    case 16: return Signed16;
-    case 24: return Signed24;
-    default: return format.tag == kFormatFloat ? Float32 : Signed32;
+        case 8:
+            return Unsigned8;
+        case 16:
+            return Signed16;
+        case 24:
+            return Signed24;
+        default:
+            return format.tag == kFormatFloat ? Float32 : Signed32;
     }
 }
 
 class WaveDecoder : public Decoder {
 public:
     WaveDecoder(std::unique_ptr<ByteSource> source, const WaveFormat& format)
-        : source_(std::move(source)),
-          format_(format),
-          convert_(ConverterFor(format)),
-          scratch_(kDecodeChunkFrames * format.FrameBytes()) {}
+        : source_(std::move(source)), format_(format), convert_(ConverterFor(format)),
+          scratch_(kDecodeChunkFrames * format.FrameBytes())
+    {}
 
     uint32_t Rate() const override { return format_.rate; }
     uint32_t Channels() const override { return format_.channels; }
     uint64_t LengthFrames() const override { return format_.dataBytes / format_.FrameBytes(); }
 
-    bool Rewind() override {
+    bool Rewind() override
+    {
         framesRead_ = 0;
         held_ = 0;
         return source_->Seek(format_.dataStart);
     }
 
     // A download may stop inside a frame: its first part is held in front until the rest arrives.
-    size_t Read(float* out, size_t frames) override {
+    size_t Read(float* out, size_t frames) override
+    {
         const size_t frameBytes = format_.FrameBytes();
         uint8_t* const bytes = scratch_.data();
         size_t done = 0;
@@ -154,7 +177,8 @@ public:
                 std::min<uint64_t>({frames - done, kDecodeChunkFrames, LengthFrames() - framesRead_}));
             held_ += source_->Read(bytes + held_, want * frameBytes - held_);
             const size_t got = held_ / frameBytes;
-            if (got == 0) break;
+            if (got == 0)
+                break;
             convert_(bytes, got * format_.channels, out + done * format_.channels);
             held_ -= got * frameBytes;
             std::memmove(bytes, bytes + got * frameBytes, held_);
@@ -175,7 +199,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Decoder> OpenWave(std::unique_ptr<ByteSource>& source) {
+std::unique_ptr<Decoder> OpenWave(std::unique_ptr<ByteSource>& source)
+{
     WaveFormat format;
     const bool ok = ParseWave(*source, format) && source->Seek(format.dataStart);
     if (!ok) {

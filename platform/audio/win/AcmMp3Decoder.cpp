@@ -15,12 +15,12 @@ namespace ovelaudio {
 
 namespace {
 
-constexpr size_t kInputBytes = 8192;       // several frames at any bitrate
-constexpr DWORD kMinOutputBytes = 65536;   // what the codec may hand back for that
-constexpr size_t kFirstFrameProbe = 256;   // covers the encoder's tag in the first frame
+constexpr size_t kInputBytes = 8192;      // several frames at any bitrate
+constexpr DWORD kMinOutputBytes = 65536;  // what the codec may hand back for that
+constexpr size_t kFirstFrameProbe = 256;  // covers the encoder's tag in the first frame
 constexpr WORD kPcmBits = 16;
 constexpr float kPcmScale = 1.0f / 32768.0f;
-constexpr WORD kCodecDelay = 1393;         // the samples the decoder's filter bank lags behind
+constexpr WORD kCodecDelay = 1393;  // the samples the decoder's filter bank lags behind
 
 struct Mp3Start {
     uint64_t offset = 0;  // of the first frame
@@ -92,8 +92,7 @@ class AcmMp3Decoder final : public Decoder {
 public:
     AcmMp3Decoder(std::unique_ptr<ByteSource> source, const Mp3Start& start)
         : source_(std::move(source)), start_(start), input_(kInputBytes)
-    {
-    }
+    {}
     ~AcmMp3Decoder() override { Close(); }
 
     std::unique_ptr<ByteSource> ReleaseSource() { return std::move(source_); }

@@ -15,11 +15,11 @@ namespace ovelaudio {
 
 namespace {
 
-constexpr uint32_t kBufferMs = 100;    // the whole ring: the output's latency
+constexpr uint32_t kBufferMs = 100;  // the whole ring: the output's latency
 // How often the thread refills what has played: each wake-up costs the
 // device's lock and a few calls, so not more often than the ring needs.
 constexpr DWORD kTopUpMs = 20;
-constexpr int kMaxFailedTopUps = 20;   // in a row: the device is gone
+constexpr int kMaxFailedTopUps = 20;  // in a row: the device is gone
 // A play cursor that stands still this long while every call succeeds: an
 // endpoint that was unplugged. Counted in wake-ups, as a stall is seen there.
 constexpr DWORD kStalledMs = 500;
@@ -31,30 +31,30 @@ constexpr GUID kNullGuid = {};
 uint32_t SpeakersOf(DWORD config)
 {
     switch (DSSPEAKER_CONFIG(config)) {
-    case DSSPEAKER_QUAD:
-        return 4;
-    case DSSPEAKER_5POINT1:
-    case DSSPEAKER_5POINT1_SURROUND:
-        return 6;
-    case DSSPEAKER_7POINT1:
-    case DSSPEAKER_7POINT1_SURROUND:
-        return 8;
-    default:
-        return 2;
+        case DSSPEAKER_QUAD:
+            return 4;
+        case DSSPEAKER_5POINT1:
+        case DSSPEAKER_5POINT1_SURROUND:
+            return 6;
+        case DSSPEAKER_7POINT1:
+        case DSSPEAKER_7POINT1_SURROUND:
+            return 8;
+        default:
+            return 2;
     }
 }
 
 DWORD ChannelMaskOf(uint32_t speakers)
 {
     switch (speakers) {
-    case 4:
-        return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT | SPEAKER_BACK_LEFT | SPEAKER_BACK_RIGHT;
-    case 6:
-        return ChannelMaskOf(4) | SPEAKER_FRONT_CENTER | SPEAKER_LOW_FREQUENCY;
-    case 8:
-        return ChannelMaskOf(6) | SPEAKER_SIDE_LEFT | SPEAKER_SIDE_RIGHT;
-    default:
-        return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
+        case 4:
+            return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT | SPEAKER_BACK_LEFT | SPEAKER_BACK_RIGHT;
+        case 6:
+            return ChannelMaskOf(4) | SPEAKER_FRONT_CENTER | SPEAKER_LOW_FREQUENCY;
+        case 8:
+            return ChannelMaskOf(6) | SPEAKER_SIDE_LEFT | SPEAKER_SIDE_RIGHT;
+        default:
+            return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
     }
 }
 
@@ -81,14 +81,14 @@ WAVEFORMATEXTENSIBLE PcmFormat(uint32_t rate, uint32_t speakers)
 int BassErrorOf(HRESULT result)
 {
     switch (result) {
-    case DSERR_BADFORMAT:
-        return BASS_ERROR_FORMAT;
-    case DSERR_OUTOFMEMORY:
-        return BASS_ERROR_MEM;
-    case DSERR_ALLOCATED:
-        return BASS_ERROR_BUSY;
-    default:
-        return BASS_ERROR_DRIVER;
+        case DSERR_BADFORMAT:
+            return BASS_ERROR_FORMAT;
+        case DSERR_OUTOFMEMORY:
+            return BASS_ERROR_MEM;
+        case DSERR_ALLOCATED:
+            return BASS_ERROR_BUSY;
+        default:
+            return BASS_ERROR_DRIVER;
     }
 }
 
@@ -119,8 +119,7 @@ public:
         : sound_(sound), buffer_(buffer), speakers_(speakers), emulated_(emulated), bufferBytes_(bufferBytes),
           blockAlign_(speakers * kSampleBytes), mix_(bufferBytes / kSampleBytes), render_(std::move(render)),
           fail_(std::move(fail)), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
-    {
-    }
+    {}
 
     ~DirectSoundStream() override
     {
@@ -170,8 +169,8 @@ private:
             if (result == DSERR_BUFFERLOST)
                 result = Restore();
             failedTopUps = SUCCEEDED(result) ? 0 : failedTopUps + 1;
-            if (failedTopUps >= kMaxFailedTopUps || stalledTopUps_ >= kMaxStalledTopUps ||
-                result == DSERR_BUFFERLOST || result == DSERR_NODRIVER) {
+            if (failedTopUps >= kMaxFailedTopUps || stalledTopUps_ >= kMaxStalledTopUps || result == DSERR_BUFFERLOST ||
+                result == DSERR_NODRIVER) {
                 Fail();
                 return;
             }
@@ -336,8 +335,8 @@ void DirectSoundOutput::Refresh()
     for (KnownDevice& device : known_)
         device.entry.enabled = device.entry.isDefault = false;
     for (const Enumerated& device : present) {
-        auto known = std::find_if(known_.begin(), known_.end(),
-                                  [&](const KnownDevice& k) { return k.guid == device.guid; });
+        auto known =
+            std::find_if(known_.begin(), known_.end(), [&](const KnownDevice& k) { return k.guid == device.guid; });
         if (known == known_.end())
             known = known_.insert(known_.end(), KnownDevice{device.guid, {}});
         known->entry = {device.name, device.driver, true, device.guid == defaultGuid};

@@ -18,8 +18,8 @@ public:
     // stays listed without the enabled flag, one that comes back gets its
     // old number.
     std::vector<DeviceEntry> Devices() override;
-    std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window, RenderFn render,
-                                       FailFn fail, int& error) override;
+    std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window, RenderFn render, FailFn fail,
+                                       int& error) override;
 
 private:
     struct KnownDevice {

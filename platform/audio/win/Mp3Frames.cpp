@@ -6,7 +6,12 @@ namespace ovelaudio {
 
 namespace {
 
-enum MpegVersion { kMpeg25 = 0, kMpegReserved = 1, kMpeg2 = 2, kMpeg1 = 3 };
+enum MpegVersion {
+    kMpeg25 = 0,
+    kMpegReserved = 1,
+    kMpeg2 = 2,
+    kMpeg1 = 3
+};
 constexpr uint32_t kLayer3 = 1;
 constexpr uint32_t kMonoMode = 3;
 constexpr uint32_t kBitratesMpeg1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};

@@ -17,9 +17,6 @@ uintptr_t LoadPluginFile(const std::string& file)
     return reinterpret_cast<uintptr_t>(module);
 }
 
-void FreePluginFile(uintptr_t module)
-{
-    FreeLibrary(reinterpret_cast<HMODULE>(module));
-}
+void FreePluginFile(uintptr_t module) { FreeLibrary(reinterpret_cast<HMODULE>(module)); }
 
 }  // namespace ovelaudio

@@ -33,10 +33,7 @@ bool KnownScheme(const std::string& url)
     });
 }
 
-bool IsHttp(const std::string& url)
-{
-    return _strnicmp(url.c_str(), "http", 4) == 0;
-}
+bool IsHttp(const std::string& url) { return _strnicmp(url.c_str(), "http", 4) == 0; }
 
 std::optional<DWORD> NumberHeader(HINTERNET request, DWORD query)
 {
@@ -84,10 +81,7 @@ void Fetch(std::shared_ptr<Download> download, HINTERNET session, HINTERNET requ
 
 class WinInetUrlSource final : public ByteSource {
 public:
-    WinInetUrlSource(std::shared_ptr<Download> download, uint64_t size)
-        : download_(std::move(download)), size_(size)
-    {
-    }
+    WinInetUrlSource(std::shared_ptr<Download> download, uint64_t size) : download_(std::move(download)), size_(size) {}
 
     // The download may hang on a silent server: it is left to end by itself.
     ~WinInetUrlSource() override
@@ -135,10 +129,7 @@ private:
     size_t position_ = 0;
 };
 
-int OpenError()
-{
-    return GetLastError() == ERROR_INTERNET_TIMEOUT ? BASS_ERROR_TIMEOUT : BASS_ERROR_FILEOPEN;
-}
+int OpenError() { return GetLastError() == ERROR_INTERNET_TIMEOUT ? BASS_ERROR_TIMEOUT : BASS_ERROR_FILEOPEN; }
 
 }  // namespace
 
@@ -159,8 +150,7 @@ std::unique_ptr<ByteSource> OpenWinInetUrl(const std::string& url, uint32_t offs
     const std::string range = http && offset > 0 ? "Range: bytes=" + std::to_string(offset) + "-\r\n" : "";
     const HINTERNET request = InternetOpenUrlA(session, url.c_str(), range.empty() ? nullptr : range.c_str(),
                                                static_cast<DWORD>(range.size()), kOpenFlags, 0);
-    const std::optional<DWORD> status =
-        request && http ? NumberHeader(request, HTTP_QUERY_STATUS_CODE) : std::nullopt;
+    const std::optional<DWORD> status = request && http ? NumberHeader(request, HTTP_QUERY_STATUS_CODE) : std::nullopt;
     if (!request || (http && (!status || *status >= kHttpFirstError))) {
         error = request ? BASS_ERROR_FILEOPEN : OpenError();
         if (request)

@@ -18,13 +18,16 @@ namespace {
 
 constexpr uint16_t kExtensible = 0xFFFE;
 
-void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+void Put(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
-void PutSample(std::vector<uint8_t>& out, float s, const WaveSpec& spec) {
+void PutSample(std::vector<uint8_t>& out, float s, const WaveSpec& spec)
+{
     if (spec.format == kFloat) {
         uint32_t bits;
         std::memcpy(&bits, &s, sizeof bits);
@@ -37,7 +40,8 @@ void PutSample(std::vector<uint8_t>& out, float s, const WaveSpec& spec) {
     }
 }
 
-void PutPages(ogg_stream_state& stream, std::vector<uint8_t>& out, bool flush) {
+void PutPages(ogg_stream_state& stream, std::vector<uint8_t>& out, bool flush)
+{
     ogg_page page;
     while (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
         out.insert(out.end(), page.header, page.header + page.header_len);
@@ -47,9 +51,11 @@ void PutPages(ogg_stream_state& stream, std::vector<uint8_t>& out, bool flush) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeWave(const WaveSpec& spec, const std::vector<float>& samples) {
+std::vector<uint8_t> MakeWave(const WaveSpec& spec, const std::vector<float>& samples)
+{
     std::vector<uint8_t> data;
-    for (float s : samples) PutSample(data, s, spec);
+    for (float s : samples)
+        PutSample(data, s, spec);
     const uint32_t fmtSize = spec.extensible ? 40 : 16;
     std::vector<uint8_t> out;
     PutTag(out, "RIFF");
@@ -77,13 +83,16 @@ std::vector<uint8_t> MakeWave(const WaveSpec& spec, const std::vector<float>& sa
     return out;
 }
 
-std::vector<uint8_t> MakeConstantWave(uint16_t channels, size_t frames, const std::vector<float>& levels) {
+std::vector<uint8_t> MakeConstantWave(uint16_t channels, size_t frames, const std::vector<float>& levels)
+{
     std::vector<float> samples;
-    for (size_t f = 0; f < frames; ++f) samples.insert(samples.end(), levels.begin(), levels.end());
+    for (size_t f = 0; f < frames; ++f)
+        samples.insert(samples.end(), levels.begin(), levels.end());
     return MakeWave({kPcm, 16, channels, kRate, false}, samples);
 }
 
-std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames) {
+std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames)
+{
     vorbis_info info;
     vorbis_info_init(&info);
     EXPECT_EQ(vorbis_encode_init_vbr(&info, 1, static_cast<long>(rate), 0.1f), 0);
@@ -105,7 +114,8 @@ std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames) {
     PutPages(stream, out, true);
 
     float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
-    for (size_t f = 0; f < frames; ++f) buffer[0][f] = 0.5f * std::sin(static_cast<float>(f) * 0.05f);
+    for (size_t f = 0; f < frames; ++f)
+        buffer[0][f] = 0.5f * std::sin(static_cast<float>(f) * 0.05f);
     vorbis_analysis_wrote(&dsp, static_cast<int>(frames));
     vorbis_analysis_wrote(&dsp, 0);
     ogg_packet packet;
@@ -126,23 +136,27 @@ std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames) {
     return out;
 }
 
-void ManualOutput::SetUp() {
+void ManualOutput::SetUp()
+{
     ovelaudio::testhooks::SetManualNoSound(true);
     ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
 }
 
-void ManualOutput::TearDown() {
+void ManualOutput::TearDown()
+{
     BASS_Free();
     EXPECT_EQ(ovelaudio::testhooks::LiveStreams(), 0u);
 }
 
-std::vector<float> ManualOutput::Render(size_t frames) {
+std::vector<float> ManualOutput::Render(size_t frames)
+{
     std::vector<float> out(frames * 2);
     ovelaudio::testhooks::RenderNoSound(out.data(), static_cast<uint32_t>(frames));
     return out;
 }
 
-HSTREAM ManualOutput::FromMemory(std::vector<uint8_t> bytes, DWORD flags) {
+HSTREAM ManualOutput::FromMemory(std::vector<uint8_t> bytes, DWORD flags)
+{
     clips_.push_back(std::move(bytes));
     return BASS_StreamCreateFile(1, clips_.back().data(), 0, clips_.back().size(), flags);
 }

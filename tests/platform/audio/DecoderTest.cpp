@@ -20,12 +20,14 @@ struct WaveCase {
 class WaveDecodeTest : public ManualOutput, public ::testing::WithParamInterface<WaveCase> {};
 
 // A left level of 0.5 and a right level of -0.25 must reach the output as they are.
-TEST_P(WaveDecodeTest, PlaysTheLevelsItHolds) {
+TEST_P(WaveDecodeTest, PlaysTheLevelsItHolds)
+{
     const WaveCase& c = GetParam();
     std::vector<float> samples;
     for (size_t f = 0; f < kFrames; ++f) {
         samples.push_back(0.5f);
-        if (c.spec.channels == 2) samples.push_back(-0.25f);
+        if (c.spec.channels == 2)
+            samples.push_back(-0.25f);
     }
     const std::vector<uint8_t> file = MakeWave(c.spec, samples);
     const HSTREAM stream = FromMemory(file, 0);
@@ -56,16 +58,20 @@ INSTANTIATE_TEST_SUITE_P(Formats, WaveDecodeTest,
 
 using BrokenInputTest = ManualOutput;
 
-uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at) {
+uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at)
+{
     return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (uint32_t(bytes[at + 3]) << 24);
 }
 
-void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 // Where a Vorbis header packet ("\x03vorbis" for the comments, "\x05vorbis" for the setup) starts.
-size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type) {
+size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type)
+{
     const std::string tag = std::string(1, type) + "vorbis";
     const auto found = std::search(ogg.begin(), ogg.end(), tag.begin(), tag.end());
     EXPECT_NE(found, ogg.end());
@@ -73,30 +79,35 @@ size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type) {
 }
 
 // A comment count with no comments behind it: the decoder gives up half way through its list.
-std::vector<uint8_t> VorbisWithPhantomComments() {
+std::vector<uint8_t> VorbisWithPhantomComments()
+{
     std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
     const size_t vendor = VorbisHeaderAt(ogg, 3) + 7;
     PutLe32At(ogg, vendor + 4 + Le32At(ogg, vendor), 3);
     return ogg;
 }
 
-std::vector<uint8_t> VorbisWithEndlessVendor() {
+std::vector<uint8_t> VorbisWithEndlessVendor()
+{
     std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
     PutLe32At(ogg, VorbisHeaderAt(ogg, 3) + 7, 0xFFFFFFFFu);
     return ogg;
 }
 
 // Every seventh byte of the codebooks flipped.
-std::vector<uint8_t> VorbisWithMangledSetup() {
+std::vector<uint8_t> VorbisWithMangledSetup()
+{
     std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
     constexpr size_t kKeep = 16;  // the packet tag and the first codebook's sync pattern
     const size_t setup = VorbisHeaderAt(ogg, 5) + kKeep;
-    for (size_t i = setup; i < std::min(ogg.size(), setup + 2000); i += 7) ogg[i] ^= 0x5A;
+    for (size_t i = setup; i < std::min(ogg.size(), setup + 2000); i += 7)
+        ogg[i] ^= 0x5A;
     return ogg;
 }
 
 // A chunk whose size, rounded up to even, no longer fits 32 bits, in front of good data.
-std::vector<uint8_t> WaveWithHugeChunk() {
+std::vector<uint8_t> WaveWithHugeChunk()
+{
     const std::vector<uint8_t> good = MakeConstantWave(1, 100, {0.1f});
     constexpr size_t kDataChunk = 36;
     std::vector<uint8_t> bytes(good.begin(), good.begin() + kDataChunk);
@@ -112,7 +123,8 @@ struct BrokenCase {
 };
 
 // Cut files, lying headers, mangled Vorbis headers and noise give no stream, never a crash.
-TEST_F(BrokenInputTest, GivesNoStream) {
+TEST_F(BrokenInputTest, GivesNoStream)
+{
     const std::vector<uint8_t> good = MakeConstantWave(2, 100, {0.1f, 0.1f});
     const std::vector<BrokenCase> broken = {
         {"wave cut inside the format chunk", {good.begin(), good.begin() + 20}},
@@ -134,7 +146,8 @@ TEST_F(BrokenInputTest, GivesNoStream) {
 }
 
 // A data chunk that claims more than the file holds, with an odd byte count, plays what is there.
-TEST_F(BrokenInputTest, ClampsDataLongerThanTheFile) {
+TEST_F(BrokenInputTest, ClampsDataLongerThanTheFile)
+{
     std::vector<uint8_t> file = MakeConstantWave(2, 100, {0.5f, 0.5f});
     file.push_back(0x11);  // a stray odd byte
     file[40] = 0xFF;       // data size far beyond the end
@@ -146,7 +159,8 @@ TEST_F(BrokenInputTest, ClampsDataLongerThanTheFile) {
 
 using VorbisDecodeTest = ManualOutput;
 
-TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile) {
+TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile)
+{
     const std::vector<uint8_t> ogg = MakeVorbis(kRate, 8000);
     const std::string path = ::testing::TempDir() + "audio-core-test.ogg";
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -165,11 +179,13 @@ TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile) {
 
     ASSERT_TRUE(BASS_ChannelPlay(fromMemory, 0));
     float peak = 0.0f;
-    for (float s : Render(4000)) peak = std::max(peak, std::abs(s));
+    for (float s : Render(4000))
+        peak = std::max(peak, std::abs(s));
     EXPECT_NEAR(peak, 0.5f, 0.1f);
 }
 
-TEST_F(VorbisDecodeTest, MissingFileFailsToOpen) {
+TEST_F(VorbisDecodeTest, MissingFileFailsToOpen)
+{
     EXPECT_EQ(BASS_StreamCreateFile(0, "/nonexistent/clip.ogg", 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
 }

@@ -19,7 +19,8 @@
 namespace {
 thread_local size_t allocationsOnThisThread = 0;
 
-void* CountedAllocation(std::size_t size) noexcept {
+void* CountedAllocation(std::size_t size) noexcept
+{
     ++allocationsOnThisThread;
     return std::malloc(size == 0 ? 1 : size);
 }
@@ -28,8 +29,10 @@ void* CountedAllocation(std::size_t size) noexcept {
 [[gnu::noinline]] void Release(void* memory) noexcept { std::free(memory); }
 }  // namespace
 
-void* operator new(std::size_t size) {
-    if (void* memory = CountedAllocation(size)) return memory;
+void* operator new(std::size_t size)
+{
+    if (void* memory = CountedAllocation(size))
+        return memory;
     throw std::bad_alloc();
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
@@ -56,23 +59,28 @@ const size_t kFrameCounts[] = {1, 3, 4, 9, 441, 512};
 
 class MixShapeTest : public ::testing::TestWithParam<ShapeCase> {
 protected:
-    std::vector<float> Random(size_t count) {
+    std::vector<float> Random(size_t count)
+    {
         std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
         std::vector<float> values(count);
-        for (float& value : values) value = sample(random_);
+        for (float& value : values)
+            value = sample(random_);
         return values;
     }
 
-    GainMatrix Gains() {
+    GainMatrix Gains()
+    {
         GainMatrix m{};
         const std::vector<float> values = Random(kMaxChannels * kMaxChannels);
         for (uint32_t o = 0; o < GetParam().outputs; ++o)
-            for (uint32_t i = 0; i < GetParam().used; ++i) Gain(m, o, i) = values[o * kMaxChannels + i];
+            for (uint32_t i = 0; i < GetParam().used; ++i)
+                Gain(m, o, i) = values[o * kMaxChannels + i];
         return m;
     }
 
     // MixRamped and the general path on the same input, added to the same output.
-    void ExpectSameMix(const GainMatrix& from, const GainMatrix& to) {
+    void ExpectSameMix(const GainMatrix& from, const GainMatrix& to)
+    {
         const ShapeCase& shape = GetParam();
         for (size_t frames : kFrameCounts) {
             SCOPED_TRACE(frames);
@@ -81,19 +89,22 @@ protected:
             std::vector<float> general = fast;
             ovelaudio::MixRamped(in.data(), shape.inputs, fast.data(), shape.outputs, frames, from, to);
             ovelaudio::MixAnyShape(in.data(), shape.inputs, general.data(), shape.outputs, frames, from, to);
-            for (size_t s = 0; s < fast.size(); ++s) ASSERT_FLOAT_EQ(fast[s], general[s]) << "sample " << s;
+            for (size_t s = 0; s < fast.size(); ++s)
+                ASSERT_FLOAT_EQ(fast[s], general[s]) << "sample " << s;
         }
     }
 
     std::mt19937 random_{7};
 };
 
-TEST_P(MixShapeTest, SteadyGainsMixAsTheGeneralPath) {
+TEST_P(MixShapeTest, SteadyGainsMixAsTheGeneralPath)
+{
     const GainMatrix gains = Gains();
     ExpectSameMix(gains, gains);
 }
 
-TEST_P(MixShapeTest, RampedGainsMixAsTheGeneralPath) {
+TEST_P(MixShapeTest, RampedGainsMixAsTheGeneralPath)
+{
     const GainMatrix from = Gains();
     ExpectSameMix(from, Gains());
 }
@@ -135,7 +146,8 @@ constexpr size_t kEdgeFrames = 64;
 
 double Shift(uint32_t channel) { return kChannelShift * channel; }
 
-std::vector<float> Tone(double hertz, uint32_t rate, uint32_t channels) {
+std::vector<float> Tone(double hertz, uint32_t rate, uint32_t channels)
+{
     std::vector<float> source(kSourceFrames * channels);
     for (size_t n = 0; n < kSourceFrames; ++n)
         for (uint32_t c = 0; c < channels; ++c)
@@ -150,7 +162,8 @@ struct Rendered {
 };
 
 // The whole source through a resampler, pulled in sizes that vary from call to call.
-Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, uint32_t channels) {
+Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, uint32_t channels)
+{
     size_t pulled = 0;
     const auto pull = [&](float* out, size_t frames) {
         const size_t count = std::min(frames, source.size() / channels - pulled);
@@ -172,13 +185,15 @@ Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, 
         const size_t got = resampler.Render(out.data() + done * channels, want, pull);
         rendered.allocations += allocationsOnThisThread - before;
         out.resize((done + got) * channels);
-        if (got < want) return rendered;
+        if (got < want)
+            return rendered;
     }
 }
 
 // The amplitude of one channel's component at hertz, over the output's middle
 // (Hann window, so the tone's own leakage stays far below the rejection).
-double Amplitude(const std::vector<float>& out, uint32_t channels, uint32_t channel, uint32_t rate, double hertz) {
+double Amplitude(const std::vector<float>& out, uint32_t channels, uint32_t channel, uint32_t rate, double hertz)
+{
     const size_t frames = out.size() / channels;
     const size_t first = frames / 8;
     const size_t count = frames - 2 * first;
@@ -202,7 +217,8 @@ class ResamplerTest : public ::testing::TestWithParam<RateCase> {};
 
 // Output frame k sits at source position k * from / to: away from the ends,
 // where silence reaches under the filter, it is the tone at that position.
-TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAllocating) {
+TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAllocating)
+{
     const RateCase& rate = GetParam();
     const double tone = kPositionToneShare * std::min(rate.from, rate.to);
     const Rendered rendered = Resample(Tone(tone, rate.from, rate.channels), rate.from, rate.to, rate.channels);
@@ -215,7 +231,8 @@ TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAlloca
     ASSERT_EQ(out.size() / rate.channels, (lastPositionTicks + rate.from - 1) / rate.from);
     for (size_t k = 0; k < out.size() / rate.channels; ++k) {
         const double position = static_cast<double>(k) * rate.from / rate.to;
-        if (position < kEdgeFrames || position > kSourceFrames - kEdgeFrames) continue;
+        if (position < kEdgeFrames || position > kSourceFrames - kEdgeFrames)
+            continue;
         for (uint32_t c = 0; c < rate.channels; ++c)
             ASSERT_NEAR(out[k * rate.channels + c], std::sin(2.0 * kPi * tone * position / rate.from + Shift(c)),
                         kTolerance)
@@ -223,7 +240,8 @@ TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAlloca
     }
 }
 
-TEST_P(ResamplerTest, KeepsTheToneAndRejectsItsImage) {
+TEST_P(ResamplerTest, KeepsTheToneAndRejectsItsImage)
+{
     const RateCase& rate = GetParam();
     const std::vector<float> out =
         Resample(Tone(rate.tone, rate.from, rate.channels), rate.from, rate.to, rate.channels).out;
@@ -253,7 +271,8 @@ INSTANTIATE_TEST_SUITE_P(Rates, ResamplerTest,
                          [](const auto& test) { return std::string(test.param.name); });
 
 // Lowering the rate: a tone above the output's band must not fold back into it.
-TEST(ResamplerAliasTest, LoweringTheRateRejectsTonesAboveTheOutputBand) {
+TEST(ResamplerAliasTest, LoweringTheRateRejectsTonesAboveTheOutputBand)
+{
     constexpr uint32_t kFrom = 132300;
     constexpr uint32_t kTo = 44100;
     constexpr double kTone = 30000;

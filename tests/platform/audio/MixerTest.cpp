@@ -13,7 +13,8 @@ using ovelaudio::testhooks::LiveStreams;
 
 using MixerTest = ManualOutput;
 
-TEST_F(MixerTest, DecodeOnlySourcePlaysOnlyThroughItsMixer) {
+TEST_F(MixerTest, DecodeOnlySourcePlaysOnlyThroughItsMixer)
+{
     const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
     EXPECT_FALSE(BASS_ChannelPlay(source, 0));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DECODE);
@@ -40,7 +41,8 @@ struct MatrixCase {
 class MatrixTest : public ManualOutput, public ::testing::WithParamInterface<MatrixCase> {};
 
 // The source holds 0.25 on its left and 0.5 on its right.
-TEST_P(MatrixTest, RoutesEachInputToTheOutputsItNames) {
+TEST_P(MatrixTest, RoutesEachInputToTheOutputsItNames)
+{
     const MatrixCase& c = GetParam();
     const HSTREAM source = FromMemory(MakeConstantWave(2, kRate, {0.25f, 0.5f}), BASS_STREAM_DECODE);
     const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, 0);
@@ -62,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Matrices, MatrixTest,
 void OVEL_AUDIO_CALLBACK Count(HSYNC, DWORD, DWORD, void* user) { ++*static_cast<int*>(user); }
 
 // The fly-by: an auto-free mixer that ends with its auto-free source.
-TEST_F(MixerTest, EndsAndFreesItselfWithItsSource) {
+TEST_F(MixerTest, EndsAndFreesItselfWithItsSource)
+{
     const HSTREAM source = FromMemory(MakeConstantWave(2, 1000, {0.1f, 0.1f}), BASS_STREAM_DECODE);
     const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_AUTOFREE | BASS_MIXER_END);
     ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, BASS_MIXER_MATRIX | BASS_STREAM_AUTOFREE));
@@ -79,7 +82,8 @@ TEST_F(MixerTest, EndsAndFreesItselfWithItsSource) {
 }
 
 // Rain: the source's volume slides inside the mixer; the emptied mixer plays on in silence.
-TEST_F(MixerTest, SourceVolumeSlidesInsideTheMixer) {
+TEST_F(MixerTest, SourceVolumeSlidesInsideTheMixer)
+{
     const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
     const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, 0);
     BASS_Mixer_StreamAddChannel(mixer, source, 0);
@@ -92,7 +96,8 @@ TEST_F(MixerTest, SourceVolumeSlidesInsideTheMixer) {
 }
 
 // The output pulls a 48000 Hz mixer in larger pieces than its sources' blocks.
-TEST_F(MixerTest, MixerAtAnotherRateThanTheOutputPlaysItsSource) {
+TEST_F(MixerTest, MixerAtAnotherRateThanTheOutputPlaysItsSource)
+{
     const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
     const HSTREAM mixer = BASS_Mixer_StreamCreate(48000, 2, 0);
     ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, 0));
@@ -100,7 +105,8 @@ TEST_F(MixerTest, MixerAtAnotherRateThanTheOutputPlaysItsSource) {
     EXPECT_NEAR(Render(4000).back(), 0.5f, 1e-3f);
 }
 
-TEST_F(MixerTest, RefusesToMakeACycle) {
+TEST_F(MixerTest, RefusesToMakeACycle)
+{
     const HSTREAM outer = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);
     const HSTREAM inner = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);
     const HSTREAM innermost = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);

@@ -23,21 +23,25 @@ struct SyncRecord {
     std::atomic<DWORD> activeInside{99};
 };
 
-void OVEL_AUDIO_CALLBACK Record(HSYNC, DWORD channel, DWORD, void* user) {
+void OVEL_AUDIO_CALLBACK Record(HSYNC, DWORD channel, DWORD, void* user)
+{
     auto* record = static_cast<SyncRecord*>(user);
     record->activeInside = BASS_ChannelIsActive(channel);  // calling back in must not deadlock
     ++record->calls;
 }
 
-float Rms(const std::vector<float>& out, size_t channel) {
+float Rms(const std::vector<float>& out, size_t channel)
+{
     double sum = 0.0;
-    for (size_t i = channel; i < out.size(); i += 2) sum += out[i] * out[i];
+    for (size_t i = channel; i < out.size(); i += 2)
+        sum += out[i] * out[i];
     return static_cast<float>(std::sqrt(sum / static_cast<double>(out.size() / 2)));
 }
 
 using SyncTest = ManualOutput;
 
-TEST_F(SyncTest, EndRunsOnceThenTheAutoFreeStreamIsGone) {
+TEST_F(SyncTest, EndRunsOnceThenTheAutoFreeStreamIsGone)
+{
     const HSTREAM stream = FromMemory(MakeConstantWave(2, 1000, {0.1f, 0.1f}), BASS_STREAM_AUTOFREE);
     SyncRecord record;
     ASSERT_NE(BASS_ChannelSetSync(stream, kEndOnce, 0, Record, &record), 0u);
@@ -55,7 +59,8 @@ TEST_F(SyncTest, EndRunsOnceThenTheAutoFreeStreamIsGone) {
     EXPECT_EQ(record.calls, 1);
 }
 
-TEST_F(SyncTest, RemovedSyncNeverRuns) {
+TEST_F(SyncTest, RemovedSyncNeverRuns)
+{
     const HSTREAM stream = FromMemory(MakeConstantWave(1, 300, {0.1f}), 0);
     SyncRecord removed, kept;
     const HSYNC sync = BASS_ChannelSetSync(stream, kEndOnce, 0, Record, &removed);
@@ -70,7 +75,8 @@ TEST_F(SyncTest, RemovedSyncNeverRuns) {
     EXPECT_TRUE(BASS_StreamFree(stream));
 }
 
-TEST_F(SyncTest, DeviceFailureReachesEveryStreamsSync) {
+TEST_F(SyncTest, DeviceFailureReachesEveryStreamsSync)
+{
     SyncRecord first, second;
     const HSTREAM a = FromMemory(MakeConstantWave(1, 300, {0.1f}), 0);
     const HSTREAM b = FromMemory(MakeConstantWave(1, 300, {0.1f}), BASS_STREAM_DECODE);
@@ -85,7 +91,8 @@ std::promise<BOOL>* freeResult = nullptr;
 
 void OVEL_AUDIO_CALLBACK FreeFromSync(HSYNC, DWORD, DWORD, void*) { freeResult->set_value(BASS_Free()); }
 
-TEST_F(SyncTest, FreeFromInsideASyncReturns) {
+TEST_F(SyncTest, FreeFromInsideASyncReturns)
+{
     std::promise<BOOL> result;
     freeResult = &result;
     const HSTREAM stream = FromMemory(MakeConstantWave(1, 100, {0.1f}), 0);
@@ -104,14 +111,15 @@ struct SlideCase {
     const char* name;
     DWORD attrib;
     float target;
-    float left;   // expected at the slide's end
+    float left;  // expected at the slide's end
     float right;
 };
 
 class SlideTest : public ManualOutput, public ::testing::WithParamInterface<SlideCase> {};
 
 // 100 ms at 44100 Hz: half way there after 2205 frames, there after 4410, and it stays.
-TEST_P(SlideTest, ReachesItsValueAtTheGivenTime) {
+TEST_P(SlideTest, ReachesItsValueAtTheGivenTime)
+{
     const SlideCase& c = GetParam();
     const HSTREAM stream = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
     BASS_ChannelPlay(stream, 0);
@@ -133,12 +141,14 @@ INSTANTIATE_TEST_SUITE_P(Attributes, SlideTest,
                          [](const auto& test) { return std::string(test.param.name); });
 
 // Fades are started on streams that are not playing yet, or whose mixer is not.
-TEST_F(SlideTest, RunsOnOutputTimeWhileTheChannelIsNotMixed) {
+TEST_F(SlideTest, RunsOnOutputTimeWhileTheChannelIsNotMixed)
+{
     const HSTREAM stopped = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
     const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_STREAM_DECODE);
     const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, 0);
     ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, 0));
-    for (HSTREAM stream : {stopped, source}) ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, BASS_ATTRIB_VOL, 0.0f, 100));
+    for (HSTREAM stream : {stopped, source})
+        ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, BASS_ATTRIB_VOL, 0.0f, 100));
     Render(4410);
     BASS_ChannelPlay(stopped, 0);
     EXPECT_NEAR(Render(10).back(), 0.0f, 1e-6f);
@@ -149,7 +159,8 @@ TEST_F(SlideTest, RunsOnOutputTimeWhileTheChannelIsNotMixed) {
 
 using AttributeTest = ManualOutput;
 
-TEST_F(AttributeTest, ASetReplacesARunningSlideAndGlobalVolumeScalesAll) {
+TEST_F(AttributeTest, ASetReplacesARunningSlideAndGlobalVolumeScalesAll)
+{
     const HSTREAM stream = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
     BASS_ChannelPlay(stream, 0);
     BASS_ChannelSlideAttribute(stream, BASS_ATTRIB_VOL, 0.0f, 1000);
@@ -170,7 +181,8 @@ struct DspCall {
     std::atomic<int> error{BASS_OK};
 };
 
-void OVEL_AUDIO_CALLBACK CallBackIn(HDSP, DWORD channel, void*, DWORD, void* user) {
+void OVEL_AUDIO_CALLBACK CallBackIn(HDSP, DWORD channel, void*, DWORD, void* user)
+{
     auto* call = static_cast<DspCall*>(user);
     call->result = BASS_ChannelSetAttribute(channel, BASS_ATTRIB_VOL, 0.5f);
     call->error = BASS_ErrorGetCode();
@@ -180,7 +192,8 @@ void OVEL_AUDIO_CALLBACK CallBackIn(HDSP, DWORD channel, void*, DWORD, void* use
 using DspTest = ManualOutput;
 
 // Calling the library from a DSP must not deadlock the mix: the call is refused.
-TEST_F(DspTest, ALibraryCallFromInsideIsRefusedAsBusy) {
+TEST_F(DspTest, ALibraryCallFromInsideIsRefusedAsBusy)
+{
     const HSTREAM stream = FromMemory(MakeConstantWave(1, kRate, {0.5f}), 0);
     DspCall call;
     ASSERT_NE(BASS_ChannelSetDSP(stream, CallBackIn, &call, 0), 0u);
@@ -194,7 +207,8 @@ TEST_F(DspTest, ALibraryCallFromInsideIsRefusedAsBusy) {
 
 class SpatialTest : public ManualOutput {
 protected:
-    std::vector<float> PlacedAt(HSTREAM stream, float x, float z) {
+    std::vector<float> PlacedAt(HSTREAM stream, float x, float z)
+    {
         const BASS_3DVECTOR position{x, 1.7f, z};
         EXPECT_TRUE(BASS_ChannelSet3DPosition(stream, &position, nullptr, nullptr));
         BASS_Apply3D();
@@ -203,7 +217,8 @@ protected:
     }
 };
 
-TEST_F(SpatialTest, PlacementSetsSideAndLoudness) {
+TEST_F(SpatialTest, PlacementSetsSideAndLoudness)
+{
     const BASS_3DVECTOR listener{0.0f, 1.7f, 0.0f}, zero{0.0f, 0.0f, 0.0f};
     BASS_Set3DFactors(1.0f, 1.0f, 0.0f);
     BASS_Set3DPosition(&listener, &zero, &zero, &zero);
@@ -225,7 +240,8 @@ TEST_F(SpatialTest, PlacementSetsSideAndLoudness) {
     EXPECT_NEAR(Rms(far, 0), 0.25f * Rms(near, 0), 1e-3f);
 }
 
-TEST_F(SpatialTest, StereoCannotBePlacedIn3D) {
+TEST_F(SpatialTest, StereoCannotBePlacedIn3D)
+{
     EXPECT_EQ(FromMemory(MakeConstantWave(2, 100, {0.1f, 0.1f}), BASS_SAMPLE_3D), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NO3D);
     const HSTREAM mono = FromMemory(MakeConstantWave(2, 100, {0.1f, 0.1f}), BASS_SAMPLE_3D | BASS_SAMPLE_MONO);
@@ -234,7 +250,8 @@ TEST_F(SpatialTest, StereoCannotBePlacedIn3D) {
 
 using OutputTest = ManualOutput;
 
-TEST_F(OutputTest, OpeningTwiceFailsAndKeepsTheOutput) {
+TEST_F(OutputTest, OpeningTwiceFailsAndKeepsTheOutput)
+{
     EXPECT_FALSE(BASS_Init(0, kRate, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
     EXPECT_EQ(BASS_GetDevice(), 0u);
@@ -245,7 +262,8 @@ TEST_F(OutputTest, OpeningTwiceFailsAndKeepsTheOutput) {
     EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u);
 }
 
-TEST_F(OutputTest, HandlesAreNeverReused) {
+TEST_F(OutputTest, HandlesAreNeverReused)
+{
     const std::vector<uint8_t> file = MakeConstantWave(1, 100, {0.1f});
     const HSTREAM first = FromMemory(file, 0);
     ASSERT_TRUE(BASS_StreamFree(first));
@@ -258,7 +276,8 @@ TEST_F(OutputTest, HandlesAreNeverReused) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
 }
 
-TEST_F(OutputTest, FreeEndsEveryStream) {
+TEST_F(OutputTest, FreeEndsEveryStream)
+{
     FromMemory(MakeConstantWave(1, 100, {0.1f}), 0);
     BASS_Mixer_StreamCreate(kRate, 2, 0);
     ASSERT_TRUE(BASS_Free());
@@ -267,7 +286,8 @@ TEST_F(OutputTest, FreeEndsEveryStream) {
 }
 
 // Natively there is no real device, no address opener and no plug-in loader.
-TEST(NativeSeamsTest, AnswerWithErrors) {
+TEST(NativeSeamsTest, AnswerWithErrors)
+{
     EXPECT_FALSE(BASS_Init(-1, kRate, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
     BASS_DEVICEINFO info{};

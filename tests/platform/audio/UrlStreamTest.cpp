@@ -22,25 +22,31 @@ const char* const kUrl = "http://radio.test/stream";
 // Bytes that the test hands over piece by piece, as a network would.
 class Feed {
 public:
-    void Append(const uint8_t* from, const uint8_t* to) {
+    void Append(const uint8_t* from, const uint8_t* to)
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         bytes_.insert(bytes_.end(), from, to);
     }
-    void Finish() {
+    void Finish()
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         finished_ = true;
     }
-    size_t CopyAt(size_t position, void* out, size_t bytes) {
+    size_t CopyAt(size_t position, void* out, size_t bytes)
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         const size_t count = position < bytes_.size() ? std::min(bytes, bytes_.size() - position) : 0;
-        if (count > 0) std::memcpy(out, bytes_.data() + position, count);
+        if (count > 0)
+            std::memcpy(out, bytes_.data() + position, count);
         return count;
     }
-    size_t Arrived() {
+    size_t Arrived()
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         return bytes_.size();
     }
-    bool Finished() {
+    bool Finished()
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         return finished_;
     }
@@ -54,13 +60,16 @@ private:
 class FeedSource : public ovelaudio::ByteSource {
 public:
     explicit FeedSource(std::shared_ptr<Feed> feed) : feed_(std::move(feed)) {}
-    size_t Read(void* out, size_t bytes) override {
+    size_t Read(void* out, size_t bytes) override
+    {
         const size_t got = feed_->CopyAt(position_, out, bytes);
         position_ += got;
         return got;
     }
-    bool Seek(uint64_t position) override {
-        if (position > feed_->Arrived()) return false;
+    bool Seek(uint64_t position) override
+    {
+        if (position > feed_->Arrived())
+            return false;
         position_ = static_cast<size_t>(position);
         return true;
     }
@@ -75,16 +84,19 @@ private:
 // Internet radio: a WAV header that announces all the data there is, then a level of 0.5 for ever.
 class EndlessSource : public ovelaudio::ByteSource {
 public:
-    EndlessSource() : header_(MakeConstantWave(1, 0, {})) {
+    EndlessSource() : header_(MakeConstantWave(1, 0, {}))
+    {
         std::fill(header_.begin() + kWaveHeaderBytes - 4, header_.end(), 0xFF);
     }
-    size_t Read(void* out, size_t bytes) override {
+    size_t Read(void* out, size_t bytes) override
+    {
         auto* at = static_cast<uint8_t*>(out);
         for (size_t i = 0; i < bytes; ++i, ++position_)
             at[i] = position_ < header_.size() ? header_[position_] : kSample[(position_ - header_.size()) % 2];
         return bytes;
     }
-    bool Seek(uint64_t position) override {
+    bool Seek(uint64_t position) override
+    {
         position_ = position;
         return true;
     }
@@ -99,11 +111,13 @@ private:
 
 std::shared_ptr<Feed> currentFeed;
 
-std::unique_ptr<ovelaudio::ByteSource> OpenFeed(const std::string&, uint32_t, int&) {
+std::unique_ptr<ovelaudio::ByteSource> OpenFeed(const std::string&, uint32_t, int&)
+{
     return std::make_unique<FeedSource>(currentFeed);
 }
 
-std::unique_ptr<ovelaudio::ByteSource> OpenEndless(const std::string&, uint32_t, int&) {
+std::unique_ptr<ovelaudio::ByteSource> OpenEndless(const std::string&, uint32_t, int&)
+{
     return std::make_unique<EndlessSource>();
 }
 
@@ -111,19 +125,22 @@ void OVEL_AUDIO_CALLBACK CountEnd(HSYNC, DWORD, DWORD, void* user) { ++*static_c
 
 class UrlStreamTest : public ManualOutput {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ManualOutput::SetUp();
         currentFeed = feed_;
         ovelaudio::SetUrlOpener(OpenFeed);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ovelaudio::SetUrlOpener(nullptr);
         ovelaudio::testhooks::SetUrlOpenWait(ovelaudio::kNetTimeoutMs);
         currentFeed.reset();
         ManualOutput::TearDown();
     }
 
-    void Deliver(const std::vector<uint8_t>& bytes, size_t from, size_t to) {
+    void Deliver(const std::vector<uint8_t>& bytes, size_t from, size_t to)
+    {
         feed_->Append(bytes.data() + from, bytes.data() + to);
     }
     DWORD Active(HSTREAM stream) const { return BASS_ChannelIsActive(stream); }
@@ -132,7 +149,8 @@ protected:
 };
 
 // 1000 frames arrive, then half a frame more, then the rest: silence while it waits, no end until the download's.
-TEST_F(UrlStreamTest, StallsWhenAheadOfTheDownloadAndEndsOnlyWithIt) {
+TEST_F(UrlStreamTest, StallsWhenAheadOfTheDownloadAndEndsOnlyWithIt)
+{
     const std::vector<uint8_t> wave = MakeConstantWave(1, 3000, {0.5f});
     const size_t firstPart = kWaveHeaderBytes + 1000 * kFrameBytes;
     Deliver(wave, 0, firstPart);
@@ -163,7 +181,8 @@ TEST_F(UrlStreamTest, StallsWhenAheadOfTheDownloadAndEndsOnlyWithIt) {
     EXPECT_EQ(Active(stream), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
 }
 
-TEST_F(UrlStreamTest, VorbisPlaysAsItArrives) {
+TEST_F(UrlStreamTest, VorbisPlaysAsItArrives)
+{
     constexpr size_t kSeconds = 20;
     const std::vector<uint8_t> ogg = MakeVorbis(kRate, kSeconds * kRate);
     Deliver(ogg, 0, ogg.size() / 2);
@@ -174,7 +193,8 @@ TEST_F(UrlStreamTest, VorbisPlaysAsItArrives) {
     ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
 
     float peak = 0.0f;
-    for (float s : Render(kRate / 4)) peak = std::max(peak, std::abs(s));
+    for (float s : Render(kRate / 4))
+        peak = std::max(peak, std::abs(s));
     EXPECT_NEAR(peak, 0.5f, 0.1f);
     Render(kSeconds * kRate);
     EXPECT_EQ(Active(stream), static_cast<DWORD>(BASS_ACTIVE_STALLED));
@@ -187,7 +207,8 @@ TEST_F(UrlStreamTest, VorbisPlaysAsItArrives) {
 }
 
 // The bytes that tell the format come after the call has begun to wait.
-TEST_F(UrlStreamTest, CreationWaitsForTheFormatBytes) {
+TEST_F(UrlStreamTest, CreationWaitsForTheFormatBytes)
+{
     const std::vector<uint8_t> wave = MakeConstantWave(1, 100, {0.5f});
     std::thread network([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -200,7 +221,8 @@ TEST_F(UrlStreamTest, CreationWaitsForTheFormatBytes) {
     EXPECT_NE(stream, 0u) << BASS_ErrorGetCode();
 }
 
-TEST_F(UrlStreamTest, CreationGivesUpWhenTheFormatBytesDoNotCome) {
+TEST_F(UrlStreamTest, CreationGivesUpWhenTheFormatBytesDoNotCome)
+{
     const std::vector<uint8_t> wave = MakeConstantWave(1, 100, {0.5f});
     Deliver(wave, 0, 10);
     ovelaudio::testhooks::SetUrlOpenWait(50);
@@ -208,7 +230,8 @@ TEST_F(UrlStreamTest, CreationGivesUpWhenTheFormatBytesDoNotCome) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_TIMEOUT);
 }
 
-TEST_F(UrlStreamTest, ADownloadThatEndsTooSoonIsNoSound) {
+TEST_F(UrlStreamTest, ADownloadThatEndsTooSoonIsNoSound)
+{
     const std::vector<uint8_t> wave = MakeConstantWave(1, 100, {0.5f});
     Deliver(wave, 0, 10);
     feed_->Finish();
@@ -216,7 +239,8 @@ TEST_F(UrlStreamTest, ADownloadThatEndsTooSoonIsNoSound) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
 }
 
-TEST_F(UrlStreamTest, AnEndlessDownloadDoesNotHoldUpCreation) {
+TEST_F(UrlStreamTest, AnEndlessDownloadDoesNotHoldUpCreation)
+{
     ovelaudio::SetUrlOpener(OpenEndless);
     const HSTREAM stream = BASS_StreamCreateURL(kUrl, 0, BASS_SAMPLE_MONO, nullptr, nullptr);
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();

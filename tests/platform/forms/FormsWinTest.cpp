@@ -34,7 +34,7 @@ public:
     explicit TTestForm(int templateId = IDD_BOARD) { created = CreateFromTemplate(MAKEINTRESOURCEA(templateId)); }
 
     bool created = false;
-    int events = 0;   // every event of every control counts here
+    int events = 0;  // every event of every control counts here
     TGroupBox Group;
     TCheckBox Check;
     TRadioButton RadioA;
@@ -151,18 +151,32 @@ TEST_P(CodeChangeTest, RunsTheControlsEventOnlyWhenTheValueChanges)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CodeChangeTest,
-    ::testing::Values(
-        CodeChange{"check on", [](TTestForm& f) { f.Check.SetChecked(true); }, 1},
-        CodeChange{"check on, off", [](TTestForm& f) { f.Check.SetChecked(true); f.Check.SetChecked(false); }, 2},
-        CodeChange{"check off while off", [](TTestForm& f) { f.Check.SetChecked(false); }, 0},
-        CodeChange{"radio on", [](TTestForm& f) { f.RadioB.SetChecked(true); }, 1},
-        CodeChange{"radio on while on", [](TTestForm& f) { f.RadioA.SetChecked(true); }, 0},
-        CodeChange{"radio off", [](TTestForm& f) { f.RadioA.SetChecked(false); }, 0},
-        CodeChange{"track moved", [](TTestForm& f) { f.Track.SetPosition(7); }, 1},
-        CodeChange{"track to where it is", [](TTestForm& f) { f.Track.SetPosition(3); }, 0},
-        CodeChange{"track beyond the end", [](TTestForm& f) { f.Track.SetPosition(99); f.Track.SetPosition(10); }, 1},
-        CodeChange{"range change moving the position", [](TTestForm& f) { f.Track.SetRange(5, 10); }, 0},
-        CodeChange{"item index", [](TTestForm& f) { f.Combo.Items.Add("a"); f.Combo.SetItemIndex(0); }, 0}));
+    ::testing::Values(CodeChange{"check on", [](TTestForm& f) { f.Check.SetChecked(true); }, 1},
+                      CodeChange{"check on, off",
+                                 [](TTestForm& f) {
+                                     f.Check.SetChecked(true);
+                                     f.Check.SetChecked(false);
+                                 },
+                                 2},
+                      CodeChange{"check off while off", [](TTestForm& f) { f.Check.SetChecked(false); }, 0},
+                      CodeChange{"radio on", [](TTestForm& f) { f.RadioB.SetChecked(true); }, 1},
+                      CodeChange{"radio on while on", [](TTestForm& f) { f.RadioA.SetChecked(true); }, 0},
+                      CodeChange{"radio off", [](TTestForm& f) { f.RadioA.SetChecked(false); }, 0},
+                      CodeChange{"track moved", [](TTestForm& f) { f.Track.SetPosition(7); }, 1},
+                      CodeChange{"track to where it is", [](TTestForm& f) { f.Track.SetPosition(3); }, 0},
+                      CodeChange{"track beyond the end",
+                                 [](TTestForm& f) {
+                                     f.Track.SetPosition(99);
+                                     f.Track.SetPosition(10);
+                                 },
+                                 1},
+                      CodeChange{"range change moving the position", [](TTestForm& f) { f.Track.SetRange(5, 10); }, 0},
+                      CodeChange{"item index",
+                                 [](TTestForm& f) {
+                                     f.Combo.Items.Add("a");
+                                     f.Combo.SetItemIndex(0);
+                                 },
+                                 0}));
 
 TEST_F(FormsTest, DetachedEventDoesNotRunAndRunsAgainOnceAttached)
 {
@@ -200,7 +214,7 @@ TEST_F(FormsTest, RadioButtonsUncheckTheirNeighboursInTheSameContainerOnly)
     EXPECT_TRUE(form.PanelRadio.Checked());
     EXPECT_EQ(form.events, 1);
 
-    form.RadioB.Perform(BM_CLICK);   // already checked: no change, no event
+    form.RadioB.Perform(BM_CLICK);  // already checked: no change, no event
     EXPECT_EQ(form.events, 1);
 
     form.RadioA.SetChecked(true);
@@ -215,7 +229,7 @@ TEST_F(FormsTest, UserMoveOfATrackBarRunsOnChangeOncePerChange)
     form.Track.Perform(WM_KEYDOWN, VK_END, 0);
     EXPECT_EQ(form.Track.Position(), 10);
     EXPECT_EQ(form.events, 1);
-    form.Track.Perform(WM_KEYDOWN, VK_END, 0);   // at the end already
+    form.Track.Perform(WM_KEYDOWN, VK_END, 0);  // at the end already
     EXPECT_EQ(form.events, 1);
 }
 
@@ -356,21 +370,21 @@ TEST_P(ModalTest, ShowModalReturnsTheModalResult)
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ModalTest,
-    ::testing::Values(ModalEnd{"button click", [](TTestForm& d) { d.Ok.Perform(BM_CLICK); }, mrOk},
-                      ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
-                      ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); }, mrRetry},
-                      ModalEnd{"close refused, then a result",
-                               [](TTestForm& d) {
-                                   d.OnClose = [&d](TObject*, TCloseAction& action) {
-                                       action = caNone;
-                                       d.OnClose = nullptr;
-                                       Application.Post([&d] { d.SetModalResult(mrNo); });
-                                   };
-                                   d.Close();
-                               },
-                               mrNo}));
+INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
+                         ::testing::Values(ModalEnd{"button click", [](TTestForm& d) { d.Ok.Perform(BM_CLICK); }, mrOk},
+                                           ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
+                                           ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); },
+                                                    mrRetry},
+                                           ModalEnd{"close refused, then a result",
+                                                    [](TTestForm& d) {
+                                                        d.OnClose = [&d](TObject*, TCloseAction& action) {
+                                                            action = caNone;
+                                                            d.OnClose = nullptr;
+                                                            Application.Post([&d] { d.SetModalResult(mrNo); });
+                                                        };
+                                                        d.Close();
+                                                    },
+                                                    mrNo}));
 
 // Picks the first item the open menu offers, the way a keyboard user would.
 void ChooseFirstMenuItem()
@@ -424,9 +438,7 @@ TEST_F(FormsTest, HiddenApplicationWindowIsMinimizedWithoutBeingShown)
 TEST_F(FormsTest, ClosingTheMainFormEndsRunUnlessTheCloseIsRefused)
 {
     int closes = 0;
-    form.OnClose = [&closes](TObject*, TCloseAction& action) {
-        action = ++closes == 1 ? caNone : caHide;
-    };
+    form.OnClose = [&closes](TObject*, TCloseAction& action) { action = ++closes == 1 ? caNone : caHide; };
     Application.SetMainForm(&form);
     Application.ShowMainForm = false;
     Application.Post([this] { PostMessageA(form.Handle(), WM_CLOSE, 0, 0); });

@@ -18,8 +18,7 @@ protected:
     // Writes a raw value the typed writers would never produce.
     void WriteRaw(const char* name, DWORD type, const void* data, DWORD size)
     {
-        ASSERT_EQ(RegSetValueExA(reg.CurrentKey(), name, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(reg.CurrentKey(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     }
 
     TRegistry reg;

@@ -50,8 +50,7 @@ inline std::vector<BankClip> SampleClips(const TSampleBank& sample)
 
 inline std::vector<std::uint8_t> WriteSample(const TSampleBank& sample, std::uint8_t revision = 3)
 {
-    return WriteBank(BankFileNames[sample.id], revision, sample.groupCounts, sample.entryCount,
-                     SampleClips(sample));
+    return WriteBank(BankFileNames[sample.id], revision, sample.groupCounts, sample.entryCount, SampleClips(sample));
 }
 
 // Rewrites the checksum after a test has changed header bytes on purpose.

@@ -27,7 +27,7 @@ TEST(BankFormat, ChecksumIsSeedPlusBytesWeightedByPositionAndWraps)
 struct TDamage {
     const char* what;
     std::function<void(std::vector<std::uint8_t>&, TBankKind)> damage;
-    bool repairChecksum;   // so that only the check under test can notice
+    bool repairChecksum;  // so that only the check under test can notice
     TBankVerdict verdict;
 };
 
@@ -59,15 +59,16 @@ const TDamage kDamages[] = {
     {"flipped trailer byte", [](auto& b, TBankKind) { b.back() ^= 0xFF; }, false, TBankVerdict::Sound},
     {"flipped tag byte, checksum repaired", [](auto& b, TBankKind) { b[0] ^= 0x20; }, true, TBankVerdict::Sound},
     {"DataStart moved, checksum repaired",
-     [](auto& b, TBankKind k) { StoreLittleEndian(&b[BankDataStartPos(k)], DataStartValue(b, k) + 1, BankOffsetSize(k)); },
+     [](auto& b, TBankKind k) {
+         StoreLittleEndian(&b[BankDataStartPos(k)], DataStartValue(b, k) + 1, BankOffsetSize(k));
+     },
      true, TBankVerdict::Corrupt},
     {"first offset below DataStart, checksum repaired",
-     [](auto& b, TBankKind k) { SetOffset(b, k, 0, DataStartValue(b, k) - 1); },
+     [](auto& b, TBankKind k) { SetOffset(b, k, 0, DataStartValue(b, k) - 1); }, true, TBankVerdict::Corrupt},
+    {"offsets decreasing, checksum repaired", [](auto& b, TBankKind k) { SetOffset(b, k, 1, Offset(b, k, 0) - 1); },
      true, TBankVerdict::Corrupt},
-    {"offsets decreasing, checksum repaired",
-     [](auto& b, TBankKind k) { SetOffset(b, k, 1, Offset(b, k, 0) - 1); }, true, TBankVerdict::Corrupt},
-    {"last offset past the file, checksum repaired",
-     [](auto& b, TBankKind k) { SetOffset(b, k, 2, 0xFFFFFF); }, true, TBankVerdict::Corrupt},
+    {"last offset past the file, checksum repaired", [](auto& b, TBankKind k) { SetOffset(b, k, 2, 0xFFFFFF); }, true,
+     TBankVerdict::Corrupt},
     {"cut inside the header", [](auto& b, TBankKind) { b.resize(11); }, false, TBankVerdict::Corrupt},
     {"empty file", [](auto& b, TBankKind) { b.clear(); }, false, TBankVerdict::Corrupt},
 };
@@ -98,14 +99,10 @@ TEST(BankFormat, VersionByte)
         std::uint8_t revision;
     };
     const Case cases[] = {
-        {sbOvdw, 32, TBankVerdict::BadVersion, 0},
-        {sbOvdw, 0, TBankVerdict::BadVersion, 0},
-        {sbOvdw, 33, TBankVerdict::Sound, 1},
-        {sbOvdw, 255, TBankVerdict::Sound, 223},
-        {sbOvch, 32, TBankVerdict::BadVersion, 0},
-        {sbOvda, 0, TBankVerdict::BadVersion, 0},
-        {sbOvda, 0xFD, TBankVerdict::BadVersion, 0},
-        {sbOvda, 2, TBankVerdict::Sound, 3},
+        {sbOvdw, 32, TBankVerdict::BadVersion, 0},   {sbOvdw, 0, TBankVerdict::BadVersion, 0},
+        {sbOvdw, 33, TBankVerdict::Sound, 1},        {sbOvdw, 255, TBankVerdict::Sound, 223},
+        {sbOvch, 32, TBankVerdict::BadVersion, 0},   {sbOvda, 0, TBankVerdict::BadVersion, 0},
+        {sbOvda, 0xFD, TBankVerdict::BadVersion, 0}, {sbOvda, 2, TBankVerdict::Sound, 3},
         {sbOvda, 0xFF, TBankVerdict::Sound, 3},
     };
     for (const Case& c : cases) {
@@ -139,10 +136,12 @@ TEST(BankFormat, HugeCountsInASmallFileAreCorrupt)
         bank[c.countPos] = 0xFF;
         bank[c.countPos + 1] = 0xFF;
         const std::uint32_t entries = row.Kind == bk3bs ? 0xFF * 2 : TableEntryCount(row.Kind, false, 0, 0, 0, 0xFFFF);
-        StoreLittleEndian(&bank[BankDataStartPos(row.Kind)], BankDataStart(row.Kind, entries), BankOffsetSize(row.Kind));
+        StoreLittleEndian(&bank[BankDataStartPos(row.Kind)], BankDataStart(row.Kind, entries),
+                          BankOffsetSize(row.Kind));
         TMemoryBankFile file(bank);
         TBankHeader header;
-        EXPECT_EQ(ReadBankHeader(file, row.Kind, row.SingleGroup, header), TBankVerdict::Corrupt) << BankFileNames[c.id];
+        EXPECT_EQ(ReadBankHeader(file, row.Kind, row.SingleGroup, header), TBankVerdict::Corrupt)
+            << BankFileNames[c.id];
     }
 }
 

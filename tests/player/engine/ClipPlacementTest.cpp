@@ -94,10 +94,8 @@ TEST_F(ClipPlacement, LimiterOffDrawsByTheLayerRow)
         TPlacementRow row;
         TZone zone;
     } cases[] = {
-        {prDayBackground, {160, 40, 120}},
-        {prNightBackground, {160, 30, 160}},
-        {prBirds, {240, 40, 240}},
-        {prNightVoices, {240, 30, 240}},
+        {prDayBackground, {160, 40, 120}}, {prNightBackground, {160, 30, 160}},
+        {prBirds, {240, 40, 240}},         {prNightVoices, {240, 30, 240}},
         {prMusic, {80, 50, 100}},
     };
     for (const auto& c : cases)

@@ -32,7 +32,8 @@ TEST(ClipScramble, SeedIsTheBaseToTheSoundNumber)
     EXPECT_EQ(ClipKeystreamSeed(0, 1), kKeystreamBase3bs);
     EXPECT_EQ(ClipKeystreamSeed(1, 1), kKeystreamBaseCok);
     EXPECT_NE(kKeystreamBase3bs, kKeystreamBaseCok);
-    for (std::uint64_t n : {2u, 3u, 4u, 5u, 7u, 8u, 63u, 64u, 99u, 127u, 203u, 255u, 256u, 511u, 1000u, 65535u, 131071u}) {
+    for (std::uint64_t n :
+         {2u, 3u, 4u, 5u, 7u, 8u, 63u, 64u, 99u, 127u, 203u, 255u, 256u, 511u, 1000u, 65535u, 131071u}) {
         EXPECT_EQ(ClipKeystreamSeed(0, n), NaivePower(kKeystreamBase3bs, n)) << n;
         EXPECT_EQ(ClipKeystreamSeed(1, n), NaivePower(kKeystreamBaseCok, n)) << n;
     }

@@ -13,8 +13,8 @@ namespace {
 
 struct BankShape {
     TBankId id;
-    std::array<std::uint8_t, 3> groups;   // .3bs
-    std::uint16_t entries;                // .cok
+    std::array<std::uint8_t, 3> groups;  // .3bs
+    std::uint16_t entries;               // .cok
 };
 
 // Three-group banks have groups of 2, 3 and 4 clips, so group 2 starts at
@@ -24,8 +24,7 @@ const std::vector<BankShape> kDayBanks = {
     {sbOvgh, {}, 6},        {sbOvwp, {}, 7},        {sbOvdw, {}, 9},
 };
 const std::vector<BankShape> kNightBanks = {
-    {sbOvna, {0, 6, 0}, 0}, {sbOvnb, {2, 3, 4}, 0}, {sbOvnw, {0, 5, 0}, 0},
-    {sbOvng, {}, 7},        {sbOvfr, {}, 8},
+    {sbOvna, {0, 6, 0}, 0}, {sbOvnb, {2, 3, 4}, 0}, {sbOvnw, {0, 5, 0}, 0}, {sbOvng, {}, 7}, {sbOvfr, {}, 8},
 };
 
 void Shape(TSoundBank& bank, TBankId id, std::array<std::uint8_t, 3> groups, std::uint16_t entries)
@@ -122,48 +121,127 @@ const TVoiceGroup kDefault = TVoiceGroup::Default;
 
 INSTANTIATE_TEST_SUITE_P(
     Day, BirdChoiceTest,
-    ::testing::Values(
-        ChoiceCase{"Ambience", NoOptions, AllBanks, {0, 5}, Expected{kAmbience, sbOvda, 5}},
-        ChoiceCase{"DefaultBirds", NoOptions, AllBanks, {1, 4}, Expected{kDefault, sbOvdw, 4}},
-        ChoiceCase{"Option2Passes", [](FakeLayerBoard& b) { b.option2 = {true, 3}; }, AllBanks, {1, 0, 2},
-                   Expected{kOption2, sbOvgh, 2}},
-        ChoiceCase{"FailedTestPassesOn",
-                   [](FakeLayerBoard& b) { b.option2 = {true, 3}; b.option4 = {true, 0}; }, AllBanks,
-                   {1, 1, 0, 3}, Expected{kOption4, sbOvwp, 3}},
-        ChoiceCase{"NoRarityNeverDraws",
-                   [](FakeLayerBoard& b) { b.option2 = {true, -1}; b.option5 = {true, 2}; }, AllBanks,
-                   {1, 0, 1}, Expected{kOption5, sbOvdc, 1}},
-        ChoiceCase{"UncheckedNeverDraws", [](FakeLayerBoard& b) { b.option2 = {false, 3}; }, AllBanks, {1, 0},
-                   Expected{kDefault, sbOvdw, 0}},
-        ChoiceCase{"Option6", [](FakeLayerBoard& b) { b.option6 = {true, 1}; }, AllBanks, {1, 0, 2},
-                   Expected{kOption6, sbOvcu, 2}},
-        ChoiceCase{"Option6HeldByPartner", [](FakeLayerBoard& b) { b.option6 = {true, 3}; }, AllBanks, {1, 3},
-                   Expected{kDefault, sbOvdw, 3}, TBirdStrand::Birds1, true},
-        ChoiceCase{"Option6HeldByPartnerOfStrand2", [](FakeLayerBoard& b) { b.option6 = {true, 3}; }, AllBanks,
-                   {1, 3}, Expected{kDefault, sbOvdw, 3}, TBirdStrand::Birds2, true},
-        ChoiceCase{"Strand3HasNoOption6Partner", [](FakeLayerBoard& b) { b.option6 = {true, 3}; }, AllBanks,
-                   {1, 0, 1}, Expected{kOption6, sbOvcu, 1}, TBirdStrand::Birds3, true},
-        ChoiceCase{"Strand3SkipsOption2", [](FakeLayerBoard& b) { b.option2 = {true, 3}; }, AllBanks, {1, 0},
-                   Expected{kDefault, sbOvdw, 0}, TBirdStrand::Birds3},
-        ChoiceCase{"Option2FallsBackToGroup3", [](FakeLayerBoard& b) { b.option2 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvgh].Present = false; }, {1, 0, 3}, Expected{kOption2, sbOvdb, 8},
-                   TBirdStrand::Birds2},
-        ChoiceCase{"Option4FallsBackToGroup1", [](FakeLayerBoard& b) { b.option4 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvwp].Present = false; }, {1, 0, 1}, Expected{kOption4, sbOvdb, 1}},
-        ChoiceCase{"DefaultFallsBackToGroup2", NoOptions, [](TSoundBankSet& s) { s[sbOvdw].Present = false; },
-                   {1, 2}, Expected{kDefault, sbOvdb, 4}},
-        ChoiceCase{"AbsentOption5BankFailsItsTest", [](FakeLayerBoard& b) { b.option5 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvdc].Present = false; }, {1, 0}, Expected{kDefault, sbOvdw, 0}},
-        ChoiceCase{"EmptyFallbackGroupFailsItsTest", [](FakeLayerBoard& b) { b.option2 = {true, 3}; },
-                   [](TSoundBankSet& s) {
-                       s[sbOvgh].Present = false;
-                       Shape(s[sbOvdb], sbOvdb, {2, 3, 0}, 0);
-                   },
-                   {1, 0}, Expected{kDefault, sbOvdw, 0}},
-        ChoiceCase{"EmptyAmbienceIsNotDrawn", NoOptions, [](TSoundBankSet& s) { Shape(s[sbOvda], sbOvda, {}, 0); },
-                   {4}, Expected{kDefault, sbOvdw, 4}},
-        ChoiceCase{"NoBirdsAtAll", NoOptions,
-                   [](TSoundBankSet& s) { s[sbOvdw].Present = s[sbOvdb].Present = false; }, {1}, std::nullopt}),
+    ::testing::Values(ChoiceCase{"Ambience", NoOptions, AllBanks, {0, 5}, Expected{kAmbience, sbOvda, 5}},
+                      ChoiceCase{"DefaultBirds", NoOptions, AllBanks, {1, 4}, Expected{kDefault, sbOvdw, 4}},
+                      ChoiceCase{"Option2Passes",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 2},
+                                 Expected{kOption2, sbOvgh, 2}},
+                      ChoiceCase{"FailedTestPassesOn",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                     b.option4 = {true, 0};
+                                 },
+                                 AllBanks,
+                                 {1, 1, 0, 3},
+                                 Expected{kOption4, sbOvwp, 3}},
+                      ChoiceCase{"NoRarityNeverDraws",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, -1};
+                                     b.option5 = {true, 2};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 1},
+                                 Expected{kOption5, sbOvdc, 1}},
+                      ChoiceCase{"UncheckedNeverDraws",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {false, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0},
+                                 Expected{kDefault, sbOvdw, 0}},
+                      ChoiceCase{"Option6",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 1};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 2},
+                                 Expected{kOption6, sbOvcu, 2}},
+                      ChoiceCase{"Option6HeldByPartner",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 3},
+                                 Expected{kDefault, sbOvdw, 3},
+                                 TBirdStrand::Birds1,
+                                 true},
+                      ChoiceCase{"Option6HeldByPartnerOfStrand2",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 3},
+                                 Expected{kDefault, sbOvdw, 3},
+                                 TBirdStrand::Birds2,
+                                 true},
+                      ChoiceCase{"Strand3HasNoOption6Partner",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 1},
+                                 Expected{kOption6, sbOvcu, 1},
+                                 TBirdStrand::Birds3,
+                                 true},
+                      ChoiceCase{"Strand3SkipsOption2",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0},
+                                 Expected{kDefault, sbOvdw, 0},
+                                 TBirdStrand::Birds3},
+                      ChoiceCase{"Option2FallsBackToGroup3",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvgh].Present = false; },
+                                 {1, 0, 3},
+                                 Expected{kOption2, sbOvdb, 8},
+                                 TBirdStrand::Birds2},
+                      ChoiceCase{"Option4FallsBackToGroup1",
+                                 [](FakeLayerBoard& b) {
+                                     b.option4 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvwp].Present = false; },
+                                 {1, 0, 1},
+                                 Expected{kOption4, sbOvdb, 1}},
+                      ChoiceCase{"DefaultFallsBackToGroup2",
+                                 NoOptions,
+                                 [](TSoundBankSet& s) { s[sbOvdw].Present = false; },
+                                 {1, 2},
+                                 Expected{kDefault, sbOvdb, 4}},
+                      ChoiceCase{"AbsentOption5BankFailsItsTest",
+                                 [](FakeLayerBoard& b) {
+                                     b.option5 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvdc].Present = false; },
+                                 {1, 0},
+                                 Expected{kDefault, sbOvdw, 0}},
+                      ChoiceCase{"EmptyFallbackGroupFailsItsTest",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) {
+                                     s[sbOvgh].Present = false;
+                                     Shape(s[sbOvdb], sbOvdb, {2, 3, 0}, 0);
+                                 },
+                                 {1, 0},
+                                 Expected{kDefault, sbOvdw, 0}},
+                      ChoiceCase{"EmptyAmbienceIsNotDrawn",
+                                 NoOptions,
+                                 [](TSoundBankSet& s) { Shape(s[sbOvda], sbOvda, {}, 0); },
+                                 {4},
+                                 Expected{kDefault, sbOvdw, 4}},
+                      ChoiceCase{"NoBirdsAtAll",
+                                 NoOptions,
+                                 [](TSoundBankSet& s) { s[sbOvdw].Present = s[sbOvdb].Present = false; },
+                                 {1},
+                                 std::nullopt}),
     CaseName);
 
 // Draws: the Option6 test first, then Random(2) = 0 for ambience.
@@ -175,32 +253,90 @@ constexpr TBirdStrand kAnyStrand = TBirdStrand::Birds1;
 
 INSTANTIATE_TEST_SUITE_P(
     Night, NightVoiceChoiceTest,
-    ::testing::Values(
-        ChoiceCase{"Option6ComesFirst", [](FakeLayerBoard& b) { b.option6 = {true, 3}; }, AllBanks, {0, 5},
-                   Expected{kOption6, sbOvfr, 5}},
-        ChoiceCase{"PreviewSkipsTheRarityTest", [](FakeLayerBoard& b) { b.option6 = {true, -1}; }, AllBanks, {5},
-                   Expected{kOption6, sbOvfr, 5}, kAnyStrand, kPreview},
-        ChoiceCase{"PreviewNeedsTheOption6Box", NoOptions, AllBanks, {0, 2}, Expected{kAmbience, sbOvna, 2},
-                   kAnyStrand, kPreview},
-        ChoiceCase{"PreviewWithoutOption6Bank", [](FakeLayerBoard& b) { b.option6 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvfr].Present = false; }, {0, 1}, Expected{kAmbience, sbOvna, 1},
-                   kAnyStrand, kPreview},
-        ChoiceCase{"Option6FailsThenAmbience", [](FakeLayerBoard& b) { b.option6 = {true, 3}; }, AllBanks,
-                   {1, 0, 3}, Expected{kAmbience, sbOvna, 3}},
-        ChoiceCase{"Option2", [](FakeLayerBoard& b) { b.option2 = {true, 3}; }, AllBanks, {1, 0, 6},
-                   Expected{kOption2, sbOvng, 6}},
-        ChoiceCase{"Option2FallsBackToGroup3", [](FakeLayerBoard& b) { b.option2 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvng].Present = false; }, {1, 0, 0}, Expected{kOption2, sbOvnb, 5}},
-        ChoiceCase{"Option4IsGroup1", [](FakeLayerBoard& b) { b.option4 = {true, 2}; }, AllBanks, {1, 0, 1},
-                   Expected{kOption4, sbOvnb, 1}},
-        ChoiceCase{"EmptyOption4GroupFailsItsTest", [](FakeLayerBoard& b) { b.option4 = {true, 3}; },
-                   [](TSoundBankSet& s) { Shape(s[sbOvnb], sbOvnb, {0, 3, 4}, 0); }, {1, 2},
-                   Expected{kDefault, sbOvnb, 2}},
-        ChoiceCase{"Option5", [](FakeLayerBoard& b) { b.option5 = {true, 0}; }, AllBanks, {1, 0, 4},
-                   Expected{kOption5, sbOvnw, 4}},
-        ChoiceCase{"AbsentOption5BankFailsItsTest", [](FakeLayerBoard& b) { b.option5 = {true, 3}; },
-                   [](TSoundBankSet& s) { s[sbOvnw].Present = false; }, {1, 0}, Expected{kDefault, sbOvnb, 2}},
-        ChoiceCase{"DefaultIsGroup2", NoOptions, AllBanks, {1, 2}, Expected{kDefault, sbOvnb, 4}}),
+    ::testing::Values(ChoiceCase{"Option6ComesFirst",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {0, 5},
+                                 Expected{kOption6, sbOvfr, 5}},
+                      ChoiceCase{"PreviewSkipsTheRarityTest",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, -1};
+                                 },
+                                 AllBanks,
+                                 {5},
+                                 Expected{kOption6, sbOvfr, 5},
+                                 kAnyStrand,
+                                 kPreview},
+                      ChoiceCase{"PreviewNeedsTheOption6Box",
+                                 NoOptions,
+                                 AllBanks,
+                                 {0, 2},
+                                 Expected{kAmbience, sbOvna, 2},
+                                 kAnyStrand,
+                                 kPreview},
+                      ChoiceCase{"PreviewWithoutOption6Bank",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvfr].Present = false; },
+                                 {0, 1},
+                                 Expected{kAmbience, sbOvna, 1},
+                                 kAnyStrand,
+                                 kPreview},
+                      ChoiceCase{"Option6FailsThenAmbience",
+                                 [](FakeLayerBoard& b) {
+                                     b.option6 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 3},
+                                 Expected{kAmbience, sbOvna, 3}},
+                      ChoiceCase{"Option2",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 6},
+                                 Expected{kOption2, sbOvng, 6}},
+                      ChoiceCase{"Option2FallsBackToGroup3",
+                                 [](FakeLayerBoard& b) {
+                                     b.option2 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvng].Present = false; },
+                                 {1, 0, 0},
+                                 Expected{kOption2, sbOvnb, 5}},
+                      ChoiceCase{"Option4IsGroup1",
+                                 [](FakeLayerBoard& b) {
+                                     b.option4 = {true, 2};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 1},
+                                 Expected{kOption4, sbOvnb, 1}},
+                      ChoiceCase{"EmptyOption4GroupFailsItsTest",
+                                 [](FakeLayerBoard& b) {
+                                     b.option4 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) {
+                                     Shape(s[sbOvnb], sbOvnb, {0, 3, 4}, 0);
+                                 },
+                                 {1, 2},
+                                 Expected{kDefault, sbOvnb, 2}},
+                      ChoiceCase{"Option5",
+                                 [](FakeLayerBoard& b) {
+                                     b.option5 = {true, 0};
+                                 },
+                                 AllBanks,
+                                 {1, 0, 4},
+                                 Expected{kOption5, sbOvnw, 4}},
+                      ChoiceCase{"AbsentOption5BankFailsItsTest",
+                                 [](FakeLayerBoard& b) {
+                                     b.option5 = {true, 3};
+                                 },
+                                 [](TSoundBankSet& s) { s[sbOvnw].Present = false; },
+                                 {1, 0},
+                                 Expected{kDefault, sbOvnb, 2}},
+                      ChoiceCase{"DefaultIsGroup2", NoOptions, AllBanks, {1, 2}, Expected{kDefault, sbOvnb, 4}}),
     CaseName);
 
 TEST(BankClipChoice, DrawsOverTheWholeBankOrGivesNothing)

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr std::uint32_t kRate = 44100;
-constexpr std::uint32_t kClipFrames = 2205;   // 50 ms
+constexpr std::uint32_t kClipFrames = 2205;    // 50 ms
 constexpr std::uint32_t kRenderFrames = 4410;  // past every clip's end
 
 // A RIFF/WAVE file of 16-bit PCM with a quiet tone.
@@ -58,11 +58,10 @@ void LoadBank(TBankId id, std::array<std::uint8_t, 3> groups, std::uint16_t entr
 {
     const std::size_t count = TableEntryCount(BankCatalogue[id].Kind, BankCatalogue[id].SingleGroup, groups[0],
                                               groups[1], groups[2], entries);
-    auto file = std::make_unique<TMemoryBankFile>(
-        WriteBank(BankFileNames[id], 1, groups, entries, WaveClips(count, channels)));
+    auto file =
+        std::make_unique<TMemoryBankFile>(WriteBank(BankFileNames[id], 1, groups, entries, WaveClips(count, channels)));
     TSoundBank& bank = SoundBanks[id];
-    ASSERT_EQ(ReadBankHeader(*file, BankCatalogue[id].Kind, BankCatalogue[id].SingleGroup, bank),
-              TBankVerdict::Sound);
+    ASSERT_EQ(ReadBankHeader(*file, BankCatalogue[id].Kind, BankCatalogue[id].SingleGroup, bank), TBankVerdict::Sound);
     bank.Handle = std::move(file);
     bank.Present = true;
 }
@@ -225,7 +224,7 @@ TEST_F(LayerPlaybackTest, LayerNeverHoldsTwoStreams)
     constexpr int kDayLayers = 5;
     constexpr int kRounds = 12;
     for (int round = 0; round < kRounds; ++round) {
-        StartDayLayers();   // callers may start a layer at any time
+        StartDayLayers();  // callers may start a layer at any time
         EXPECT_LE(LiveStreamCount(), static_cast<std::size_t>(kDayLayers)) << "round " << round;
         RenderNoSound(kRenderFrames / 2);
         DispatchPosted();

@@ -40,8 +40,8 @@ public:
 class TFakeBankFiles : public TBankFileSystem {
 public:
     std::map<std::string, std::vector<std::uint8_t>> files;
-    std::set<std::string> locked;    // there, but another process holds them
-    std::set<std::string> failing;   // reading them throws
+    std::set<std::string> locked;   // there, but another process holds them
+    std::set<std::string> failing;  // reading them throws
 
     bool FileExists(const std::string& name) override { return files.count(name) > 0; }
     std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
@@ -58,9 +58,9 @@ public:
 std::vector<std::uint8_t> Bank(TBankId id, std::uint8_t revision)
 {
     const TBankCatalogueRow& row = BankCatalogue[id];
-    const std::array<std::uint8_t, 3> groups =
-        row.Kind != bk3bs ? std::array<std::uint8_t, 3>{} : row.SingleGroup ? std::array<std::uint8_t, 3>{0, 2, 0}
-                                                                          : std::array<std::uint8_t, 3>{1, 1, 1};
+    const std::array<std::uint8_t, 3> groups = row.Kind != bk3bs ? std::array<std::uint8_t, 3>{}
+                                               : row.SingleGroup ? std::array<std::uint8_t, 3>{0, 2, 0}
+                                                                 : std::array<std::uint8_t, 3>{1, 1, 1};
     const std::uint16_t entries = row.Kind == bk3bs ? 0 : 2;
     const std::uint32_t clips = TableEntryCount(row.Kind, row.SingleGroup, groups[0], groups[1], groups[2], entries);
     return WriteBank(BankFileNames[id], revision, groups, entries, TestClips(clips));
@@ -82,7 +82,10 @@ TFakeBankFiles MinimalStart()
 }
 constexpr unsigned kMinimalSum = 4;
 
-void Add(TFakeBankFiles& files, TBankId id, std::uint8_t revision) { files.files[BankFileNames[id]] = Bank(id, revision); }
+void Add(TFakeBankFiles& files, TBankId id, std::uint8_t revision)
+{
+    files.files[BankFileNames[id]] = Bank(id, revision);
+}
 
 void AddCorrupt(TFakeBankFiles& files, TBankId id, std::uint8_t revision)
 {
@@ -113,13 +116,13 @@ struct TShipped {
 };
 
 const TShipped kShipped[] = {
-    {sbOvac, 5, {17, 13, 16}, 0, 154}, {sbOvbf, 4, {}, 7, 43},         {sbOvch, 4, {}, 25, 215},
-    {sbOvcu, 1, {0, 5, 0}, 0, 31},     {sbOvda, 17, {0, 8, 0}, 0, 40}, {sbOvdc, 9, {0, 37, 0}, 0, 127},
-    {sbOvdw, 23, {}, 191, 779},        {sbOvef, 5, {0, 3, 0}, 0, 25},  {sbOves, 6, {0, 2, 0}, 0, 22},
-    {sbOvfl, 10, {}, 85, 355},         {sbOvfr, 1, {}, 24, 111},       {sbOvfw, 1, {0, 8, 0}, 0, 40},
-    {sbOvgh, 6, {}, 23, 107},          {sbOvgu, 43, {}, 468, 1887},    {sbOvha, 10, {}, 128, 527},
+    {sbOvac, 5, {17, 13, 16}, 0, 154}, {sbOvbf, 4, {}, 7, 43},           {sbOvch, 4, {}, 25, 215},
+    {sbOvcu, 1, {0, 5, 0}, 0, 31},     {sbOvda, 17, {0, 8, 0}, 0, 40},   {sbOvdc, 9, {0, 37, 0}, 0, 127},
+    {sbOvdw, 23, {}, 191, 779},        {sbOvef, 5, {0, 3, 0}, 0, 25},    {sbOves, 6, {0, 2, 0}, 0, 22},
+    {sbOvfl, 10, {}, 85, 355},         {sbOvfr, 1, {}, 24, 111},         {sbOvfw, 1, {0, 8, 0}, 0, 40},
+    {sbOvgh, 6, {}, 23, 107},          {sbOvgu, 43, {}, 468, 1887},      {sbOvha, 10, {}, 128, 527},
     {sbOvif, 7, {}, 19, 91},           {sbOvna, 21, {0, 37, 0}, 0, 127}, {sbOvnb, 19, {35, 59, 0}, 0, 298},
-    {sbOvng, 2, {}, 22, 103},          {sbOvnw, 6, {0, 29, 0}, 0, 103}, {sbOvel, 5, {2, 1, 1}, 0, 28},
+    {sbOvng, 2, {}, 22, 103},          {sbOvnw, 6, {0, 29, 0}, 0, 103},  {sbOvel, 5, {2, 1, 1}, 0, 28},
     {sbOvrs, 7, {6, 13, 0}, 0, 73},    {sbOvwp, 1, {}, 8, 47},
 };
 
@@ -131,7 +134,8 @@ TEST(SoundBanks, ShippedSetIsAcceptedWithTheSum213)
         const std::uint32_t clips = TableEntryCount(row.Kind, row.SingleGroup, s.groupCounts[0], s.groupCounts[1],
                                                     s.groupCounts[2], s.entryCount);
         std::vector<BankClip> clipList = TestClips(clips, 40);
-        files.files[BankFileNames[s.id]] = WriteBank(BankFileNames[s.id], s.revision, s.groupCounts, s.entryCount, clipList);
+        files.files[BankFileNames[s.id]] =
+            WriteBank(BankFileNames[s.id], s.revision, s.groupCounts, s.entryCount, clipList);
         EXPECT_EQ(BankDataStart(row.Kind, clips), s.dataStart) << BankFileNames[s.id];
     }
     const TRun run = OpenAll(files);
@@ -154,52 +158,104 @@ TEST(SoundBanks, ShippedSetIsAcceptedWithTheSum213)
 struct TScenario {
     const char* what;
     std::function<void(TFakeBankFiles&)> setup;
-    std::optional<unsigned> sum;   // nothing: the start ends
+    std::optional<unsigned> sum;  // nothing: the start ends
     std::vector<TMessage> messages;
 };
 
 const TScenario kScenarios[] = {
     {"ovdw present, ovdb absent", [](TFakeBankFiles&) {}, kMinimalSum, {}},
-    {"ovdw and ovdb absent", [](TFakeBankFiles& f) { f.files.erase("ovdw.cok"); }, std::nullopt,
+    {"ovdw and ovdb absent",
+     [](TFakeBankFiles& f) { f.files.erase("ovdw.cok"); },
+     std::nullopt,
      {{"NotFound", "ovdw.cok"}}},
-    {"ovdw present, ovdb corrupt", [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdb, 7); }, std::nullopt,
+    {"ovdw present, ovdb corrupt",
+     [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdb, 7); },
+     std::nullopt,
      {{"Corrupt", "ovdb.3bs"}}},
-    {"ovdw present, ovdb locked", [](TFakeBankFiles& f) { Add(f, sbOvdb, 7); f.locked.insert("ovdb.3bs"); },
-     std::nullopt, {{"CantOpen", "ovdb.3bs"}}},
+    {"ovdw present, ovdb locked",
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvdb, 7);
+         f.locked.insert("ovdb.3bs");
+     },
+     std::nullopt,
+     {{"CantOpen", "ovdb.3bs"}}},
     {"ovdw present, ovdb sound: ovdb adds nothing", [](TFakeBankFiles& f) { Add(f, sbOvdb, 7); }, kMinimalSum, {}},
-    {"ovdb in place of an absent ovdw", [](TFakeBankFiles& f) { f.files.erase("ovdw.cok"); Add(f, sbOvdb, 7); },
-     kMinimalSum - 1 + 7, {}},
-    {"ovdw corrupt, ovdb absent", [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdw, 1); }, std::nullopt,
+    {"ovdb in place of an absent ovdw",
+     [](TFakeBankFiles& f) {
+         f.files.erase("ovdw.cok");
+         Add(f, sbOvdb, 7);
+     },
+     kMinimalSum - 1 + 7,
+     {}},
+    {"ovdw corrupt, ovdb absent",
+     [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdw, 1); },
+     std::nullopt,
      {{"Corrupt", "ovdw.cok"}, {"NotFound", "ovdw.cok"}}},
     {"ovda absent", [](TFakeBankFiles& f) { f.files.erase("ovda.3bs"); }, std::nullopt, {{"NotFound", "ovda.3bs"}}},
     {"ovna locked", [](TFakeBankFiles& f) { f.locked.insert("ovna.3bs"); }, std::nullopt, {{"CantOpen", "ovna.3bs"}}},
     {"ovnb of another version",
-     [](TFakeBankFiles& f) { f.files["ovnb.3bs"][kVersionPos] = 0; }, std::nullopt, {{"BadVersion", "ovnb.3bs"}}},
+     [](TFakeBankFiles& f) { f.files["ovnb.3bs"][kVersionPos] = 0; },
+     std::nullopt,
+     {{"BadVersion", "ovnb.3bs"}}},
     {"ovdc absent", [](TFakeBankFiles&) {}, kMinimalSum, {}},
     {"ovdc with a wrong checksum",
-     [](TFakeBankFiles& f) { Add(f, sbOvdc, 9); f.files["ovdc.3bs"][BankDataStart(bk3bs, 2) - 1] ^= 1; },
-     std::nullopt, {{"Corrupt", "ovdc.3bs"}}},
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvdc, 9);
+         f.files["ovdc.3bs"][BankDataStart(bk3bs, 2) - 1] ^= 1;
+     },
+     std::nullopt,
+     {{"Corrupt", "ovdc.3bs"}}},
     {"ovdc sound", [](TFakeBankFiles& f) { Add(f, sbOvdc, 9); }, kMinimalSum + 9, {}},
     {"ovgh corrupt", [](TFakeBankFiles& f) { AddCorrupt(f, sbOvgh, 6); }, kMinimalSum, {{"Corrupt", "ovgh.cok"}}},
-    {"ovgh with a byte appended", [](TFakeBankFiles& f) { Add(f, sbOvgh, 6); f.files["ovgh.cok"].push_back(0); },
-     kMinimalSum, {{"Corrupt", "ovgh.cok"}}},
-    {"ovgh with byte 4 = 32", [](TFakeBankFiles& f) { Add(f, sbOvgh, 6); f.files["ovgh.cok"][kVersionPos] = 32; },
-     kMinimalSum, {{"BadVersion", "ovgh.cok"}}},
-    {"ovgh locked", [](TFakeBankFiles& f) { Add(f, sbOvgh, 6); f.locked.insert("ovgh.cok"); }, kMinimalSum,
+    {"ovgh with a byte appended",
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvgh, 6);
+         f.files["ovgh.cok"].push_back(0);
+     },
+     kMinimalSum,
+     {{"Corrupt", "ovgh.cok"}}},
+    {"ovgh with byte 4 = 32",
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvgh, 6);
+         f.files["ovgh.cok"][kVersionPos] = 32;
+     },
+     kMinimalSum,
+     {{"BadVersion", "ovgh.cok"}}},
+    {"ovgh locked",
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvgh, 6);
+         f.locked.insert("ovgh.cok");
+     },
+     kMinimalSum,
      {{"CantOpen", "ovgh.cok"}}},
     {"ovgh failing to read, ovng after it sound",
-     [](TFakeBankFiles& f) { Add(f, sbOvgh, 6); f.failing.insert("ovgh.cok"); Add(f, sbOvng, 2); },
-     kMinimalSum + 2, {}},
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvgh, 6);
+         f.failing.insert("ovgh.cok");
+         Add(f, sbOvng, 2);
+     },
+     kMinimalSum + 2,
+     {}},
     {"ovgh with a flipped payload byte",
-     [](TFakeBankFiles& f) { Add(f, sbOvgh, 6); f.files["ovgh.cok"][BankDataStart(bkCok, 2) + 5] ^= 1; },
-     kMinimalSum + 6, {}},
-    {"ovgh.cok holding the bytes of ovwp.cok", [](TFakeBankFiles& f) { f.files["ovgh.cok"] = Bank(sbOvwp, 6); },
-     kMinimalSum + 6, {}},
-    {"ovch.ics holding a .cok", [](TFakeBankFiles& f) { f.files["ovch.ics"] = Bank(sbOvwp, 6); }, kMinimalSum,
+     [](TFakeBankFiles& f) {
+         Add(f, sbOvgh, 6);
+         f.files["ovgh.cok"][BankDataStart(bkCok, 2) + 5] ^= 1;
+     },
+     kMinimalSum + 6,
+     {}},
+    {"ovgh.cok holding the bytes of ovwp.cok",
+     [](TFakeBankFiles& f) { f.files["ovgh.cok"] = Bank(sbOvwp, 6); },
+     kMinimalSum + 6,
+     {}},
+    {"ovch.ics holding a .cok",
+     [](TFakeBankFiles& f) { f.files["ovch.ics"] = Bank(sbOvwp, 6); },
+     kMinimalSum,
      {{"Corrupt", "ovch.ics"}}},
     {"ovdf of revision 4", [](TFakeBankFiles& f) { Add(f, sbOvdf, 4); }, kMinimalSum, {}},
     {"ovdf of revision 5", [](TFakeBankFiles& f) { Add(f, sbOvdf, 5); }, kMinimalSum + 5, {}},
-    {"ovdf of revision 4 corrupt", [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdf, 4); }, kMinimalSum,
+    {"ovdf of revision 4 corrupt",
+     [](TFakeBankFiles& f) { AddCorrupt(f, sbOvdf, 4); },
+     kMinimalSum,
      {{"Corrupt", "ovdf.3bs"}}},
 };
 

@@ -53,8 +53,8 @@ TEST(SystemInfoLine, TimeZoneInWholeHoursRoundedAwayFromZero)
         const char* zone;
     };
     const Case cases[] = {
-        {210, ", UTC-4;"},  {-330, ", UTC+6;"}, {-345, ", UTC+6;"}, {300, ", UTC-5;"},
-        {0, ", UTC0;"},     {-180, ", UTC+3;"}, {-60, ", UTC+1;"},  {600, ", UTC-10;"},
+        {210, ", UTC-4;"},   {-330, ", UTC+6;"}, {-345, ", UTC+6;"}, {300, ", UTC-5;"},
+        {0, ", UTC0;"},      {-180, ", UTC+3;"}, {-60, ", UTC+1;"},  {600, ", UTC-10;"},
         {-840, ", UTC+14;"}, {-270, ", UTC+5;"}, {-240, ", UTC+4;"},
     };
     SystemInfoInputs inputs = ShippedPlayerOnWindows10();

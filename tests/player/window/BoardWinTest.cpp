@@ -178,8 +178,8 @@ TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
 TEST_F(BoardWinTest, DayForestSoundsInSeveralLayersThatChainByTheirEnds)
 {
     TLayerWatch watch;
-    const bool chained = PumpUntil([&] { return watch.Chains() > 0 && watch.MostSounding() >= 3; }, kPumpLimit,
-                                   [&] { watch.Look(); });
+    const bool chained =
+        PumpUntil([&] { return watch.Chains() > 0 && watch.MostSounding() >= 3; }, kPumpLimit, [&] { watch.Look(); });
     EXPECT_TRUE(chained) << "layers sounding at once: " << watch.MostSounding() << ", chains: " << watch.Chains();
     EXPECT_EQ(LayersHeld(kNightLayers), 0);
 }
@@ -206,9 +206,9 @@ TEST_F(BoardWinTest, PlaySwitchSilencesAndRestores)
     EXPECT_EQ(AllLayersHeld(), 0);
     EXPECT_EQ(ovelaudio::testhooks::LiveStreams(), 0u);
     EXPECT_FALSE(Board().SpkAnimate.Visible());
-    EXPECT_EQ(Board().PlayOnOff.ImageIndex, 0);   // the item offers sound on
+    EXPECT_EQ(Board().PlayOnOff.ImageIndex, 0);  // the item offers sound on
 
-    Board().PlayOnOffClick(nullptr);   // the tray's play item
+    Board().PlayOnOffClick(nullptr);  // the tray's play item
     EXPECT_TRUE(Board().PlayCheckBox.Checked());
     EXPECT_GT(LayersHeld(kNightLayers), 0);
     EXPECT_TRUE(PumpUntil([] { return BASS_ChannelIsActive(LayerChannels[lyNightBackground1]) != 0; }, kShortPump));
@@ -253,7 +253,7 @@ TEST_F(BoardWinTest, SceneSwitchQueuedDuringAnotherEndsInTheLaterScene)
     EXPECT_EQ(LayersHeld(kNightLayers), 0);
     EXPECT_GT(LayersHeld(kDayLayers), 0);
 
-    Board().ForestNClick(nullptr);   // the cases after play the night forest
+    Board().ForestNClick(nullptr);  // the cases after play the night forest
 }
 
 TEST_F(BoardWinTest, ShownByWmAppAndHiddenByEscWhileTheForestPlaysOn)

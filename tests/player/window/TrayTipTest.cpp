@@ -40,9 +40,9 @@ TEST(TrayArmedTest, AnAlarmNeedsItsSoundAMuteTimeNothingMore)
     EXPECT_TRUE(TrayArmed(true, false, false, false, false));
     EXPECT_TRUE(TrayArmed(false, true, true, false, false));
     EXPECT_TRUE(TrayArmed(false, true, false, true, true));
-    EXPECT_FALSE(TrayArmed(false, true, false, true, false));   // file alarm without a file
-    EXPECT_FALSE(TrayArmed(false, true, false, false, true));   // no alarm kind chosen
-    EXPECT_FALSE(TrayArmed(false, false, true, true, true));    // alarm box off
+    EXPECT_FALSE(TrayArmed(false, true, false, true, false));  // file alarm without a file
+    EXPECT_FALSE(TrayArmed(false, true, false, false, true));  // no alarm kind chosen
+    EXPECT_FALSE(TrayArmed(false, false, true, true, true));   // alarm box off
 }
 
 TEST(TrayTipLineTest, AlarmLineGivesCaptionAndTwoDigitTime)
@@ -54,7 +54,7 @@ TEST(TrayTipLineTest, MuteActionWordByItem)
 {
     EXPECT_EQ(MuteActionWord(0, "loudness down", "sleep", "off"), "Loudness down");
     EXPECT_EQ(MuteActionWord(1, "\xEE\xF1\xF2\xE0\xE2\xE8\xF2\xFC", "sleep", "off"),
-              "\xCE\xF1\xF2\xE0\xE2\xE8\xF2\xFC");   // Russian: only the first letter changes case
+              "\xCE\xF1\xF2\xE0\xE2\xE8\xF2\xFC");  // Russian: only the first letter changes case
     EXPECT_EQ(MuteActionWord(2, "send to sleep", "Sleep", "Off"), "Sleep");
     EXPECT_EQ(MuteActionWord(3, "turn off", "Sleep", "Off"), "Off");
     EXPECT_EQ(MuteActionWord(-1, "", "Sleep", "Off"), "Off");
@@ -65,7 +65,7 @@ TEST(TrayTipTextTest, LongCaptionGivesWayToTheVersionAndTheTipStaysWithinTheShel
 {
     const std::string line = MuteTipLine("Off", 1, 0);
     const std::string caption(kTrayTipSize - line.size() - 1, 'c');
-    EXPECT_EQ(TrayTipText(caption, "2.8.10d.213", line), caption + line);   // 63 characters still fit
+    EXPECT_EQ(TrayTipText(caption, "2.8.10d.213", line), caption + line);  // 63 characters still fit
 
     const std::string longer = caption + "c";
     EXPECT_EQ(TrayTipText(longer, "2.8.10d.213", line), "2.8.10d.213" + line);

@@ -17,8 +17,9 @@ class BankTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("banktool-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
-                                            + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("banktool-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -27,8 +28,8 @@ protected:
     std::string Save(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
         const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 
@@ -87,7 +88,9 @@ TEST_F(BankTool, ExtractWritesEveryClipUnscrambledUnderItsType)
         std::vector<BankClip> clips;
         std::vector<const char*> files;
     } cases[] = {
-        {"ovda.3bs", WriteBank("ovda.3bs", 1, {0, 3, 0}, 0, dayClips), dayClips,
+        {"ovda.3bs",
+         WriteBank("ovda.3bs", 1, {0, 3, 0}, 0, dayClips),
+         dayClips,
          {"ovda-000.ogg", "ovda-001.wav", "ovda-002.mp3"}},
         {"ovch.ics", WriteBank("ovch.ics", 1, {}, 1, chimeClips), chimeClips, {"ovch-000.bmp", "ovch-001.wav"}},
     };
@@ -128,7 +131,7 @@ TEST_F(BankTool, DamagedOrUnknownBanksAreRefused)
     const struct {
         const char* name;
         std::vector<std::uint8_t> bytes;
-        const char* listed;   // in the list output, or nothing for a refused name
+        const char* listed;  // in the list output, or nothing for a refused name
     } cases[] = {
         {"ovda.3bs", appended, ": corrupt\n"},
         {"ovdw.cok", otherVersion, ": bad version\n"},

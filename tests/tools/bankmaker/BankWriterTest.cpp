@@ -13,8 +13,7 @@ namespace {
 using namespace BankLayout;
 
 // Reads every entry back the way the player does and unscrambles it.
-std::vector<std::vector<std::uint8_t>> ReadBack(TBankId id, const std::vector<std::uint8_t>& bank,
-                                                TBankHeader& header)
+std::vector<std::vector<std::uint8_t>> ReadBack(TBankId id, const std::vector<std::uint8_t>& bank, TBankHeader& header)
 {
     const TBankCatalogueRow& row = BankCatalogue[id];
     TMemoryBankFile file(bank);

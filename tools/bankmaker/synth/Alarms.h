@@ -6,7 +6,7 @@
 
 #include <array>
 
-constexpr std::array<int, 3> AlarmGroupCounts = {17, 13, 16};   // ovac.3bs
+constexpr std::array<int, 3> AlarmGroupCounts = {17, 13, 16};  // ovac.3bs
 
 // Clip `index` numbered across the groups. Some are mono, some stereo, some
 // plain PCM (among them 8-bit ones of an odd byte count).

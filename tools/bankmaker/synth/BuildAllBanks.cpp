@@ -27,19 +27,19 @@ namespace {
 struct ShippedBank {
     const char* file;
     uint8_t revision;
-    std::array<uint8_t, 3> groupCounts;   // .3bs
-    uint16_t entryCount;                  // .cok and .ics
+    std::array<uint8_t, 3> groupCounts;  // .3bs
+    uint16_t entryCount;                 // .cok and .ics
 };
 
 constexpr ShippedBank ShippedBanks[] = {
-    {"ovda.3bs", 17, {0, 8, 0}, 0},     {"ovdw.cok", 23, {}, 191},        {"ovna.3bs", 21, {0, 37, 0}, 0},
-    {"ovnb.3bs", 19, {35, 59, 0}, 0},   {"ovdc.3bs", 9, {0, 37, 0}, 0},   {"ovgh.cok", 6, {}, 23},
-    {"ovwp.cok", 1, {}, 8},             {"ovef.3bs", 5, {0, 3, 0}, 0},    {"oves.3bs", 6, {0, 2, 0}, 0},
-    {"ovnw.3bs", 6, {0, 29, 0}, 0},     {"ovel.3bs", 5, {2, 1, 1}, 0},    {"ovrs.3bs", 7, {6, 13, 0}, 0},
-    {"ovac.3bs", 5, {17, 13, 16}, 0},   {"ovcu.3bs", 1, {0, 5, 0}, 0},    {"ovfw.3bs", 1, {0, 8, 0}, 0},
-    {"ovgu.cok", 43, {}, 468},          {"ovha.cok", 10, {}, 128},        {"ovfl.cok", 10, {}, 85},
-    {"ovfr.cok", 1, {}, 24},            {"ovbf.cok", 4, {}, 7},           {"ovif.cok", 7, {}, 19},
-    {"ovng.cok", 2, {}, 22},            {"ovch.ics", 4, {}, ChimeCount},
+    {"ovda.3bs", 17, {0, 8, 0}, 0},   {"ovdw.cok", 23, {}, 191},       {"ovna.3bs", 21, {0, 37, 0}, 0},
+    {"ovnb.3bs", 19, {35, 59, 0}, 0}, {"ovdc.3bs", 9, {0, 37, 0}, 0},  {"ovgh.cok", 6, {}, 23},
+    {"ovwp.cok", 1, {}, 8},           {"ovef.3bs", 5, {0, 3, 0}, 0},   {"oves.3bs", 6, {0, 2, 0}, 0},
+    {"ovnw.3bs", 6, {0, 29, 0}, 0},   {"ovel.3bs", 5, {2, 1, 1}, 0},   {"ovrs.3bs", 7, {6, 13, 0}, 0},
+    {"ovac.3bs", 5, {17, 13, 16}, 0}, {"ovcu.3bs", 1, {0, 5, 0}, 0},   {"ovfw.3bs", 1, {0, 8, 0}, 0},
+    {"ovgu.cok", 43, {}, 468},        {"ovha.cok", 10, {}, 128},       {"ovfl.cok", 10, {}, 85},
+    {"ovfr.cok", 1, {}, 24},          {"ovbf.cok", 4, {}, 7},          {"ovif.cok", 7, {}, 19},
+    {"ovng.cok", 2, {}, 22},          {"ovch.ics", 4, {}, ChimeCount},
 };
 
 using ClipMaker = SynthClip (*)(int);
@@ -47,7 +47,7 @@ using ClipMaker = SynthClip (*)(int);
 // The banks of places, weather, alarm and chimes that this file makes itself.
 struct OwnBank {
     const char* file;
-    ClipMaker make;   // sounds; the chimes bank has its pictures in front
+    ClipMaker make;  // sounds; the chimes bank has its pictures in front
 };
 
 constexpr OwnBank OwnBanks[] = {
@@ -58,33 +58,39 @@ constexpr OwnBank OwnBanks[] = {
 
 constexpr const char* ChimesBank = "ovch.ics";
 
-bool IsVoiceBank(const std::string& file) {
+bool IsVoiceBank(const std::string& file)
+{
     const auto& names = VoiceBankNames();
     return std::find(names.begin(), names.end(), file) != names.end();
 }
 
-const OwnBank* FindOwnBank(const std::string& file) {
+const OwnBank* FindOwnBank(const std::string& file)
+{
     for (const OwnBank& own : OwnBanks) {
-        if (file == own.file) return &own;
+        if (file == own.file)
+            return &own;
     }
     return nullptr;
 }
 
-size_t ClipCount(const ShippedBank& bank) {
+size_t ClipCount(const ShippedBank& bank)
+{
     if (IsThreeByteBank(bank.file)) {
         return std::accumulate(bank.groupCounts.begin(), bank.groupCounts.end(), size_t{0});
     }
     return bank.entryCount;
 }
 
-BankClip Encoded(const SynthClip& clip) {
+BankClip Encoded(const SynthClip& clip)
+{
     BankClip out;
     out.bytes = EncodeClip(clip);
     return out;
 }
 
 // Queues the making of every clip of `bank` into `clips`, in entry order.
-void QueueBank(const ShippedBank& bank, std::vector<BankClip>& clips, WorkQueue& queue) {
+void QueueBank(const ShippedBank& bank, std::vector<BankClip>& clips, WorkQueue& queue)
+{
     const std::string file = bank.file;
     const size_t sounds = ClipCount(bank);
     if (IsVoiceBank(file)) {
@@ -98,14 +104,15 @@ void QueueBank(const ShippedBank& bank, std::vector<BankClip>& clips, WorkQueue&
             for (size_t i = 0; i < sounds; ++i) {
                 queue.Push([made, i, &clips] {
                     clips[i] = Encoded((*made)[i]);
-                    (*made)[i] = SynthClip();   // the samples are no longer needed
+                    (*made)[i] = SynthClip();  // the samples are no longer needed
                 });
             }
         });
         return;
     }
     const OwnBank* own = FindOwnBank(file);
-    if (own == nullptr) throw std::runtime_error(file + ": no generator for this bank");
+    if (own == nullptr)
+        throw std::runtime_error(file + ": no generator for this bank");
     const bool chimes = file == ChimesBank;
     const size_t pictures = chimes ? sounds : 0;
     clips.resize(pictures + sounds);
@@ -123,7 +130,8 @@ void QueueBank(const ShippedBank& bank, std::vector<BankClip>& clips, WorkQueue&
 
 }  // namespace
 
-int BuildAllBanks(const std::string& distDir) {
+int BuildAllBanks(const std::string& distDir)
+{
     try {
         const auto started = std::chrono::steady_clock::now();
         constexpr size_t bankCount = std::size(ShippedBanks);
@@ -132,7 +140,8 @@ int BuildAllBanks(const std::string& distDir) {
         // The voice banks are the longest jobs: they go first.
         for (int pass = 0; pass < 2; ++pass) {
             for (size_t b = 0; b < bankCount; ++b) {
-                if (IsVoiceBank(ShippedBanks[b].file) == (pass == 0)) QueueBank(ShippedBanks[b], clips[b], queue);
+                if (IsVoiceBank(ShippedBanks[b].file) == (pass == 0))
+                    QueueBank(ShippedBanks[b], clips[b], queue);
             }
         }
         queue.Run();

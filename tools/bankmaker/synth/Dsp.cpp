@@ -5,7 +5,8 @@
 
 namespace {
 
-uint64_t SplitMix(uint64_t& x) {
+uint64_t SplitMix(uint64_t& x)
+{
     uint64_t z = (x += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -20,7 +21,8 @@ double RaisedCosine(double t) { return 0.5 - 0.5 * std::cos(Pi * t); }
 
 }  // namespace
 
-uint64_t ClipSeed(const std::string& bankFileName, int index) {
+uint64_t ClipSeed(const std::string& bankFileName, int index)
+{
     // FNV-1a over the name, then the index mixed in.
     uint64_t h = 0xCBF29CE484222325ull;
     for (unsigned char c : bankFileName) {
@@ -30,11 +32,14 @@ uint64_t ClipSeed(const std::string& bankFileName, int index) {
     return SplitMix(mix);
 }
 
-Rng::Rng(uint64_t seed) {
-    for (uint64_t& s : state_) s = SplitMix(seed);
+Rng::Rng(uint64_t seed)
+{
+    for (uint64_t& s : state_)
+        s = SplitMix(seed);
 }
 
-uint64_t Rng::Next() {
+uint64_t Rng::Next()
+{
     const uint64_t result = RotateLeft(state_[1] * 5, 7) * 9;
     const uint64_t t = state_[1] << 17;
     state_[2] ^= state_[0];
@@ -60,17 +65,18 @@ double DbToGain(double db) { return std::pow(10.0, db / 20.0); }
 
 double GainToDb(double gain) { return 20.0 * std::log10(std::max(gain, 1e-12)); }
 
-size_t Samples(int rate, double seconds) {
-    return static_cast<size_t>(std::lround(std::max(0.0, seconds) * rate));
-}
+size_t Samples(int rate, double seconds) { return static_cast<size_t>(std::lround(std::max(0.0, seconds) * rate)); }
 
-Signal WhiteNoise(size_t count, Rng& rng) {
+Signal WhiteNoise(size_t count, Rng& rng)
+{
     Signal out(count);
-    for (float& s : out) s = ToFloat(rng.Range(-1.0, 1.0));
+    for (float& s : out)
+        s = ToFloat(rng.Range(-1.0, 1.0));
     return out;
 }
 
-Signal PinkNoise(size_t count, Rng& rng) {
+Signal PinkNoise(size_t count, Rng& rng)
+{
     // Three leaky integrators of staggered corners over white noise.
     Signal out(count);
     double b0 = 0, b1 = 0, b2 = 0;
@@ -84,7 +90,8 @@ Signal PinkNoise(size_t count, Rng& rng) {
     return out;
 }
 
-Signal BrownNoise(size_t count, Rng& rng) {
+Signal BrownNoise(size_t count, Rng& rng)
+{
     Signal out(count);
     double y = 0;
     for (float& s : out) {
@@ -96,7 +103,8 @@ Signal BrownNoise(size_t count, Rng& rng) {
 }
 
 Biquad::Biquad(double b0, double b1, double b2, double a0, double a1, double a2)
-    : b0_(b0 / a0), b1_(b1 / a0), b2_(b2 / a0), a1_(a1 / a0), a2_(a2 / a0) {}
+    : b0_(b0 / a0), b1_(b1 / a0), b2_(b2 / a0), a1_(a1 / a0), a2_(a2 / a0)
+{}
 
 namespace {
 
@@ -104,35 +112,41 @@ struct BiquadAngles {
     double cosw, alpha;
 };
 
-BiquadAngles Angles(int rate, double freq, double q) {
+BiquadAngles Angles(int rate, double freq, double q)
+{
     const double w = TwoPi * std::min(freq, rate * 0.49) / rate;
     return {std::cos(w), std::sin(w) / (2.0 * q)};
 }
 
 }  // namespace
 
-Biquad Biquad::LowPass(int rate, double freq, double q) {
+Biquad Biquad::LowPass(int rate, double freq, double q)
+{
     const auto [c, a] = Angles(rate, freq, q);
     return Biquad((1 - c) / 2, 1 - c, (1 - c) / 2, 1 + a, -2 * c, 1 - a);
 }
 
-Biquad Biquad::HighPass(int rate, double freq, double q) {
+Biquad Biquad::HighPass(int rate, double freq, double q)
+{
     const auto [c, a] = Angles(rate, freq, q);
     return Biquad((1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + a, -2 * c, 1 - a);
 }
 
-Biquad Biquad::BandPass(int rate, double freq, double q) {
+Biquad Biquad::BandPass(int rate, double freq, double q)
+{
     const auto [c, a] = Angles(rate, freq, q);
     return Biquad(a, 0, -a, 1 + a, -2 * c, 1 - a);
 }
 
-Biquad Biquad::Peaking(int rate, double freq, double q, double gainDb) {
+Biquad Biquad::Peaking(int rate, double freq, double q, double gainDb)
+{
     const auto [c, a] = Angles(rate, freq, q);
     const double g = std::pow(10.0, gainDb / 40.0);
     return Biquad(1 + a * g, -2 * c, 1 - a * g, 1 + a / g, -2 * c, 1 - a / g);
 }
 
-float Biquad::Process(float x) {
+float Biquad::Process(float x)
+{
     const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
     x2_ = x1_;
     x1_ = x;
@@ -141,24 +155,30 @@ float Biquad::Process(float x) {
     return ToFloat(y);
 }
 
-void Biquad::Run(Signal& signal) {
-    for (float& s : signal) s = Process(s);
+void Biquad::Run(Signal& signal)
+{
+    for (float& s : signal)
+        s = Process(s);
 }
 
 OnePole::OnePole(int rate, double cutoffHz) : a_(std::exp(-TwoPi * cutoffHz / rate)) {}
 
-float OnePole::Process(float x) {
+float OnePole::Process(float x)
+{
     y_ = (1.0 - a_) * x + a_ * y_;
     return ToFloat(y_);
 }
 
-void OnePole::Run(Signal& signal) {
-    for (float& s : signal) s = Process(s);
+void OnePole::Run(Signal& signal)
+{
+    for (float& s : signal)
+        s = Process(s);
 }
 
 StateVariable::StateVariable(int rate) : rate_(rate) {}
 
-StateVariable::Outputs StateVariable::Process(float x, double freqHz, double q) {
+StateVariable::Outputs StateVariable::Process(float x, double freqHz, double q)
+{
     // Trapezoidal (zero-delay feedback) form: stable under fast modulation.
     const double g = std::tan(Pi * std::min(freqHz, rate_ * 0.49) / rate_);
     const double k = 1.0 / q;
@@ -171,12 +191,14 @@ StateVariable::Outputs StateVariable::Process(float x, double freqHz, double q) 
     return {ToFloat(v2), ToFloat(k * v1), ToFloat(x - k * v1 - v2)};
 }
 
-Signal Envelope(int rate, size_t count, const std::vector<std::pair<double, double>>& points) {
+Signal Envelope(int rate, size_t count, const std::vector<std::pair<double, double>>& points)
+{
     Signal out(count, points.empty() ? 0.0f : ToFloat(points.front().second));
     size_t p = 0;
     for (size_t i = 0; i < count && !points.empty(); ++i) {
         const double t = static_cast<double>(i) / rate;
-        while (p + 1 < points.size() && points[p + 1].first <= t) ++p;
+        while (p + 1 < points.size() && points[p + 1].first <= t)
+            ++p;
         if (p + 1 >= points.size() || t < points[p].first) {
             out[i] = ToFloat(t < points[p].first ? points[p].second : points.back().second);
             continue;
@@ -188,7 +210,8 @@ Signal Envelope(int rate, size_t count, const std::vector<std::pair<double, doub
     return out;
 }
 
-Signal Wander(int rate, size_t count, double stepSeconds, double lo, double hi, Rng& rng) {
+Signal Wander(int rate, size_t count, double stepSeconds, double lo, double hi, Rng& rng)
+{
     // Cosine interpolation between random targets: smooth, no corners.
     Signal out(count);
     const size_t step = std::max<size_t>(1, Samples(rate, stepSeconds));
@@ -205,40 +228,52 @@ Signal Wander(int rate, size_t count, double stepSeconds, double lo, double hi, 
     return out;
 }
 
-void Fade(std::vector<float>& samples, int channels, int rate, double inSeconds, double outSeconds) {
+void Fade(std::vector<float>& samples, int channels, int rate, double inSeconds, double outSeconds)
+{
     const size_t frames = samples.size() / channels;
     const size_t in = std::min(frames, Samples(rate, inSeconds));
     const size_t out = std::min(frames, Samples(rate, outSeconds));
     for (size_t f = 0; f < frames; ++f) {
         double g = 1.0;
-        if (f < in) g *= RaisedCosine(static_cast<double>(f) / static_cast<double>(in));
+        if (f < in)
+            g *= RaisedCosine(static_cast<double>(f) / static_cast<double>(in));
         const size_t fromEnd = frames - 1 - f;
-        if (fromEnd < out) g *= RaisedCosine(static_cast<double>(fromEnd) / static_cast<double>(out));
-        for (int c = 0; c < channels; ++c) samples[f * channels + c] *= ToFloat(g);
+        if (fromEnd < out)
+            g *= RaisedCosine(static_cast<double>(fromEnd) / static_cast<double>(out));
+        for (int c = 0; c < channels; ++c)
+            samples[f * channels + c] *= ToFloat(g);
     }
 }
 
-void Multiply(Signal& signal, const Signal& by) {
+void Multiply(Signal& signal, const Signal& by)
+{
     const size_t n = std::min(signal.size(), by.size());
-    for (size_t i = 0; i < n; ++i) signal[i] *= by[i];
+    for (size_t i = 0; i < n; ++i)
+        signal[i] *= by[i];
 }
 
-void Scale(std::vector<float>& samples, double gain) {
-    for (float& s : samples) s = ToFloat(s * gain);
+void Scale(std::vector<float>& samples, double gain)
+{
+    for (float& s : samples)
+        s = ToFloat(s * gain);
 }
 
-void MixInto(Signal& dst, const Signal& src, size_t offset, double gain) {
-    if (dst.size() < offset + src.size()) dst.resize(offset + src.size(), 0.0f);
-    for (size_t i = 0; i < src.size(); ++i) dst[offset + i] += ToFloat(src[i] * gain);
+void MixInto(Signal& dst, const Signal& src, size_t offset, double gain)
+{
+    if (dst.size() < offset + src.size())
+        dst.resize(offset + src.size(), 0.0f);
+    for (size_t i = 0; i < src.size(); ++i)
+        dst[offset + i] += ToFloat(src[i] * gain);
 }
 
-void MixPanned(std::vector<float>& stereo, const Signal& mono, size_t offset, double pan,
-               double gain) {
+void MixPanned(std::vector<float>& stereo, const Signal& mono, size_t offset, double pan, double gain)
+{
     const double angle = (std::clamp(pan, -1.0, 1.0) + 1.0) * Pi / 4.0;
     const double left = std::cos(angle) * gain;
     const double right = std::sin(angle) * gain;
     const size_t end = 2 * (offset + mono.size());
-    if (stereo.size() < end) stereo.resize(end, 0.0f);
+    if (stereo.size() < end)
+        stereo.resize(end, 0.0f);
     for (size_t i = 0; i < mono.size(); ++i) {
         stereo[2 * (offset + i)] += ToFloat(mono[i] * left);
         stereo[2 * (offset + i) + 1] += ToFloat(mono[i] * right);
@@ -247,18 +282,21 @@ void MixPanned(std::vector<float>& stereo, const Signal& mono, size_t offset, do
 
 Oscillator::Oscillator(int rate, double phase) : step_(TwoPi / rate), phase_(phase) {}
 
-float Oscillator::Sine(double freqHz) {
+float Oscillator::Sine(double freqHz)
+{
     const float out = ToFloat(std::sin(phase_));
     phase_ = std::fmod(phase_ + step_ * freqHz, TwoPi);
     return out;
 }
 
-Signal StruckPartials(int rate, size_t count, double fundamental, const std::vector<Partial>& partials) {
+Signal StruckPartials(int rate, size_t count, double fundamental, const std::vector<Partial>& partials)
+{
     Signal out(count, 0.0f);
     const double nyquist = rate * 0.45;
     for (const Partial& p : partials) {
         const double freq = fundamental * p.ratio;
-        if (freq >= nyquist) continue;
+        if (freq >= nyquist)
+            continue;
         // Rotating phasor: one complex multiply per sample instead of sin().
         const double w = TwoPi * freq / rate;
         const double decay = std::exp(-1.0 / (p.decaySeconds * rate));
@@ -269,7 +307,8 @@ Signal StruckPartials(int rate, size_t count, double fundamental, const std::vec
             const double nre = re * c - im * s;
             im = re * s + im * c;
             re = nre;
-            if (std::fabs(re) + std::fabs(im) < 1e-7) break;
+            if (std::fabs(re) + std::fabs(im) < 1e-7)
+                break;
         }
     }
     const size_t tail = count / 10;
@@ -279,40 +318,52 @@ Signal StruckPartials(int rate, size_t count, double fundamental, const std::vec
     return out;
 }
 
-double Rms(const std::vector<float>& samples) {
-    if (samples.empty()) return 0.0;
+double Rms(const std::vector<float>& samples)
+{
+    if (samples.empty())
+        return 0.0;
     double sum = 0;
-    for (float s : samples) sum += static_cast<double>(s) * s;
+    for (float s : samples)
+        sum += static_cast<double>(s) * s;
     return std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
-double Peak(const std::vector<float>& samples) {
+double Peak(const std::vector<float>& samples)
+{
     double peak = 0;
-    for (float s : samples) peak = std::max(peak, static_cast<double>(std::fabs(s)));
+    for (float s : samples)
+        peak = std::max(peak, static_cast<double>(std::fabs(s)));
     return peak;
 }
 
-void NormaliseRms(std::vector<float>& samples, double rmsDb, double peakCeilingDb) {
+void NormaliseRms(std::vector<float>& samples, double rmsDb, double peakCeilingDb)
+{
     const double rms = Rms(samples);
     const double peak = Peak(samples);
-    if (rms <= 0.0) return;
+    if (rms <= 0.0)
+        return;
     const double gain = std::min(DbToGain(rmsDb) / rms, DbToGain(peakCeilingDb) / peak);
     Scale(samples, gain);
 }
 
-void LimitCrest(std::vector<float>& samples, double crestDb) {
+void LimitCrest(std::vector<float>& samples, double crestDb)
+{
     const double ceiling = Rms(samples) * DbToGain(crestDb);
-    if (ceiling <= 0.0) return;
-    for (float& s : samples) s = ToFloat(ceiling * std::tanh(s / ceiling));
+    if (ceiling <= 0.0)
+        return;
+    for (float& s : samples)
+        s = ToFloat(ceiling * std::tanh(s / ceiling));
 }
 
 namespace {
 
 // The loop is circular, so any frame may be its start: take the one where
 // every channel sits closest to zero and moves least.
-void RotateToQuietFrame(std::vector<float>& samples, int channels) {
+void RotateToQuietFrame(std::vector<float>& samples, int channels)
+{
     const size_t frames = samples.size() / channels;
-    if (frames < 2) return;
+    if (frames < 2)
+        return;
     size_t best = 0;
     double bestScore = 1e30;
     for (size_t f = 0; f < frames; ++f) {
@@ -331,7 +382,8 @@ void RotateToQuietFrame(std::vector<float>& samples, int channels) {
 
 }  // namespace
 
-void MakeLoop(std::vector<float>& samples, int channels, int rate, double fadeSeconds) {
+void MakeLoop(std::vector<float>& samples, int channels, int rate, double fadeSeconds)
+{
     const size_t frames = samples.size() / channels;
     const size_t fade = std::min(frames / 2, Samples(rate, fadeSeconds));
     const size_t keep = frames - fade;
@@ -348,7 +400,8 @@ void MakeLoop(std::vector<float>& samples, int channels, int rate, double fadeSe
     RotateToQuietFrame(samples, channels);
 }
 
-Sound MonoSound(int rate, Signal samples) {
+Sound MonoSound(int rate, Signal samples)
+{
     Sound s;
     s.rate = rate;
     s.channels = 1;
@@ -356,7 +409,8 @@ Sound MonoSound(int rate, Signal samples) {
     return s;
 }
 
-Sound StereoSound(int rate, const Signal& left, const Signal& right) {
+Sound StereoSound(int rate, const Signal& left, const Signal& right)
+{
     Sound s;
     s.rate = rate;
     s.channels = 2;

@@ -26,10 +26,10 @@ class Rng {
 public:
     explicit Rng(uint64_t seed);
     uint64_t Next();
-    double Uniform();                     // [0, 1)
-    double Range(double lo, double hi);   // [lo, hi)
-    int Int(int n);                       // 0 .. n-1
-    bool Chance(double p);                // true with probability p
+    double Uniform();                    // [0, 1)
+    double Range(double lo, double hi);  // [lo, hi)
+    int Int(int n);                      // 0 .. n-1
+    bool Chance(double p);               // true with probability p
 
 private:
     uint64_t state_[4];
@@ -47,15 +47,15 @@ size_t Samples(int rate, double seconds);
 
 // Noise of `count` samples, roughly within -1 .. 1.
 Signal WhiteNoise(size_t count, Rng& rng);
-Signal PinkNoise(size_t count, Rng& rng);    // -3 dB per octave
-Signal BrownNoise(size_t count, Rng& rng);   // -6 dB per octave, leak-limited
+Signal PinkNoise(size_t count, Rng& rng);   // -3 dB per octave
+Signal BrownNoise(size_t count, Rng& rng);  // -6 dB per octave, leak-limited
 
 // RBJ biquad; set up once, then run sample by sample or over a signal.
 class Biquad {
 public:
     static Biquad LowPass(int rate, double freq, double q = 0.7071);
     static Biquad HighPass(int rate, double freq, double q = 0.7071);
-    static Biquad BandPass(int rate, double freq, double q);   // 0 dB at peak
+    static Biquad BandPass(int rate, double freq, double q);  // 0 dB at peak
     static Biquad Peaking(int rate, double freq, double q, double gainDb);
 
     float Process(float x);
@@ -84,7 +84,7 @@ private:
 class StateVariable {
 public:
     struct Outputs {
-        float low, band, high;   // band is 0 dB at the centre
+        float low, band, high;  // band is 0 dB at the centre
     };
     explicit StateVariable(int rate);
     Outputs Process(float x, double freqHz, double q);
@@ -106,7 +106,7 @@ Signal Wander(int rate, size_t count, double stepSeconds, double lo, double hi, 
 // starts and ends at zero. Works on interleaved samples of `channels`.
 void Fade(std::vector<float>& samples, int channels, int rate, double inSeconds, double outSeconds);
 
-void Multiply(Signal& signal, const Signal& by);   // sample by sample, up to the shorter
+void Multiply(Signal& signal, const Signal& by);  // sample by sample, up to the shorter
 void Scale(std::vector<float>& samples, double gain);
 
 // Adds `src` × gain into `dst` from sample `offset`, growing `dst` if needed.
@@ -114,8 +114,7 @@ void MixInto(Signal& dst, const Signal& src, size_t offset, double gain = 1.0);
 
 // Constant-power pan of a mono signal into an interleaved stereo buffer
 // (pan -1 left .. +1 right), from frame `offset`, growing it if needed.
-void MixPanned(std::vector<float>& stereo, const Signal& mono, size_t offset, double pan,
-               double gain = 1.0);
+void MixPanned(std::vector<float>& stereo, const Signal& mono, size_t offset, double pan, double gain = 1.0);
 
 // Oscillator with a running phase: FM, glides and vibrato come from varying
 // the frequency per sample.
@@ -133,7 +132,7 @@ private:
 struct Partial {
     double ratio;
     double amplitude;
-    double decaySeconds;   // time constant of its exponential decay
+    double decaySeconds;  // time constant of its exponential decay
 };
 
 // A struck resonator (bell, bar, plate): decaying sines, each from zero phase

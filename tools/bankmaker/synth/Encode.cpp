@@ -13,7 +13,8 @@ namespace {
 constexpr int OggSerial = 0x4F56454C;
 constexpr int VorbisBlockFrames = 1024;
 
-void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
+void AppendPage(std::vector<uint8_t>& out, const ogg_page& page)
+{
     out.insert(out.end(), page.header, page.header + page.header_len);
     out.insert(out.end(), page.body, page.body + page.body_len);
 }
@@ -21,12 +22,13 @@ void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
 // Owns the libvorbis and libogg state of one encoding.
 class VorbisStream {
 public:
-    VorbisStream(const Sound& sound, float quality) {
+    VorbisStream(const Sound& sound, float quality)
+    {
         vorbis_info_init(&info_);
         if (vorbis_encode_init_vbr(&info_, sound.channels, sound.rate, quality) != 0) {
             vorbis_info_clear(&info_);
-            throw std::runtime_error("vorbis: unsupported rate " + std::to_string(sound.rate) +
-                                     " / channels " + std::to_string(sound.channels));
+            throw std::runtime_error("vorbis: unsupported rate " + std::to_string(sound.rate) + " / channels " +
+                                     std::to_string(sound.channels));
         }
         vorbis_comment_init(&comment_);
         vorbis_analysis_init(&dsp_, &info_);
@@ -34,7 +36,8 @@ public:
         ogg_stream_init(&ogg_, OggSerial);
     }
 
-    ~VorbisStream() {
+    ~VorbisStream()
+    {
         ogg_stream_clear(&ogg_);
         vorbis_block_clear(&block_);
         vorbis_dsp_clear(&dsp_);
@@ -45,7 +48,8 @@ public:
     VorbisStream(const VorbisStream&) = delete;
     VorbisStream& operator=(const VorbisStream&) = delete;
 
-    void WriteHeaders(std::vector<uint8_t>& out) {
+    void WriteHeaders(std::vector<uint8_t>& out)
+    {
         ogg_packet id, comments, codebooks;
         vorbis_analysis_headerout(&dsp_, &comment_, &id, &comments, &codebooks);
         ogg_stream_packetin(&ogg_, &id);
@@ -53,21 +57,25 @@ public:
         ogg_stream_packetin(&ogg_, &codebooks);
         ogg_page page;
         // Audio must start on a fresh page.
-        while (ogg_stream_flush(&ogg_, &page) != 0) AppendPage(out, page);
+        while (ogg_stream_flush(&ogg_, &page) != 0)
+            AppendPage(out, page);
     }
 
     // frames == 0 marks the end of the input.
-    void Feed(const float* interleaved, int frames, int channels) {
+    void Feed(const float* interleaved, int frames, int channels)
+    {
         if (frames > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp_, frames);
             for (int f = 0; f < frames; ++f) {
-                for (int c = 0; c < channels; ++c) buffer[c][f] = interleaved[f * channels + c];
+                for (int c = 0; c < channels; ++c)
+                    buffer[c][f] = interleaved[f * channels + c];
             }
         }
         vorbis_analysis_wrote(&dsp_, frames);
     }
 
-    void Drain(std::vector<uint8_t>& out) {
+    void Drain(std::vector<uint8_t>& out)
+    {
         while (vorbis_analysis_blockout(&dsp_, &block_) == 1) {
             vorbis_analysis(&block_, nullptr);
             vorbis_bitrate_addblock(&block_);
@@ -75,14 +83,17 @@ public:
             while (vorbis_bitrate_flushpacket(&dsp_, &packet) == 1) {
                 ogg_stream_packetin(&ogg_, &packet);
                 ogg_page page;
-                while (ogg_stream_pageout(&ogg_, &page) != 0) AppendPage(out, page);
+                while (ogg_stream_pageout(&ogg_, &page) != 0)
+                    AppendPage(out, page);
             }
         }
     }
 
-    void Finish(std::vector<uint8_t>& out) {
+    void Finish(std::vector<uint8_t>& out)
+    {
         ogg_page page;
-        while (ogg_stream_flush(&ogg_, &page) != 0) AppendPage(out, page);
+        while (ogg_stream_flush(&ogg_, &page) != 0)
+            AppendPage(out, page);
     }
 
 private:
@@ -93,25 +104,29 @@ private:
     ogg_stream_state ogg_;
 };
 
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
+void PutU16(std::vector<uint8_t>& out, uint32_t v)
+{
     out.push_back(static_cast<uint8_t>(v & 0xFF));
     out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+void PutU32(std::vector<uint8_t>& out, uint32_t v)
+{
     PutU16(out, v & 0xFFFF);
     PutU16(out, v >> 16);
 }
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
-long Quantise(float sample, double fullScale) {
+long Quantise(float sample, double fullScale)
+{
     return std::lround(std::clamp(static_cast<double>(sample), -1.0, 1.0) * fullScale);
 }
 
 }  // namespace
 
-std::vector<uint8_t> EncodeVorbis(const Sound& sound, float quality) {
+std::vector<uint8_t> EncodeVorbis(const Sound& sound, float quality)
+{
     std::vector<uint8_t> out;
     VorbisStream stream(sound, quality);
     stream.WriteHeaders(out);
@@ -127,7 +142,8 @@ std::vector<uint8_t> EncodeVorbis(const Sound& sound, float quality) {
     return out;
 }
 
-std::vector<uint8_t> EncodeWav(const Sound& sound, int bitsPerSample) {
+std::vector<uint8_t> EncodeWav(const Sound& sound, int bitsPerSample)
+{
     if (bitsPerSample != 8 && bitsPerSample != 16) {
         throw std::invalid_argument("wav: 8 or 16 bits only");
     }
@@ -161,11 +177,15 @@ std::vector<uint8_t> EncodeWav(const Sound& sound, int bitsPerSample) {
     return out;
 }
 
-std::vector<uint8_t> EncodeClip(const SynthClip& clip) {
+std::vector<uint8_t> EncodeClip(const SynthClip& clip)
+{
     switch (clip.encoding) {
-        case ClipEncoding::Wav16: return EncodeWav(clip.sound, 16);
-        case ClipEncoding::Wav8: return EncodeWav(clip.sound, 8);
-        case ClipEncoding::Vorbis: break;
+        case ClipEncoding::Wav16:
+            return EncodeWav(clip.sound, 16);
+        case ClipEncoding::Wav8:
+            return EncodeWav(clip.sound, 8);
+        case ClipEncoding::Vorbis:
+            break;
     }
     return EncodeVorbis(clip.sound, clip.vorbisQuality);
 }

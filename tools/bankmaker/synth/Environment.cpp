@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int AmbienceRate = 22050;   // rustle, crickets and wind lose nothing above 11 kHz
-constexpr int BrightRate = 44100;     // water, fire and rain live in the highs
+constexpr int AmbienceRate = 22050;  // rustle, crickets and wind lose nothing above 11 kHz
+constexpr int BrightRate = 44100;    // water, fire and rain live in the highs
 constexpr int ThunderRate = 22050;
 
 // The day's backgrounds play under the board's background volume (64 % at
@@ -22,12 +22,12 @@ constexpr double WindRmsDb = -28.0;
 constexpr double ClapRmsDb = -21.0;
 constexpr double RollRmsDb = -24.0;
 
-constexpr double BackgroundEdge = 0.4;    // seconds of fade: clips follow each other
-constexpr double LoopCrossfade = 2.0;     // seconds of tail folded into the head
-constexpr double StrikeFade = 0.005;      // just enough to start and end at zero
+constexpr double BackgroundEdge = 0.4;  // seconds of fade: clips follow each other
+constexpr double LoopCrossfade = 2.0;   // seconds of tail folded into the head
+constexpr double StrikeFade = 0.005;    // just enough to start and end at zero
 
 constexpr float AmbienceQuality = 0.0f;
-constexpr float NoiseQuality = 0.2f;      // noise smears at the lowest settings
+constexpr float NoiseQuality = 0.2f;  // noise smears at the lowest settings
 
 const char* const DayBank = "ovda.3bs";
 const char* const NightBank = "ovna.3bs";
@@ -39,7 +39,8 @@ const char* const StormBank = "ovrs.3bs";
 
 float F(double x) { return static_cast<float>(x); }
 
-SynthClip VorbisClip(Sound sound, float quality) {
+SynthClip VorbisClip(Sound sound, float quality)
+{
     SynthClip clip;
     clip.sound = std::move(sound);
     clip.vorbisQuality = quality;
@@ -47,16 +48,19 @@ SynthClip VorbisClip(Sound sound, float quality) {
 }
 
 // A separate random stream per channel keeps the channels uncorrelated.
-uint64_t ChannelSeed(uint64_t clipSeed, int channel) {
+uint64_t ChannelSeed(uint64_t clipSeed, int channel)
+{
     return clipSeed ^ (0xA5A5A5A5DEADBEEFull * static_cast<uint64_t>(channel + 1));
 }
 
 // Onset times of a Poisson process whose rate follows `density` (events per
 // second at each sample).
-std::vector<size_t> PoissonOnsets(int rate, const Signal& density, Rng& rng) {
+std::vector<size_t> PoissonOnsets(int rate, const Signal& density, Rng& rng)
+{
     std::vector<size_t> onsets;
     for (size_t i = 0; i < density.size(); ++i) {
-        if (rng.Uniform() < static_cast<double>(density[i]) / rate) onsets.push_back(i);
+        if (rng.Uniform() < static_cast<double>(density[i]) / rate)
+            onsets.push_back(i);
     }
     return onsets;
 }
@@ -67,7 +71,8 @@ double LogGain(Rng& rng, double quietDb, double loudDb) { return DbToGain(rng.Ra
 using EventMaker = std::function<Signal(int, Rng&)>;
 
 // Short sounds (drops, crackles) at Poisson onsets, each at its own level.
-Signal Events(int rate, const Signal& density, Rng& rng, const EventMaker& event, double quietDb, double loudDb) {
+Signal Events(int rate, const Signal& density, Rng& rng, const EventMaker& event, double quietDb, double loudDb)
+{
     Signal out(density.size(), 0.0f);
     for (size_t at : PoissonOnsets(rate, density, rng)) {
         MixInto(out, event(rate, rng), at, LogGain(rng, quietDb, loudDb));
@@ -76,12 +81,14 @@ Signal Events(int rate, const Signal& density, Rng& rng, const EventMaker& event
     return out;
 }
 
-Signal Filtered(Signal s, Biquad filter) {
+Signal Filtered(Signal s, Biquad filter)
+{
     filter.Run(s);
     return s;
 }
 
-Signal BandNoise(size_t n, Rng& rng, int rate, double lowHz, double highHz) {
+Signal BandNoise(size_t n, Rng& rng, int rate, double lowHz, double highHz)
+{
     Signal s = PinkNoise(n, rng);
     Biquad::HighPass(rate, lowHz).Run(s);
     Biquad::LowPass(rate, highHz).Run(s);
@@ -89,23 +96,26 @@ Signal BandNoise(size_t n, Rng& rng, int rate, double lowHz, double highHz) {
 }
 
 // The same as BandNoise, scaled to unit RMS so the mix gains read as levels.
-Signal UnitBandNoise(size_t n, Rng& rng, int rate, double lowHz, double highHz) {
+Signal UnitBandNoise(size_t n, Rng& rng, int rate, double lowHz, double highHz)
+{
     Signal s = BandNoise(n, rng, rate, lowHz, highHz);
     NormaliseRms(s, 0.0, 30.0);
     return s;
 }
 
-void AddLayer(Signal& mix, Signal layer, double levelDb) {
+void AddLayer(Signal& mix, Signal layer, double levelDb)
+{
     NormaliseRms(layer, levelDb, 30.0);
     MixInto(mix, layer, 0);
 }
 
 // Far sources lose their highs and come back off the trees a little later.
-Signal Distant(const Signal& dry, int rate, double cutoffHz, Rng& rng) {
+Signal Distant(const Signal& dry, int rate, double cutoffHz, Rng& rng)
+{
     Signal near = Filtered(dry, Biquad::LowPass(rate, cutoffHz));
     Signal wet = near;
-    MixInto(wet, Filtered(near, Biquad::LowPass(rate, cutoffHz * 0.6)),
-            Samples(rate, rng.Range(0.07, 0.22)), rng.Range(0.2, 0.35));
+    MixInto(wet, Filtered(near, Biquad::LowPass(rate, cutoffHz * 0.6)), Samples(rate, rng.Range(0.07, 0.22)),
+            rng.Range(0.2, 0.35));
     return wet;
 }
 
@@ -113,34 +123,38 @@ Signal Distant(const Signal& dry, int rate, double cutoffHz, Rng& rng) {
 
 struct NoteShape {
     double seconds;
-    double freq;        // start frequency
-    double glide;       // relative change over the note
+    double freq;   // start frequency
+    double glide;  // relative change over the note
     double vibratoHz;
     double vibratoDepth;
-    double second, third;   // harmonic levels
+    double second, third;  // harmonic levels
 };
 
-Signal BirdNote(int rate, const NoteShape& shape) {
+Signal BirdNote(int rate, const NoteShape& shape)
+{
     const size_t n = Samples(rate, shape.seconds);
     Signal out(n);
     double phase = 0;
     for (size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / rate;
         const double u = t / shape.seconds;
-        const double freq = shape.freq * (1.0 + shape.glide * u) *
-                            (1.0 + shape.vibratoDepth * std::sin(TwoPi * shape.vibratoHz * t));
+        const double freq =
+            shape.freq * (1.0 + shape.glide * u) * (1.0 + shape.vibratoDepth * std::sin(TwoPi * shape.vibratoHz * t));
         phase += TwoPi * freq / rate;
         const double env = std::sin(Pi * u) * std::sin(Pi * u) * (1.0 - 0.4 * u);
         double s = std::sin(phase);
-        if (freq * 2 < rate * 0.45) s += shape.second * std::sin(2 * phase);
-        if (freq * 3 < rate * 0.45) s += shape.third * std::sin(3 * phase);
+        if (freq * 2 < rate * 0.45)
+            s += shape.second * std::sin(2 * phase);
+        if (freq * 3 < rate * 0.45)
+            s += shape.third * std::sin(3 * phase);
         out[i] = F(s * env);
     }
     return out;
 }
 
 // One call: a whistle, a trill or a short falling phrase.
-Signal DistantBirdCall(int rate, Rng& rng) {
+Signal DistantBirdCall(int rate, Rng& rng)
+{
     Signal call;
     const double base = rng.Range(1800.0, 4200.0);
     const int kind = rng.Int(3);
@@ -166,17 +180,20 @@ Signal DistantBirdCall(int rate, Rng& rng) {
 // --- Day -------------------------------------------------------------------
 
 // Leaves: pink noise with the fast flutter of rustling and slow breeze swells.
-Signal Rustle(int rate, size_t n, Rng& rng) {
+Signal Rustle(int rate, size_t n, Rng& rng)
+{
     Signal leaves = BandNoise(n, rng, rate, rng.Range(300.0, 600.0), rng.Range(3500.0, 6500.0));
     Signal flutter = WhiteNoise(n, rng);
     OnePole smooth(rate, rng.Range(8.0, 20.0));
-    for (float& f : flutter) f = F(0.35 + 6.0 * std::fabs(smooth.Process(f)));
+    for (float& f : flutter)
+        f = F(0.35 + 6.0 * std::fabs(smooth.Process(f)));
     Multiply(leaves, flutter);
     Multiply(leaves, Wander(rate, n, rng.Range(1.5, 4.0), 0.2, 1.0, rng));
     return leaves;
 }
 
-Signal DayBackground(int index) {
+Signal DayBackground(int index)
+{
     Rng rng(ClipSeed(DayBank, index));
     const int rate = AmbienceRate;
     const double seconds = rng.Range(14.0, 28.0);
@@ -194,7 +211,8 @@ Signal DayBackground(int index) {
         MixInto(birds, call, at, LogGain(rng, -12.0, 0.0));
     }
     birds.resize(n);
-    if (Rms(birds) > 0) AddLayer(mix, birds, rng.Range(-7.0, -3.0));
+    if (Rms(birds) > 0)
+        AddLayer(mix, birds, rng.Range(-7.0, -3.0));
 
     NormaliseRms(mix, DayBackgroundRmsDb);
     Fade(mix, 1, rate, BackgroundEdge, BackgroundEdge);
@@ -203,10 +221,11 @@ Signal DayBackground(int index) {
 
 // --- Night -----------------------------------------------------------------
 
-constexpr double NightCrestDb = 18.0;   // a near frog may stand out, not set the peaks
+constexpr double NightCrestDb = 18.0;  // a near frog may stand out, not set the peaks
 
 // One pulse of a cricket's song: a tone that drops a little in pitch.
-Signal CricketPulse(int rate, double freq, double seconds) {
+Signal CricketPulse(int rate, double freq, double seconds)
+{
     const size_t n = Samples(rate, seconds);
     Signal out(n);
     double phase = 0;
@@ -215,14 +234,16 @@ Signal CricketPulse(int rate, double freq, double seconds) {
         phase += TwoPi * freq * (1.0 - 0.04 * u) / rate;
         const double env = std::sin(Pi * u);
         double s = std::sin(phase);
-        if (freq * 2 < rate * 0.45) s += 0.25 * std::sin(2 * phase);
+        if (freq * 2 < rate * 0.45)
+            s += 0.25 * std::sin(2 * phase);
         out[i] = F(s * env * env);
     }
     return out;
 }
 
 // A field cricket chirping (groups of pulses) or a tree cricket trilling.
-Signal Cricket(int rate, size_t n, Rng& rng) {
+Signal Cricket(int rate, size_t n, Rng& rng)
+{
     Signal song(n, 0.0f);
     const double freq = rng.Range(3200.0, 5200.0);
     const bool triller = rng.Chance(0.4);
@@ -244,7 +265,8 @@ Signal Cricket(int rate, size_t n, Rng& rng) {
         }
         for (int p = 0; p < pulsesPerChirp; ++p) {
             const size_t at = Samples(rate, t + p * pulsePeriod);
-            if (at < n) MixInto(song, one, at, swell[at] * rng.Range(0.85, 1.0));
+            if (at < n)
+                MixInto(song, one, at, swell[at] * rng.Range(0.85, 1.0));
         }
         t += chirpPeriod * rng.Range(0.96, 1.04);
     }
@@ -253,12 +275,14 @@ Signal Cricket(int rate, size_t n, Rng& rng) {
 }
 
 // A croak: a buzz of harmonics through a formant, the way a frog's throat shapes it.
-Signal Croak(int rate, double f0, double formantHz, double seconds) {
+Signal Croak(int rate, double f0, double formantHz, double seconds)
+{
     const size_t n = Samples(rate, seconds);
     Signal buzz(n, 0.0f);
     for (int k = 1; k * f0 < 3000.0; ++k) {
         Oscillator osc(rate);
-        for (size_t i = 0; i < n; ++i) buzz[i] += F(osc.Sine(k * f0) / static_cast<double>(k));
+        for (size_t i = 0; i < n; ++i)
+            buzz[i] += F(osc.Sine(k * f0) / static_cast<double>(k));
     }
     Biquad::BandPass(rate, formantHz, 2.5).Run(buzz);
     const size_t attack = Samples(rate, 0.02);
@@ -271,13 +295,15 @@ Signal Croak(int rate, double f0, double formantHz, double seconds) {
 }
 
 // A peep: the short rising whistle of a small tree frog.
-Signal Peep(int rate, Rng& rng) {
-    NoteShape shape{rng.Range(0.08, 0.16), rng.Range(2300.0, 3000.0), rng.Range(0.1, 0.25), 0.0, 0.0,
-                    rng.Range(0.05, 0.15), 0.0};
+Signal Peep(int rate, Rng& rng)
+{
+    NoteShape shape{
+        rng.Range(0.08, 0.16), rng.Range(2300.0, 3000.0), rng.Range(0.1, 0.25), 0.0, 0.0, rng.Range(0.05, 0.15), 0.0};
     return BirdNote(rate, shape);
 }
 
-Signal Frogs(int rate, size_t n, Rng& rng) {
+Signal Frogs(int rate, size_t n, Rng& rng)
+{
     Signal chorus(n, 0.0f);
     const int frogs = 1 + rng.Int(3);
     const double seconds = static_cast<double>(n) / rate;
@@ -291,8 +317,8 @@ Signal Frogs(int rate, size_t n, Rng& rng) {
             const int croaks = 2 + rng.Int(6);
             const double spacing = rng.Range(0.25, 0.7);
             for (int c = 0; c < croaks; ++c) {
-                Signal call = peeper ? Peep(rate, rng) : Croak(rate, f0 * rng.Range(0.97, 1.03), formant,
-                                                                rng.Range(0.12, 0.35));
+                Signal call =
+                    peeper ? Peep(rate, rng) : Croak(rate, f0 * rng.Range(0.97, 1.03), formant, rng.Range(0.12, 0.35));
                 NormaliseRms(call, -12.0, 0.0);
                 MixInto(chorus, call, Samples(rate, t + c * spacing), gain);
             }
@@ -303,7 +329,8 @@ Signal Frogs(int rate, size_t n, Rng& rng) {
     return Distant(chorus, rate, 1600.0, rng);
 }
 
-Signal NightBackground(int index) {
+Signal NightBackground(int index)
+{
     Rng rng(ClipSeed(NightBank, index));
     const int rate = AmbienceRate;
     const double seconds = rng.Range(12.0, 26.0);
@@ -322,7 +349,8 @@ Signal NightBackground(int index) {
         Biquad::LowPass(rate, 5000.0 + 5000.0 * nearness).Run(cricket);
         AddLayer(mix, cricket, -14.0 + 12.0 * nearness);
     }
-    if (rng.Chance(0.55)) AddLayer(mix, Frogs(rate, n, rng), rng.Range(-8.0, -2.0));
+    if (rng.Chance(0.55))
+        AddLayer(mix, Frogs(rate, n, rng), rng.Range(-8.0, -2.0));
 
     LimitCrest(mix, NightCrestDb);
     NormaliseRms(mix, NightBackgroundRmsDb);
@@ -333,7 +361,8 @@ Signal NightBackground(int index) {
 // --- Water -----------------------------------------------------------------
 
 // A bubble closing at the surface: a damped tone whose pitch rises as it shrinks.
-Signal Bubble(int rate, double freq, double tau, double rise) {
+Signal Bubble(int rate, double freq, double tau, double rise)
+{
     const size_t n = Samples(rate, tau * 5.0);
     Signal out(n);
     double phase = 0;
@@ -354,7 +383,8 @@ struct BubbleField {
 };
 
 // Bubbles in clusters: the density itself wanders, which makes water babble.
-Signal Bubbles(int rate, size_t n, const BubbleField& field, Rng& rng) {
+Signal Bubbles(int rate, size_t n, const BubbleField& field, Rng& rng)
+{
     Signal density = Wander(rate, n, rng.Range(0.15, 0.5), 0.2, 1.8, rng);
     Scale(density, field.perSecond);
     Signal out(n, 0.0f);
@@ -362,14 +392,14 @@ Signal Bubbles(int rate, size_t n, const BubbleField& field, Rng& rng) {
         const double freq = std::exp(rng.Range(std::log(field.lowHz), std::log(field.highHz)));
         // Small bubbles sing higher and die faster.
         const double tau = rng.Range(0.6, 1.4) * 8.0 / std::sqrt(freq / 300.0) * 0.001;
-        MixInto(out, Bubble(rate, freq, tau, rng.Range(0.05, 0.4)), at,
-                LogGain(rng, field.quietDb, field.loudDb));
+        MixInto(out, Bubble(rate, freq, tau, rng.Range(0.05, 0.4)), at, LogGain(rng, field.quietDb, field.loudDb));
     }
     out.resize(n);
     return out;
 }
 
-Signal BrookChannel(int rate, size_t n, Rng& rng) {
+Signal BrookChannel(int rate, size_t n, Rng& rng)
+{
     Signal mix(n, 0.0f);
     Signal flow = UnitBandNoise(n, rng, rate, 500.0, 3500.0);
     Multiply(flow, Wander(rate, n, 0.12, 0.5, 1.0, rng));
@@ -380,7 +410,8 @@ Signal BrookChannel(int rate, size_t n, Rng& rng) {
     return mix;
 }
 
-Signal WaterfallChannel(int rate, size_t n, const Signal& shared, Rng& rng) {
+Signal WaterfallChannel(int rate, size_t n, const Signal& shared, Rng& rng)
+{
     Signal mix(n, 0.0f);
     AddLayer(mix, shared, -2.0);
     Signal own = UnitBandNoise(n, rng, rate, 80.0, 7000.0);
@@ -393,7 +424,8 @@ Signal WaterfallChannel(int rate, size_t n, const Signal& shared, Rng& rng) {
     return mix;
 }
 
-Sound Brook(uint64_t seed) {
+Sound Brook(uint64_t seed)
+{
     const int rate = BrightRate;
     Rng rng(seed);
     const size_t n = Samples(rate, rng.Range(22.0, 26.0) + LoopCrossfade);
@@ -403,7 +435,8 @@ Sound Brook(uint64_t seed) {
     return sound;
 }
 
-Sound Waterfall(uint64_t seed) {
+Sound Waterfall(uint64_t seed)
+{
     const int rate = BrightRate;
     Rng rng(seed);
     const size_t n = Samples(rate, rng.Range(20.0, 24.0) + LoopCrossfade);
@@ -411,8 +444,7 @@ Sound Waterfall(uint64_t seed) {
     Signal shared = UnitBandNoise(n, rng, rate, 40.0, 4000.0);
     Multiply(shared, Wander(rate, n, 1.5, 0.8, 1.0, rng));
     Rng left(ChannelSeed(seed, 0)), right(ChannelSeed(seed, 1));
-    Sound sound = StereoSound(rate, WaterfallChannel(rate, n, shared, left),
-                              WaterfallChannel(rate, n, shared, right));
+    Sound sound = StereoSound(rate, WaterfallChannel(rate, n, shared, left), WaterfallChannel(rate, n, shared, right));
     NormaliseRms(sound.samples, WaterRmsDb);
     MakeLoop(sound.samples, 2, rate, LoopCrossfade);
     return sound;
@@ -426,26 +458,29 @@ struct FireCharacter {
     double hissDb;
 };
 
-constexpr double FireCrestDb = 24.0;   // crackle stays sharp but sets no level alone
+constexpr double FireCrestDb = 24.0;  // crackle stays sharp but sets no level alone
 
 constexpr FireCharacter FireCharacters[FireClipCount] = {
-    {14.0, 0.4, -14.0},   // a settled fire
-    {26.0, 0.9, -16.0},   // dry twigs catching
-    {8.0, 0.25, -8.0},    // damp wood that hisses
+    {14.0, 0.4, -14.0},  // a settled fire
+    {26.0, 0.9, -16.0},  // dry twigs catching
+    {8.0, 0.25, -8.0},   // damp wood that hisses
 };
 
 // A crackle: a few milliseconds of bright noise, sharp at the front.
-Signal Crackle(int rate, Rng& rng) {
+Signal Crackle(int rate, Rng& rng)
+{
     const size_t n = Samples(rate, rng.Range(0.0015, 0.006));
     Signal burst = WhiteNoise(n, rng);
     const double tau = rng.Range(0.0004, 0.0015) * rate;
-    for (size_t i = 0; i < n; ++i) burst[i] *= F(std::exp(-static_cast<double>(i) / tau));
+    for (size_t i = 0; i < n; ++i)
+        burst[i] *= F(std::exp(-static_cast<double>(i) / tau));
     Biquad::BandPass(rate, rng.Range(1500.0, 7000.0), rng.Range(0.7, 2.0)).Run(burst);
     return burst;
 }
 
 // A pop: wood splitting, a snap with a short woody ring after it.
-Signal Pop(int rate, Rng& rng) {
+Signal Pop(int rate, Rng& rng)
+{
     Signal pop = Crackle(rate, rng);
     Scale(pop, 1.3);
     Signal ring = StruckPartials(rate, Samples(rate, 0.08), rng.Range(350.0, 1300.0),
@@ -455,14 +490,16 @@ Signal Pop(int rate, Rng& rng) {
 }
 
 Signal FireEvents(int rate, size_t n, double perSecond, Rng& rng, const EventMaker& event, double quietDb,
-                  double loudDb) {
+                  double loudDb)
+{
     // Crackles come in bursts as a log catches; the density wanders fast.
     Signal density = Wander(rate, n, rng.Range(0.3, 0.8), 0.1, 2.0, rng);
     Scale(density, perSecond);
     return Events(rate, density, rng, event, quietDb, loudDb);
 }
 
-Sound Fire(int index) {
+Sound Fire(int index)
+{
     const int rate = BrightRate;
     const FireCharacter& character = FireCharacters[index];
     Rng rng(ClipSeed(FireBank, index));
@@ -492,16 +529,19 @@ Sound Fire(int index) {
 constexpr double PuffSeconds = 0.085;
 
 // Swell up to a peak somewhere past the first third, then die away.
-Signal GustShape(int rate, size_t n, Rng& rng) {
+Signal GustShape(int rate, size_t n, Rng& rng)
+{
     const double seconds = static_cast<double>(n) / rate;
     const double peak = rng.Range(0.3, 0.6);
     Signal shape = Envelope(rate, n, {{0.0, 0.0}, {seconds * peak, 1.0}, {seconds, 0.0}});
-    for (float& s : shape) s = F(std::sin(Pi / 2.0 * s) * std::sin(Pi / 2.0 * s));
+    for (float& s : shape)
+        s = F(std::sin(Pi / 2.0 * s) * std::sin(Pi / 2.0 * s));
     Multiply(shape, Wander(rate, n, rng.Range(0.25, 0.7), 0.6, 1.0, rng));
     return shape;
 }
 
-Signal Gust(int rate, double seconds, Rng& rng) {
+Signal Gust(int rate, double seconds, Rng& rng)
+{
     const size_t n = Samples(rate, seconds);
     const Signal shape = GustShape(rate, n, rng);
     const Signal noise = PinkNoise(n, rng);
@@ -525,49 +565,54 @@ Signal Gust(int rate, double seconds, Rng& rng) {
 // --- Rain ------------------------------------------------------------------
 
 struct RainCharacter {
-    double ticksPerSecond;      // the fine patter
-    double plinksPerSecond;     // drops on leaves
-    double dripsPerSecond;      // big drops into puddles
+    double ticksPerSecond;   // the fine patter
+    double plinksPerSecond;  // drops on leaves
+    double dripsPerSecond;   // big drops into puddles
     double hissDb, lowDb;
 };
 
-constexpr double RainCrestDb = 20.0;   // a big drip may stand out, not set the level
+constexpr double RainCrestDb = 20.0;  // a big drip may stand out, not set the level
 
 constexpr RainCharacter RainCharacters[RainGroupCounts[0] + RainGroupCounts[1] + RainGroupCounts[2]] = {
-    {900.0, 35.0, 1.0, -6.0, -14.0},     // steady rain
-    {1200.0, 25.0, 2.0, -5.0, -12.0},    // steady rain, a little heavier
-    {2600.0, 60.0, 4.0, -2.0, -8.0},     // a downpour
-    {150.0, 10.0, 6.0, -18.0, -22.0},    // the rain has passed, leaves drip
+    {900.0, 35.0, 1.0, -6.0, -14.0},   // steady rain
+    {1200.0, 25.0, 2.0, -5.0, -12.0},  // steady rain, a little heavier
+    {2600.0, 60.0, 4.0, -2.0, -8.0},   // a downpour
+    {150.0, 10.0, 6.0, -18.0, -22.0},  // the rain has passed, leaves drip
 };
 
-Signal RainTick(int rate, Rng& rng) {
+Signal RainTick(int rate, Rng& rng)
+{
     const size_t n = Samples(rate, rng.Range(0.0005, 0.002));
     Signal tick = WhiteNoise(n, rng);
-    for (size_t i = 0; i < n; ++i) tick[i] *= F(1.0 - static_cast<double>(i) / static_cast<double>(n));
+    for (size_t i = 0; i < n; ++i)
+        tick[i] *= F(1.0 - static_cast<double>(i) / static_cast<double>(n));
     return tick;
 }
 
 // A drop on a leaf: a tick and a short bright ring.
-Signal RainPlink(int rate, Rng& rng) {
+Signal RainPlink(int rate, Rng& rng)
+{
     Signal plink = Bubble(rate, rng.Range(1800.0, 5500.0), rng.Range(0.002, 0.006), rng.Range(0.0, 0.15));
     MixInto(plink, RainTick(rate, rng), 0, 0.8);
     return plink;
 }
 
 // A big drop into a puddle: the splash and the bubble it leaves behind.
-Signal RainDrip(int rate, Rng& rng) {
+Signal RainDrip(int rate, Rng& rng)
+{
     Signal drip = RainTick(rate, rng);
     MixInto(drip, Bubble(rate, rng.Range(700.0, 2200.0), rng.Range(0.012, 0.035), rng.Range(0.2, 0.6)),
             Samples(rate, rng.Range(0.002, 0.01)), 1.5);
     return drip;
 }
 
-Signal Scattered(int rate, size_t n, double perSecond, Rng& rng, const EventMaker& event, double quietDb,
-                 double loudDb) {
+Signal Scattered(int rate, size_t n, double perSecond, Rng& rng, const EventMaker& event, double quietDb, double loudDb)
+{
     return Events(rate, Signal(n, F(perSecond)), rng, event, quietDb, loudDb);
 }
 
-Signal RainChannel(int rate, size_t n, const RainCharacter& c, Rng& rng) {
+Signal RainChannel(int rate, size_t n, const RainCharacter& c, Rng& rng)
+{
     Signal mix(n, 0.0f);
     Signal hiss = UnitBandNoise(n, rng, rate, 900.0, 10000.0);
     Multiply(hiss, Wander(rate, n, rng.Range(2.0, 4.0), 0.8, 1.0, rng));
@@ -582,7 +627,8 @@ Signal RainChannel(int rate, size_t n, const RainCharacter& c, Rng& rng) {
     return mix;
 }
 
-Sound Rain(int index) {
+Sound Rain(int index)
+{
     const int rate = BrightRate;
     const uint64_t seed = ClipSeed(RainBank, index);
     Rng rng(seed);
@@ -599,7 +645,8 @@ Sound Rain(int index) {
 
 // The roll: a train of swells, each quick to rise and slow to fade, weaker
 // as the sound comes from further along the lightning channel.
-Signal RollEnvelope(int rate, size_t n, double start, double attack, Rng& rng) {
+Signal RollEnvelope(int rate, size_t n, double start, double attack, Rng& rng)
+{
     Signal env(n, 0.0f);
     const double seconds = static_cast<double>(n) / rate;
     double t = start;
@@ -620,7 +667,8 @@ Signal RollEnvelope(int rate, size_t n, double start, double attack, Rng& rng) {
 }
 
 // The crack of a near strike: a few ripping bursts of bright noise.
-Signal Crack(int rate, size_t n, Rng& rng) {
+Signal Crack(int rate, size_t n, Rng& rng)
+{
     Signal crack(n, 0.0f);
     const int bursts = 3 + rng.Int(4);
     double t = 0.0;
@@ -628,7 +676,8 @@ Signal Crack(int rate, size_t n, Rng& rng) {
         const size_t len = Samples(rate, rng.Range(0.03, 0.15));
         Signal burst = BandNoise(len, rng, rate, 250.0, 7000.0);
         const double tau = static_cast<double>(len) / 4.0;
-        for (size_t i = 0; i < len; ++i) burst[i] *= F(std::exp(-static_cast<double>(i) / tau));
+        for (size_t i = 0; i < len; ++i)
+            burst[i] *= F(std::exp(-static_cast<double>(i) / tau));
         MixInto(crack, burst, Samples(rate, t), std::pow(0.7, b));
         t += rng.Range(0.02, 0.09);
     }
@@ -636,7 +685,8 @@ Signal Crack(int rate, size_t n, Rng& rng) {
     return crack;
 }
 
-Signal Rumble(int rate, size_t n, double cutoffHz, Rng& rng) {
+Signal Rumble(int rate, size_t n, double cutoffHz, Rng& rng)
+{
     Signal rumble = Filtered(BrownNoise(n, rng), Biquad::LowPass(rate, cutoffHz));
     Biquad::HighPass(rate, 25.0).Run(rumble);
     NormaliseRms(rumble, 0.0, 30.0);
@@ -645,7 +695,8 @@ Signal Rumble(int rate, size_t n, double cutoffHz, Rng& rng) {
     return rumble;
 }
 
-Sound Thunder(int index) {
+Sound Thunder(int index)
+{
     const int rate = ThunderRate;
     const bool clap = index < StormGroupCounts[0];
     const uint64_t seed = ClipSeed(StormBank, index);
@@ -683,22 +734,26 @@ Sound Thunder(int index) {
 
 }  // namespace
 
-SynthClip DayBackgroundClip(int index) {
+SynthClip DayBackgroundClip(int index)
+{
     return VorbisClip(MonoSound(AmbienceRate, DayBackground(index)), AmbienceQuality);
 }
 
-SynthClip NightBackgroundClip(int index) {
+SynthClip NightBackgroundClip(int index)
+{
     return VorbisClip(MonoSound(AmbienceRate, NightBackground(index)), AmbienceQuality);
 }
 
-SynthClip BrookClip(int index) {
+SynthClip BrookClip(int index)
+{
     const uint64_t seed = ClipSeed(BrookBank, index);
     return VorbisClip(index == 0 ? Brook(seed) : Waterfall(seed), NoiseQuality);
 }
 
 SynthClip FireClip(int index) { return VorbisClip(Fire(index), NoiseQuality); }
 
-SynthClip WindGustClip(int index) {
+SynthClip WindGustClip(int index)
+{
     Rng rng(ClipSeed(WindBank, index));
     const bool puff = index == WindGustCount - 1;
     const int rate = AmbienceRate;
@@ -707,7 +762,8 @@ SynthClip WindGustClip(int index) {
     Fade(gust, 1, rate, StrikeFade, StrikeFade);
     SynthClip clip = VorbisClip(MonoSound(rate, std::move(gust)), AmbienceQuality);
     // A puff this short is smaller, and exactly as long, as plain PCM.
-    if (puff) clip.encoding = ClipEncoding::Wav16;
+    if (puff)
+        clip.encoding = ClipEncoding::Wav16;
     return clip;
 }
 

@@ -7,11 +7,11 @@
 
 #include <array>
 
-constexpr int DayBackgroundCount = 8;      // ovda.3bs
-constexpr int NightBackgroundCount = 37;   // ovna.3bs
-constexpr int BrookClipCount = 2;          // oves.3bs: brook, waterfall
-constexpr int FireClipCount = 3;           // ovef.3bs: one clip per fire strand
-constexpr int WindGustCount = 8;           // ovfw.3bs
+constexpr int DayBackgroundCount = 8;                        // ovda.3bs
+constexpr int NightBackgroundCount = 37;                     // ovna.3bs
+constexpr int BrookClipCount = 2;                            // oves.3bs: brook, waterfall
+constexpr int FireClipCount = 3;                             // ovef.3bs: one clip per fire strand
+constexpr int WindGustCount = 8;                             // ovfw.3bs
 constexpr std::array<int, 3> RainGroupCounts = {2, 1, 1};    // ovel.3bs: rain strands 1, 2, 3
 constexpr std::array<int, 3> StormGroupCounts = {6, 13, 0};  // ovrs.3bs: claps, rolls
 

@@ -32,17 +32,40 @@ struct TestBank {
 // from entries 1, 3, 4, 5 and insects from 0, 2, 6 to 10.
 // ovmd: all flute, since the player draws its flute from the first entries
 // whatever the groups. ovmn: no first group, then guitar, then accordion.
-const std::vector<TestBank>& TestBankList() {
+const std::vector<TestBank>& TestBankList()
+{
     static const std::vector<TestBank> banks = {
-        {"ovdb.3bs", 3, {2, 3, 2},
-         {{"ovwp.cok", 0}, {"ovwp.cok", 1}, {"ovdw.cok", 0}, {"ovdw.cok", 1}, {"ovdw.cok", 2}, {"ovgh.cok", 0},
+        {"ovdb.3bs",
+         3,
+         {2, 3, 2},
+         {{"ovwp.cok", 0},
+          {"ovwp.cok", 1},
+          {"ovdw.cok", 0},
+          {"ovdw.cok", 1},
+          {"ovdw.cok", 2},
+          {"ovgh.cok", 0},
           {"ovgh.cok", 1}}},
-        {"ovdf.3bs", 5, {4, 4, 3},
-         {{"ovif.cok", 0}, {"ovbf.cok", 0}, {"ovif.cok", 1}, {"ovbf.cok", 1}, {"ovbf.cok", 2}, {"ovbf.cok", 3},
-          {"ovif.cok", 2}, {"ovif.cok", 3}, {"ovif.cok", 4}, {"ovif.cok", 5}, {"ovif.cok", 6}}},
-        {"ovmd.3bs", 2, {2, 3, 1},
+        {"ovdf.3bs",
+         5,
+         {4, 4, 3},
+         {{"ovif.cok", 0},
+          {"ovbf.cok", 0},
+          {"ovif.cok", 1},
+          {"ovbf.cok", 1},
+          {"ovbf.cok", 2},
+          {"ovbf.cok", 3},
+          {"ovif.cok", 2},
+          {"ovif.cok", 3},
+          {"ovif.cok", 4},
+          {"ovif.cok", 5},
+          {"ovif.cok", 6}}},
+        {"ovmd.3bs",
+         2,
+         {2, 3, 1},
          {{"ovfl.cok", 0}, {"ovfl.cok", 1}, {"ovfl.cok", 2}, {"ovfl.cok", 3}, {"ovfl.cok", 4}, {"ovfl.cok", 5}}},
-        {"ovmn.3bs", 2, {0, 3, 3},
+        {"ovmn.3bs",
+         2,
+         {0, 3, 3},
          {{"ovgu.cok", 0}, {"ovgu.cok", 1}, {"ovgu.cok", 2}, {"ovha.cok", 0}, {"ovha.cok", 1}, {"ovha.cok", 2}}},
     };
     return banks;
@@ -50,12 +73,14 @@ const std::vector<TestBank>& TestBankList() {
 
 }  // namespace
 
-int BuildTestBanks(const std::string& dir) {
+int BuildTestBanks(const std::string& dir)
+{
     try {
         // Each stand-in bank is made once, whatever number of entries it feeds.
         std::map<std::string, std::vector<SynthClip>> made;
         for (const TestBank& bank : TestBankList()) {
-            for (const Source& source : bank.entries) made[source.bank];
+            for (const Source& source : bank.entries)
+                made[source.bank];
         }
         WorkQueue queue;
         for (auto& [bank, clips] : made) {

@@ -19,7 +19,7 @@ using ovelaudio::OpenAcmMp3Decoder;
 
 constexpr double kToneHz = 440;
 constexpr double kToneSeconds = 1;
-constexpr float kCycleEdge = 0.1f;         // well inside the half-scale tone, above the codec's noise
+constexpr float kCycleEdge = 0.1f;           // well inside the half-scale tone, above the codec's noise
 constexpr uint32_t kSlackFrames = 3 * 1152;  // encoder and decoder delays, the last frame's padding
 constexpr size_t kPartFrames = 5000;         // less than one pass of the codec gives
 
@@ -95,9 +95,9 @@ TEST(AcmMp3DecoderRefusalTest, LeavesOtherBytesWithTheCallerAtTheirStart)
     const std::vector<std::vector<uint8_t>> notMp3 = {
         {},
         {'R', 'I', 'F', 'F', 0x24, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '},
-        {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 0},                      // a tag and nothing after it
-        std::vector<uint8_t>(2000, 0xFF),                          // sync bits everywhere, no valid header
-        [] {                                                       // one frame header, then noise
+        {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 0},  // a tag and nothing after it
+        std::vector<uint8_t>(2000, 0xFF),      // sync bits everywhere, no valid header
+        [] {                                   // one frame header, then noise
             std::vector<uint8_t> bytes(1000, 0x55);
             bytes[0] = 0xFF, bytes[1] = 0xFB, bytes[2] = 0x90, bytes[3] = 0x00;
             return bytes;

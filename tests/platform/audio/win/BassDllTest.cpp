@@ -15,17 +15,41 @@
 namespace {
 
 constexpr uint32_t kRate = SinkRecording::kRate;
-constexpr double kAudible = 0.02;   // RMS of the louder side, full scale 1 (0.07 expected at 5 m)
-constexpr double kLouder = 2.0;     // how much louder the near side must be
+constexpr double kAudible = 0.02;  // RMS of the louder side, full scale 1 (0.07 expected at 5 m)
+constexpr double kLouder = 2.0;    // how much louder the near side must be
 
-const char* const kBassExports[] = {
-    "BASS_GetVersion", "BASS_SetConfig", "BASS_GetDeviceInfo", "BASS_Init", "BASS_GetDevice", "BASS_GetInfo",
-    "BASS_Start", "BASS_Stop", "BASS_Free", "BASS_ErrorGetCode", "BASS_Set3DFactors", "BASS_Set3DPosition",
-    "BASS_Apply3D", "BASS_StreamCreateFile", "BASS_StreamCreateURL", "BASS_StreamCreate", "BASS_StreamFree",
-    "BASS_ChannelPlay", "BASS_ChannelStop", "BASS_ChannelIsActive", "BASS_ChannelGetInfo",
-    "BASS_ChannelGetLength", "BASS_ChannelBytes2Seconds", "BASS_ChannelFlags", "BASS_ChannelSetAttribute",
-    "BASS_ChannelSlideAttribute", "BASS_ChannelSet3DPosition", "BASS_ChannelSetSync", "BASS_ChannelRemoveSync",
-    "BASS_ChannelSetDSP", "BASS_PluginLoad", "BASS_PluginFree"};
+const char* const kBassExports[] = {"BASS_GetVersion",
+                                    "BASS_SetConfig",
+                                    "BASS_GetDeviceInfo",
+                                    "BASS_Init",
+                                    "BASS_GetDevice",
+                                    "BASS_GetInfo",
+                                    "BASS_Start",
+                                    "BASS_Stop",
+                                    "BASS_Free",
+                                    "BASS_ErrorGetCode",
+                                    "BASS_Set3DFactors",
+                                    "BASS_Set3DPosition",
+                                    "BASS_Apply3D",
+                                    "BASS_StreamCreateFile",
+                                    "BASS_StreamCreateURL",
+                                    "BASS_StreamCreate",
+                                    "BASS_StreamFree",
+                                    "BASS_ChannelPlay",
+                                    "BASS_ChannelStop",
+                                    "BASS_ChannelIsActive",
+                                    "BASS_ChannelGetInfo",
+                                    "BASS_ChannelGetLength",
+                                    "BASS_ChannelBytes2Seconds",
+                                    "BASS_ChannelFlags",
+                                    "BASS_ChannelSetAttribute",
+                                    "BASS_ChannelSlideAttribute",
+                                    "BASS_ChannelSet3DPosition",
+                                    "BASS_ChannelSetSync",
+                                    "BASS_ChannelRemoveSync",
+                                    "BASS_ChannelSetDSP",
+                                    "BASS_PluginLoad",
+                                    "BASS_PluginFree"};
 const char* const kMixerExports[] = {"BASS_Mixer_StreamCreate", "BASS_Mixer_StreamAddChannel",
                                      "BASS_Mixer_ChannelSetMatrix"};
 
@@ -116,8 +140,7 @@ TEST_P(BassDllPlacementTest, PlaysA3DSourceLouderOnItsSide)
     const BASS_3DVECTOR listener{0, 1.7f, 0};
     const BASS_3DVECTOR none{0, 0, 0};
     BASS_Set3DPosition(&listener, &none, &none, &none);
-    const HSTREAM stream =
-        BASS_StreamCreateFile(TRUE, wave.data(), 0, wave.size(), BASS_SAMPLE_3D | BASS_SAMPLE_LOOP);
+    const HSTREAM stream = BASS_StreamCreateFile(TRUE, wave.data(), 0, wave.size(), BASS_SAMPLE_3D | BASS_SAMPLE_LOOP);
     ASSERT_NE(stream, 0u) << "error " << BASS_ErrorGetCode();
     const BASS_3DVECTOR source{GetParam().x, 1.7f, 0};
     BASS_ChannelSet3DPosition(stream, &source, &none, &none);
@@ -134,7 +157,6 @@ TEST_P(BassDllPlacementTest, PlaysA3DSourceLouderOnItsSide)
     EXPECT_GT(nearSide, kLouder * farSide);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, BassDllPlacementTest,
-                         testing::Values(PlacedCase{-5, true}, PlacedCase{5, false}));
+INSTANTIATE_TEST_SUITE_P(Sides, BassDllPlacementTest, testing::Values(PlacedCase{-5, true}, PlacedCase{5, false}));
 
 }  // namespace

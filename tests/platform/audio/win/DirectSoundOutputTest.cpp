@@ -24,7 +24,7 @@ using ovelaudio::PlayThroughRing;
 
 constexpr uint32_t kRate = SinkRecording::kRate;
 constexpr DWORD kAfterStopMs = 100;
-constexpr double kAudible = 0.2;    // RMS of the recording, full scale 1 (0.35 expected)
+constexpr double kAudible = 0.2;  // RMS of the recording, full scale 1 (0.35 expected)
 constexpr double kSilent = 0.005;
 
 size_t DefaultIndex(const std::vector<DeviceEntry>& devices)
@@ -76,7 +76,9 @@ TEST(DirectSoundOutputTest, RefusesADeviceNumberPastTheList)
 {
     DirectSoundOutput output;
     int error = BASS_OK;
-    EXPECT_EQ(output.Open(output.Devices().size(), kRate, nullptr, [](float*, uint32_t) {}, [] {}, error), nullptr);
+    EXPECT_EQ(output.Open(
+                  output.Devices().size(), kRate, nullptr, [](float*, uint32_t) {}, [] {}, error),
+              nullptr);
     EXPECT_EQ(error, BASS_ERROR_DEVICE);
 }
 
@@ -110,7 +112,7 @@ TEST(DirectSoundOutputTest, PlaysWhatItRendersOnTheRightSpeakerUntilStopped)
     EXPECT_EQ(failures, 0);
 }
 
-constexpr DWORD kRingBytes = 17640;  // a tenth of a second of 16-bit stereo at 44,100 Hz
+constexpr DWORD kRingBytes = 17640;                          // a tenth of a second of 16-bit stereo at 44,100 Hz
 constexpr auto kFailureDeadline = std::chrono::seconds(10);  // far past any failure's detection
 
 // A ring whose every call succeeds, except that its cursor stands at its start
@@ -140,8 +142,8 @@ public:
         return S_OK;
     }
     STDMETHODIMP Initialize(LPDIRECTSOUND, LPCDSBUFFERDESC) override { return DSERR_ALREADYINITIALIZED; }
-    STDMETHODIMP Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
-                      LPDWORD secondBytes, DWORD) override
+    STDMETHODIMP Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second, LPDWORD secondBytes,
+                      DWORD) override
     {
         *first = bytes_.data() + offset;
         *firstBytes = std::min<DWORD>(bytes, kRingBytes - offset);

@@ -14,10 +14,7 @@ using ovelaudio::LoadPluginFile;
 const std::string kMarked = OVEL_PLUGIN_DIR "/MarkedPlugin.dll";
 const std::string kUnmarked = OVEL_PLUGIN_DIR "/UnmarkedPlugin.dll";
 
-bool Loaded(const std::string& file)
-{
-    return GetModuleHandleA(file.c_str()) != nullptr;
-}
+bool Loaded(const std::string& file) { return GetModuleHandleA(file.c_str()) != nullptr; }
 
 TEST(PluginFilesTest, LoadsAMarkedDllAndFreesItAgain)
 {

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct ChannelLevels {
-    double left = 0;   // root mean square, full scale 1
+    double left = 0;  // root mean square, full scale 1
     double right = 0;
 };
 

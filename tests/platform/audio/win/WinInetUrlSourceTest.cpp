@@ -80,8 +80,8 @@ private:
     {
         std::string request;
         char buffer[1024];
-        for (int got; request.find("\r\n\r\n") == std::string::npos &&
-                      (got = recv(client, buffer, sizeof buffer, 0)) > 0;)
+        for (int got;
+             request.find("\r\n\r\n") == std::string::npos && (got = recv(client, buffer, sizeof buffer, 0)) > 0;)
             request.append(buffer, size_t(got));
         const std::string path = request.substr(4, request.find(' ', 4) - 4);
         const std::vector<uint8_t> body = Body();

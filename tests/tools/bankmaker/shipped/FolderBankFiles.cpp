@@ -25,10 +25,7 @@ std::string TFolderBankFiles::Path(const std::string& name) const
     return (std::filesystem::path(folder_) / name).string();
 }
 
-bool TFolderBankFiles::FileExists(const std::string& name)
-{
-    return std::filesystem::is_regular_file(Path(name));
-}
+bool TFolderBankFiles::FileExists(const std::string& name) { return std::filesystem::is_regular_file(Path(name)); }
 
 std::unique_ptr<TBankFile> TFolderBankFiles::OpenUnshared(const std::string& name)
 {

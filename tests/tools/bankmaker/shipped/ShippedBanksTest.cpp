@@ -31,13 +31,16 @@ constexpr std::uintmax_t kShippedSizeLimit = 60u * 1024u * 1024u;
 constexpr std::uint32_t kFlightBankEntries = 11;
 
 // What the layers that play a bank ask of its clips' channels.
-enum class TChannels { Any, Stereo };
+enum class TChannels {
+    Any,
+    Stereo
+};
 
 struct TShippedBank {
     TBankId Id;
     std::uint8_t Revision;
-    std::array<std::uint8_t, 3> GroupCounts;   // .3bs
-    std::uint16_t EntryCount;                  // .cok, .ics
+    std::array<std::uint8_t, 3> GroupCounts;  // .3bs
+    std::uint16_t EntryCount;                 // .cok, .ics
     std::uint32_t DataStart;
     TChannels Channels;
 };
@@ -48,28 +51,17 @@ constexpr std::array<std::uint8_t, 3> kNoGroups{};
 
 // The fly-bys and the weather go through a matrix of the clip's two channels.
 const TShippedBank kShippedBanks[] = {
-    {sbOvac, 5, {17, 13, 16}, 0, 154, TChannels::Any},
-    {sbOvbf, 4, kNoGroups, 7, 43, TChannels::Stereo},
-    {sbOvch, 4, kNoGroups, 25, 215, TChannels::Any},
-    {sbOvcu, 1, {0, 5, 0}, 0, 31, TChannels::Any},
-    {sbOvda, 17, {0, 8, 0}, 0, 40, TChannels::Any},
-    {sbOvdc, 9, {0, 37, 0}, 0, 127, TChannels::Any},
-    {sbOvdw, 23, kNoGroups, 191, 779, TChannels::Any},
-    {sbOvef, 5, {0, 3, 0}, 0, 25, TChannels::Any},
-    {sbOves, 6, {0, 2, 0}, 0, 22, TChannels::Any},
-    {sbOvfl, 10, kNoGroups, 85, 355, TChannels::Any},
-    {sbOvfr, 1, kNoGroups, 24, 111, TChannels::Any},
-    {sbOvfw, 1, {0, 8, 0}, 0, 40, TChannels::Any},
-    {sbOvgh, 6, kNoGroups, 23, 107, TChannels::Any},
-    {sbOvgu, 43, kNoGroups, 468, 1887, TChannels::Any},
-    {sbOvha, 10, kNoGroups, 128, 527, TChannels::Any},
-    {sbOvif, 7, kNoGroups, 19, 91, TChannels::Stereo},
-    {sbOvna, 21, {0, 37, 0}, 0, 127, TChannels::Any},
-    {sbOvnb, 19, {35, 59, 0}, 0, 298, TChannels::Any},
-    {sbOvng, 2, kNoGroups, 22, 103, TChannels::Any},
-    {sbOvnw, 6, {0, 29, 0}, 0, 103, TChannels::Any},
-    {sbOvel, 5, {2, 1, 1}, 0, 28, TChannels::Stereo},
-    {sbOvrs, 7, {6, 13, 0}, 0, 73, TChannels::Stereo},
+    {sbOvac, 5, {17, 13, 16}, 0, 154, TChannels::Any}, {sbOvbf, 4, kNoGroups, 7, 43, TChannels::Stereo},
+    {sbOvch, 4, kNoGroups, 25, 215, TChannels::Any},   {sbOvcu, 1, {0, 5, 0}, 0, 31, TChannels::Any},
+    {sbOvda, 17, {0, 8, 0}, 0, 40, TChannels::Any},    {sbOvdc, 9, {0, 37, 0}, 0, 127, TChannels::Any},
+    {sbOvdw, 23, kNoGroups, 191, 779, TChannels::Any}, {sbOvef, 5, {0, 3, 0}, 0, 25, TChannels::Any},
+    {sbOves, 6, {0, 2, 0}, 0, 22, TChannels::Any},     {sbOvfl, 10, kNoGroups, 85, 355, TChannels::Any},
+    {sbOvfr, 1, kNoGroups, 24, 111, TChannels::Any},   {sbOvfw, 1, {0, 8, 0}, 0, 40, TChannels::Any},
+    {sbOvgh, 6, kNoGroups, 23, 107, TChannels::Any},   {sbOvgu, 43, kNoGroups, 468, 1887, TChannels::Any},
+    {sbOvha, 10, kNoGroups, 128, 527, TChannels::Any}, {sbOvif, 7, kNoGroups, 19, 91, TChannels::Stereo},
+    {sbOvna, 21, {0, 37, 0}, 0, 127, TChannels::Any},  {sbOvnb, 19, {35, 59, 0}, 0, 298, TChannels::Any},
+    {sbOvng, 2, kNoGroups, 22, 103, TChannels::Any},   {sbOvnw, 6, {0, 29, 0}, 0, 103, TChannels::Any},
+    {sbOvel, 5, {2, 1, 1}, 0, 28, TChannels::Stereo},  {sbOvrs, 7, {6, 13, 0}, 0, 73, TChannels::Stereo},
     {sbOvwp, 1, kNoGroups, 8, 47, TChannels::Any},
 };
 
@@ -151,8 +143,7 @@ TEST(ShippedBanks, TogetherStayUnderTheSizeLimit)
     EXPECT_LT(total, kShippedSizeLimit);
 }
 
-std::vector<std::uint8_t> PlainClip(TBankId id, TBankFile& file, const TBankHeader& header,
-                                    std::uint32_t entry)
+std::vector<std::uint8_t> PlainClip(TBankId id, TBankFile& file, const TBankHeader& header, std::uint32_t entry)
 {
     TClipBuffer clip;
     if (!ReadEntryClip(file, header, entry, clip))

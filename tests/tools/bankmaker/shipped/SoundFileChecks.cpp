@@ -49,8 +49,8 @@ struct TWaveFormat {
 };
 
 // The problem with a "fmt " chunk body at pos, or nothing.
-std::optional<std::string> FormatProblem(const std::vector<std::uint8_t>& file, std::size_t pos,
-                                         std::size_t size, TWaveFormat& format)
+std::optional<std::string> FormatProblem(const std::vector<std::uint8_t>& file, std::size_t pos, std::size_t size,
+                                         TWaveFormat& format)
 {
     if (size < kPcmFormatSize)
         return "fmt chunk of " + std::to_string(size) + " bytes";

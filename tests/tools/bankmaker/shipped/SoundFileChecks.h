@@ -7,8 +7,8 @@
 #include <vector>
 
 struct TFileCheck {
-    std::string Problem;   // empty when the file is sound
-    int Channels = 0;      // of a sound file
+    std::string Problem;  // empty when the file is sound
+    int Channels = 0;     // of a sound file
 };
 
 // Decodes the whole stream: one or two channels at 22050 or 44100 Hz, not silent.

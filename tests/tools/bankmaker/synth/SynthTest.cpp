@@ -63,10 +63,12 @@ void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.name; }
 double Seconds(const Sound& s) { return static_cast<double>(s.samples.size()) / s.channels / s.rate; }
 
 // Made once per case: the generators are the slow part of these tests.
-const SynthClip& Made(const ClipCase& c) {
+const SynthClip& Made(const ClipCase& c)
+{
     static std::map<std::pair<Maker, int>, SynthClip> made;
     auto [it, fresh] = made.try_emplace({c.make, c.index});
-    if (fresh) it->second = c.make(c.index);
+    if (fresh)
+        it->second = c.make(c.index);
     return it->second;
 }
 
@@ -76,7 +78,8 @@ size_t Frames(const Sound& s) { return s.samples.size() / s.channels; }
 
 class EveryClip : public testing::TestWithParam<ClipCase> {};
 
-TEST_P(EveryClip, LengthAndLevelAsTheKindWants) {
+TEST_P(EveryClip, LengthAndLevelAsTheKindWants)
+{
     const Sound& s = Made(GetParam()).sound;
     EXPECT_GE(Seconds(s), GetParam().minSeconds);
     EXPECT_LE(Seconds(s), GetParam().maxSeconds);
@@ -85,7 +88,8 @@ TEST_P(EveryClip, LengthAndLevelAsTheKindWants) {
     EXPECT_LE(GainToDb(Peak(s.samples)), -1.0 + 1e-3) << "peaks must stay below -1 dBFS";
 }
 
-TEST_P(EveryClip, StartsAndEndsAtZero) {
+TEST_P(EveryClip, StartsAndEndsAtZero)
+{
     const Sound& s = Made(GetParam()).sound;
     for (int c = 0; c < s.channels; ++c) {
         EXPECT_LT(std::fabs(Frame(s, 0, c)), 2e-3) << "channel " << c;
@@ -93,7 +97,8 @@ TEST_P(EveryClip, StartsAndEndsAtZero) {
     }
 }
 
-TEST_P(EveryClip, SameOnEveryRun) {
+TEST_P(EveryClip, SameOnEveryRun)
+{
     const SynthClip again = GetParam().make(GetParam().index);
     EXPECT_EQ(again.sound.samples, Made(GetParam()).sound.samples);
 }
@@ -102,20 +107,24 @@ INSTANTIATE_TEST_SUITE_P(Synth, EveryClip, testing::ValuesIn(Clips), CaseName);
 INSTANTIATE_TEST_SUITE_P(Loops, EveryClip, testing::ValuesIn(Loops), CaseName);
 
 // The loop turned round by half, so its seam lies in the middle.
-std::vector<float> SeamInMiddle(const Sound& s, int channel) {
+std::vector<float> SeamInMiddle(const Sound& s, int channel)
+{
     const size_t n = Frames(s);
     std::vector<float> out(n);
-    for (size_t i = 0; i < n; ++i) out[i] = Frame(s, (i + n - n / 2) % n, channel);
+    for (size_t i = 0; i < n; ++i)
+        out[i] = Frame(s, (i + n - n / 2) % n, channel);
     return out;
 }
 
-double Percentile(std::vector<double> values, double p) {
+double Percentile(std::vector<double> values, double p)
+{
     std::sort(values.begin(), values.end());
     return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
 // RMS of consecutive windows; the one holding sample `at` is returned apart.
-std::vector<double> WindowRms(const std::vector<float>& x, size_t window, size_t at, double& atRms) {
+std::vector<double> WindowRms(const std::vector<float>& x, size_t window, size_t at, double& atRms)
+{
     std::vector<double> all;
     for (size_t start = 0; start + window <= x.size(); start += window) {
         const double rms = Rms(std::vector<float>(x.begin() + static_cast<std::ptrdiff_t>(start),
@@ -131,17 +140,20 @@ std::vector<double> WindowRms(const std::vector<float>& x, size_t window, size_t
 
 class LoopClip : public testing::TestWithParam<ClipCase> {};
 
-TEST_P(LoopClip, SeamJumpIsNoBiggerThanOrdinarySteps) {
+TEST_P(LoopClip, SeamJumpIsNoBiggerThanOrdinarySteps)
+{
     const Sound& s = Made(GetParam()).sound;
     for (int c = 0; c < s.channels; ++c) {
         std::vector<double> steps;
-        for (size_t i = 1; i < Frames(s); ++i) steps.push_back(std::fabs(Frame(s, i, c) - Frame(s, i - 1, c)));
+        for (size_t i = 1; i < Frames(s); ++i)
+            steps.push_back(std::fabs(Frame(s, i, c) - Frame(s, i - 1, c)));
         const double seam = std::fabs(Frame(s, 0, c) - Frame(s, Frames(s) - 1, c));
         EXPECT_LE(seam, Percentile(steps, 0.99)) << "channel " << c;
     }
 }
 
-TEST_P(LoopClip, SpectrumAroundTheSeamIsLikeAnywhereElse) {
+TEST_P(LoopClip, SpectrumAroundTheSeamIsLikeAnywhereElse)
+{
     const Sound& s = Made(GetParam()).sound;
     const size_t window = Samples(s.rate, 0.05);
     for (int c = 0; c < s.channels; ++c) {
@@ -160,7 +172,8 @@ TEST_P(LoopClip, SpectrumAroundTheSeamIsLikeAnywhereElse) {
 
 INSTANTIATE_TEST_SUITE_P(Synth, LoopClip, testing::ValuesIn(Loops), CaseName);
 
-double Correlation(const Sound& s) {
+double Correlation(const Sound& s)
+{
     double lr = 0, ll = 0, rr = 0;
     for (size_t i = 0; i < Frames(s); ++i) {
         const double l = Frame(s, i, 0), r = Frame(s, i, 1);
@@ -171,7 +184,8 @@ double Correlation(const Sound& s) {
     return lr / std::sqrt(ll * rr);
 }
 
-TEST(Rain, IsStereoWithUncorrelatedChannels) {
+TEST(Rain, IsStereoWithUncorrelatedChannels)
+{
     for (int i = 0; i < RainGroupCounts[0] + RainGroupCounts[1] + RainGroupCounts[2]; ++i) {
         const Sound& s = Made({"", RainClip, i, 0, 0, 0, 0}).sound;
         ASSERT_EQ(s.channels, 2);
@@ -179,7 +193,8 @@ TEST(Rain, IsStereoWithUncorrelatedChannels) {
     }
 }
 
-TEST(Banks, NoTwoClipsAlike) {
+TEST(Banks, NoTwoClipsAlike)
+{
     struct Bank {
         Maker make;
         int count;
@@ -200,7 +215,8 @@ TEST(Banks, NoTwoClipsAlike) {
 
 class VorbisRoundTrip : public testing::TestWithParam<ClipCase> {};
 
-TEST_P(VorbisRoundTrip, DecodesToTheSameLengthAndLevel) {
+TEST_P(VorbisRoundTrip, DecodesToTheSameLengthAndLevel)
+{
     const SynthClip& clip = Made(GetParam());
     const std::vector<uint8_t> file = EncodeVorbis(clip.sound, clip.vorbisQuality);
     EXPECT_EQ(file, EncodeVorbis(clip.sound, clip.vorbisQuality)) << "encoding must be reproducible";
@@ -223,9 +239,11 @@ const ClipCase Encoded[] = {
 
 INSTANTIATE_TEST_SUITE_P(Synth, VorbisRoundTrip, testing::ValuesIn(Encoded), CaseName);
 
-uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes)
+{
     uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + i];
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | b[at + i];
     return v;
 }
 
@@ -234,10 +252,11 @@ std::string Tag(const std::vector<uint8_t>& b, size_t at) { return std::string(b
 struct WavCase {
     int channels, rate, bits;
     std::vector<float> samples;
-    std::vector<uint8_t> data;   // expected PCM bytes
+    std::vector<uint8_t> data;  // expected PCM bytes
 };
 
-TEST(Wav, HeaderAndSamplesAsWritten) {
+TEST(Wav, HeaderAndSamplesAsWritten)
+{
     const WavCase cases[] = {
         // Clamped above full scale, rounded to nearest, unsigned 8-bit around 128.
         {1, 22050, 8, {0.0f, 1.0f, -1.0f, 0.5f, 2.0f}, {128, 255, 1, 192, 255}},
@@ -270,7 +289,8 @@ TEST(Wav, HeaderAndSamplesAsWritten) {
 
 // --- Alarm ------------------------------------------------------------------
 
-TEST(Alarm, GroupsGrowLouderAndMixFormats) {
+TEST(Alarm, GroupsGrowLouderAndMixFormats)
+{
     double groupRms[3] = {};
     bool oddPcm = false, mono = false, stereo = false, vorbis = false;
     int index = 0;
@@ -295,7 +315,8 @@ TEST(Alarm, GroupsGrowLouderAndMixFormats) {
 
 // --- Chime pictures -----------------------------------------------------------
 
-TEST(ChimePicture, IsAPlain24BitBmpOfTheButtonSize) {
+TEST(ChimePicture, IsAPlain24BitBmpOfTheButtonSize)
+{
     std::set<std::vector<uint8_t>> seen;
     for (int i = 0; i < ChimeCount; ++i) {
         const std::vector<uint8_t> bmp = ChimePicture(i);

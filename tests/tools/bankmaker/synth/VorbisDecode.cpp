@@ -15,12 +15,14 @@
 #include <stb/stb_vorbis.h>
 #pragma GCC diagnostic pop
 
-DecodedVorbis DecodeVorbis(const std::vector<uint8_t>& file) {
+DecodedVorbis DecodeVorbis(const std::vector<uint8_t>& file)
+{
     DecodedVorbis out;
     short* samples = nullptr;
-    const int frames = stb_vorbis_decode_memory(file.data(), static_cast<int>(file.size()), &out.channels,
-                                                &out.rate, &samples);
-    if (frames > 0) out.samples.assign(samples, samples + static_cast<size_t>(frames) * out.channels);
+    const int frames =
+        stb_vorbis_decode_memory(file.data(), static_cast<int>(file.size()), &out.channels, &out.rate, &samples);
+    if (frames > 0)
+        out.samples.assign(samples, samples + static_cast<size_t>(frames) * out.channels);
     std::free(samples);
     return out;
 }

@@ -7,7 +7,7 @@
 struct DecodedVorbis {
     int channels = 0;
     int rate = 0;
-    std::vector<short> samples;   // interleaved; empty when the stream is broken
+    std::vector<short> samples;  // interleaved; empty when the stream is broken
 };
 
 DecodedVorbis DecodeVorbis(const std::vector<uint8_t>& file);

@@ -14,13 +14,14 @@ struct ScaleCase {
     int note;
 };
 
-TEST(Music, ScaleDegreesLandOnTheirNotes) {
+TEST(Music, ScaleDegreesLandOnTheirNotes)
+{
     const Key cMajor{60, false};
     const Key aMinor{57, true};
     const ScaleCase cases[] = {
-        {cMajor, 0, 60}, {cMajor, 2, 64}, {cMajor, 3, 65}, {cMajor, 6, 71}, {cMajor, 7, 72},
-        {cMajor, -1, 59}, {cMajor, -7, 48}, {cMajor, -8, 47}, {cMajor, 16, 88},
-        {aMinor, 2, 60}, {aMinor, 5, 65}, {aMinor, 6, 67}, {aMinor, -2, 53},
+        {cMajor, 0, 60},  {cMajor, 2, 64},  {cMajor, 3, 65},  {cMajor, 6, 71},  {cMajor, 7, 72},
+        {cMajor, -1, 59}, {cMajor, -7, 48}, {cMajor, -8, 47}, {cMajor, 16, 88}, {aMinor, 2, 60},
+        {aMinor, 5, 65},  {aMinor, 6, 67},  {aMinor, -2, 53},
     };
     for (const ScaleCase& c : cases) {
         EXPECT_EQ(ScaleNote(c.key, c.degree), c.note) << "tonic " << c.key.tonic << " degree " << c.degree;
@@ -29,13 +30,16 @@ TEST(Music, ScaleDegreesLandOnTheirNotes) {
     EXPECT_NEAR(MidiToHz(60), 261.626, 0.001);
 }
 
-std::set<int> PitchClasses(const Key& key) {
+std::set<int> PitchClasses(const Key& key)
+{
     std::set<int> classes;
-    for (int d = 0; d < 7; ++d) classes.insert(ScaleNote(key, d) % 12);
+    for (int d = 0; d < 7; ++d)
+        classes.insert(ScaleNote(key, d) % 12);
     return classes;
 }
 
-TEST(Music, MelodiesStayInKeyFillTheirBarsAndComeHome) {
+TEST(Music, MelodiesStayInKeyFillTheirBarsAndComeHome)
+{
     for (const Key& key : MusicKeys()) {
         for (int beatsPerBar : {3, 4}) {
             for (int bars : {1, 2, 5}) {
@@ -67,7 +71,8 @@ TEST(Music, MelodiesStayInKeyFillTheirBarsAndComeHome) {
     }
 }
 
-TEST(Music, VoicingsHoldOnlyTheChordFromTheLowNoteUp) {
+TEST(Music, VoicingsHoldOnlyTheChordFromTheLowNoteUp)
+{
     const Key gMajor{55, false};
     // The chord on the fifth degree of G is D major: D, F#, A.
     const std::vector<int> notes = Voicing(gMajor, 4, 52, 5);

@@ -17,34 +17,38 @@
 
 namespace {
 
-enum class Layout { Mono, Stereo, MostlyMono };
+enum class Layout {
+    Mono,
+    Stereo,
+    MostlyMono
+};
 
 struct BankCase {
     const char* name;
-    int clips;              // as the bank header counts them (all groups)
+    int clips;  // as the bank header counts them (all groups)
     Layout layout;
     double minSeconds, maxSeconds;
-    double rmsDb;           // the level the kind is set to
-    double peakDb;          // and the ceiling of its peaks
+    double rmsDb;   // the level the kind is set to
+    double peakDb;  // and the ceiling of its peaks
 };
 
 void PrintTo(const BankCase& bank, std::ostream* os) { *os << bank.name; }
 
 const BankCase kBanks[] = {
-    {"ovdw.cok", 191, Layout::MostlyMono, 1.0, 6.5, -18, -5},   // day birds, a few far choruses in stereo
-    {"ovdc.3bs", 37, Layout::Mono, 0.5, 8.0, -18, -5},          // crows
-    {"ovgh.cok", 23, Layout::Mono, 1.0, 8.0, -22, -6},          // crickets
-    {"ovwp.cok", 8, Layout::Mono, 1.0, 8.0, -21, -2},           // woodpeckers
-    {"ovcu.3bs", 5, Layout::Mono, 2.0, 8.0, -18, -5},           // cuckoos
-    {"ovnb.3bs", 35 + 59, Layout::Mono, 1.0, 12.0, -18, -5},    // owls, other night voices
-    {"ovnw.3bs", 29, Layout::Mono, 1.0, 12.0, -18, -5},         // beasts
-    {"ovfr.cok", 24, Layout::Mono, 1.0, 12.0, -18, -5},         // frogs (placed in 3D: mono)
-    {"ovng.cok", 22, Layout::Mono, 1.0, 12.0, -18, -5},         // nightingales
-    {"ovbf.cok", 7, Layout::Stereo, 1.0, 4.0, -22, -4},         // bird fly-bys
-    {"ovif.cok", 19, Layout::Stereo, 1.0, 4.0, -22, -4},        // insect fly-bys
-    {"ovgu.cok", 468, Layout::Mono, 0.5, 15.0, -18, -1.5},      // guitar
-    {"ovha.cok", 128, Layout::Mono, 0.5, 15.0, -18, -1.5},      // accordion
-    {"ovfl.cok", 85, Layout::Mono, 0.5, 15.0, -18, -1.5},       // flute
+    {"ovdw.cok", 191, Layout::MostlyMono, 1.0, 6.5, -18, -5},  // day birds, a few far choruses in stereo
+    {"ovdc.3bs", 37, Layout::Mono, 0.5, 8.0, -18, -5},         // crows
+    {"ovgh.cok", 23, Layout::Mono, 1.0, 8.0, -22, -6},         // crickets
+    {"ovwp.cok", 8, Layout::Mono, 1.0, 8.0, -21, -2},          // woodpeckers
+    {"ovcu.3bs", 5, Layout::Mono, 2.0, 8.0, -18, -5},          // cuckoos
+    {"ovnb.3bs", 35 + 59, Layout::Mono, 1.0, 12.0, -18, -5},   // owls, other night voices
+    {"ovnw.3bs", 29, Layout::Mono, 1.0, 12.0, -18, -5},        // beasts
+    {"ovfr.cok", 24, Layout::Mono, 1.0, 12.0, -18, -5},        // frogs (placed in 3D: mono)
+    {"ovng.cok", 22, Layout::Mono, 1.0, 12.0, -18, -5},        // nightingales
+    {"ovbf.cok", 7, Layout::Stereo, 1.0, 4.0, -22, -4},        // bird fly-bys
+    {"ovif.cok", 19, Layout::Stereo, 1.0, 4.0, -22, -4},       // insect fly-bys
+    {"ovgu.cok", 468, Layout::Mono, 0.5, 15.0, -18, -1.5},     // guitar
+    {"ovha.cok", 128, Layout::Mono, 0.5, 15.0, -18, -1.5},     // accordion
+    {"ovfl.cok", 85, Layout::Mono, 0.5, 15.0, -18, -1.5},      // flute
 };
 
 size_t Frames(const Sound& s) { return s.samples.size() / s.channels; }
@@ -52,7 +56,8 @@ size_t Frames(const Sound& s) { return s.samples.size() / s.channels; }
 double Seconds(const Sound& s) { return static_cast<double>(Frames(s)) / s.rate; }
 
 // Largest magnitude over frames first .. first+count-1, all channels.
-double PeakOver(const Sound& s, size_t first, size_t count) {
+double PeakOver(const Sound& s, size_t first, size_t count)
+{
     double peak = 0.0;
     for (size_t f = first; f < std::min(Frames(s), first + count); ++f) {
         for (int c = 0; c < s.channels; ++c) {
@@ -62,14 +67,16 @@ double PeakOver(const Sound& s, size_t first, size_t count) {
     return peak;
 }
 
-double Median(std::vector<double> values) {
+double Median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
 class EachBank : public ::testing::TestWithParam<BankCase> {};
 
-TEST_P(EachBank, HoldsItsClipsCleanAndAtTheirLevel) {
+TEST_P(EachBank, HoldsItsClipsCleanAndAtTheirLevel)
+{
     const BankCase& bank = GetParam();
     const std::vector<SynthClip> clips = VoiceBankClips(bank.name);
     ASSERT_EQ(static_cast<int>(clips.size()), bank.clips);
@@ -101,7 +108,8 @@ TEST_P(EachBank, HoldsItsClipsCleanAndAtTheirLevel) {
         EXPECT_LT(PeakOver(s, Frames(s) - Samples(s.rate, 0.002), Samples(s.rate, 0.002)), 0.25 * peak);
 
         stereo += s.channels == 2;
-        if (s.channels == 2) stereoLevels.push_back(rmsDb);
+        if (s.channels == 2)
+            stereoLevels.push_back(rmsDb);
         wav16 += clips[i].encoding == ClipEncoding::Wav16;
         vorbis += clips[i].encoding == ClipEncoding::Vorbis;
         distinct.insert(s.samples);
@@ -110,20 +118,26 @@ TEST_P(EachBank, HoldsItsClipsCleanAndAtTheirLevel) {
     EXPECT_NEAR(Median(levels), bank.rmsDb, 6.0) << "the bank sits off its kind's level";
 
     switch (bank.layout) {
-    case Layout::Mono: EXPECT_EQ(stereo, 0); break;
-    case Layout::Stereo: EXPECT_EQ(stereo, bank.clips); break;
-    case Layout::MostlyMono:
-        EXPECT_GT(stereo, 0);
-        EXPECT_LT(stereo, bank.clips / 10);
-        // Stereo clips play unplaced, with nothing taken off for distance.
-        for (double level : stereoLevels) EXPECT_LT(level, Median(levels) - 3.0) << "a stereo clip stands out";
-        break;
+        case Layout::Mono:
+            EXPECT_EQ(stereo, 0);
+            break;
+        case Layout::Stereo:
+            EXPECT_EQ(stereo, bank.clips);
+            break;
+        case Layout::MostlyMono:
+            EXPECT_GT(stereo, 0);
+            EXPECT_LT(stereo, bank.clips / 10);
+            // Stereo clips play unplaced, with nothing taken off for distance.
+            for (double level : stereoLevels)
+                EXPECT_LT(level, Median(levels) - 3.0) << "a stereo clip stands out";
+            break;
     }
     EXPECT_GE(wav16, 1) << "the WAV path gets no clip";
     EXPECT_GE(vorbis, bank.clips * 8 / 10) << "too many clips left uncompressed";
 }
 
-std::string BankTestName(const ::testing::TestParamInfo<BankCase>& param) {
+std::string BankTestName(const ::testing::TestParamInfo<BankCase>& param)
+{
     std::string name = param.param.name;
     std::replace(name.begin(), name.end(), '.', '_');
     return name;
@@ -131,16 +145,19 @@ std::string BankTestName(const ::testing::TestParamInfo<BankCase>& param) {
 
 INSTANTIATE_TEST_SUITE_P(VoiceBanks, EachBank, ::testing::ValuesIn(kBanks), BankTestName);
 
-TEST(VoiceBanks, NamesExactlyTheBanksItMakes) {
+TEST(VoiceBanks, NamesExactlyTheBanksItMakes)
+{
     std::set<std::string> expected;
-    for (const BankCase& bank : kBanks) expected.insert(bank.name);
+    for (const BankCase& bank : kBanks)
+        expected.insert(bank.name);
     const auto& names = VoiceBankNames();
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
     EXPECT_EQ(names.size(), expected.size());
     EXPECT_THROW(VoiceBankClips("ovda.3bs"), std::invalid_argument);
 }
 
-TEST(VoiceBanks, SameClipsOnEveryRun) {
+TEST(VoiceBanks, SameClipsOnEveryRun)
+{
     for (const char* name : {"ovcu.3bs", "ovbf.cok"}) {
         SCOPED_TRACE(name);
         const auto first = VoiceBankClips(name);
@@ -154,7 +171,8 @@ TEST(VoiceBanks, SameClipsOnEveryRun) {
 }
 
 // Share of energy on the left (+1) or right (-1) over a stretch of frames.
-double Balance(const Sound& s, double from, double to) {
+double Balance(const Sound& s, double from, double to)
+{
     double left = 0.0, right = 0.0;
     const double frames = static_cast<double>(Frames(s));
     for (size_t f = static_cast<size_t>(from * frames); f < static_cast<size_t>(to * frames); ++f) {
@@ -164,7 +182,8 @@ double Balance(const Sound& s, double from, double to) {
     return (left - right) / (left + right);
 }
 
-TEST(VoiceBanks, FlyBysPassFromOneSideToTheOther) {
+TEST(VoiceBanks, FlyBysPassFromOneSideToTheOther)
+{
     for (const char* name : {"ovbf.cok", "ovif.cok"}) {
         const auto clips = VoiceBankClips(name);
         for (size_t i = 0; i < clips.size(); ++i) {
@@ -180,7 +199,8 @@ TEST(VoiceBanks, FlyBysPassFromOneSideToTheOther) {
 
 // Pitch of each 10 ms frame loud enough to carry a note (0 for the rest),
 // from the mean spacing of its upward zero crossings.
-std::vector<double> PitchTrack(const Sound& s) {
+std::vector<double> PitchTrack(const Sound& s)
+{
     const size_t frame = Samples(s.rate, 0.01);
     const double loud = 0.1 * Peak(s.samples);
     std::vector<double> track;
@@ -189,7 +209,8 @@ std::vector<double> PitchTrack(const Sound& s) {
         std::vector<double> crossings;
         for (size_t i = start + 1; i < start + frame; ++i) {
             const double a = s.samples[i - 1], b = s.samples[i];
-            if (a < 0.0 && b >= 0.0) crossings.push_back(static_cast<double>(i - 1) + a / (a - b));
+            if (a < 0.0 && b >= 0.0)
+                crossings.push_back(static_cast<double>(i - 1) + a / (a - b));
         }
         const bool voiced = Peak(part) > loud && crossings.size() >= 4;
         const double periods = static_cast<double>(crossings.size()) - 1.0;
@@ -200,35 +221,42 @@ std::vector<double> PitchTrack(const Sound& s) {
 
 // The widest pitch glide within one note: a run of voiced frames, each
 // within a fifth of its neighbour's pitch (a gap or a leap ends the note).
-double WidestGlide(const std::vector<double>& track) {
+double WidestGlide(const std::vector<double>& track)
+{
     double widest = 0.0;
     double low = 0.0, high = 0.0;
     for (size_t i = 0; i < track.size(); ++i) {
-        const bool sameNote = i > 0 && track[i] > 0.0 && track[i - 1] > 0.0 &&
-                              std::fabs(track[i] / track[i - 1] - 1.0) < 0.2;
-        if (!sameNote) low = high = track[i];
+        const bool sameNote =
+            i > 0 && track[i] > 0.0 && track[i - 1] > 0.0 && std::fabs(track[i] / track[i - 1] - 1.0) < 0.2;
+        if (!sameNote)
+            low = high = track[i];
         low = std::min(low, track[i]);
         high = std::max(high, track[i]);
-        if (low > 0.0) widest = std::max(widest, high / low - 1.0);
+        if (low > 0.0)
+            widest = std::max(widest, high / low - 1.0);
     }
     return widest;
 }
 
-TEST(VoiceBanks, BirdNotesGlideInPitch) {
+TEST(VoiceBanks, BirdNotesGlideInPitch)
+{
     const auto clips = VoiceBankClips("ovdw.cok");
     for (size_t i = 0; i < clips.size(); ++i) {
-        if (clips[i].sound.channels != 1) continue;
+        if (clips[i].sound.channels != 1)
+            continue;
         SCOPED_TRACE("clip " + std::to_string(i));
         EXPECT_GT(WidestGlide(PitchTrack(clips[i].sound)), 0.03) << "notes at a constant pitch";
     }
 }
 
-TEST(VoiceBanks, PitchTrackSeesThroughASteadyTone) {
+TEST(VoiceBanks, PitchTrackSeesThroughASteadyTone)
+{
     // A fixed sine beep must not pass for a glide.
     Sound beep;
     beep.rate = 44100;
     Oscillator osc(beep.rate);
-    for (size_t i = 0; i < Samples(beep.rate, 0.5); ++i) beep.samples.push_back(osc.Sine(3000.0));
+    for (size_t i = 0; i < Samples(beep.rate, 0.5); ++i)
+        beep.samples.push_back(osc.Sine(3000.0));
     EXPECT_LT(WidestGlide(PitchTrack(beep)), 0.005);
 }
 

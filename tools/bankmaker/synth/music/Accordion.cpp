@@ -9,18 +9,19 @@
 namespace {
 
 struct Reeds {
-    double detuneCents;   // the musette beating between the two reeds
-    double squareShare;   // reedier with more square in the mix
-    bool lowReed;         // a third reed an octave down
+    double detuneCents;  // the musette beating between the two reeds
+    double squareShare;  // reedier with more square in the mix
+    bool lowReed;        // a third reed an octave down
 };
 
 // One note on the reeds: two (or three) sawtooth-square reeds slightly apart,
 // speaking with the soft start and stop of air through a valve.
-void AddReedNote(Signal& out, int rate, double at, double seconds, int pitch, double gain, const Reeds& reeds,
-                 Rng& rng) {
+void AddReedNote(Signal& out, int rate, double at, double seconds, int pitch, double gain, const Reeds& reeds, Rng& rng)
+{
     const size_t first = Samples(rate, at);
     const size_t count = Samples(rate, seconds);
-    if (out.size() < first + count) out.resize(first + count, 0.0f);
+    if (out.size() < first + count)
+        out.resize(first + count, 0.0f);
     const double hz = MidiToHz(pitch);
     const double apart = std::pow(2.0, reeds.detuneCents / 1200.0);
     Buzz a(rate, rng.Uniform()), b(rate, rng.Uniform()), low(rate, rng.Uniform());
@@ -38,28 +39,31 @@ void AddReedNote(Signal& out, int rate, double at, double seconds, int pitch, do
 struct Style {
     int beatsPerBar;
     double bpmLo, bpmHi;
-    bool sustainedChords;   // slow airs hold the chords; dances go oom-pah
+    bool sustainedChords;  // slow airs hold the chords; dances go oom-pah
 };
 
 const Style kStyles[] = {
-    {3, 110, 160, false},   // waltz
-    {2, 90, 120, false},    // polka, march
-    {4, 60, 85, true},      // slow air
-    {4, 85, 110, false},    // song
+    {3, 110, 160, false},  // waltz
+    {2, 90, 120, false},   // polka, march
+    {4, 60, 85, true},     // slow air
+    {4, 85, 110, false},   // song
 };
 
 // The left hand: bass on the strong beats, short chords between (or chords
 // held through the bar in a slow air).
 void LeftHand(Signal& out, int rate, const Key& key, const std::vector<int>& chords, const Style& style, double beat,
-              const Reeds& reeds, Rng& rng) {
+              const Reeds& reeds, Rng& rng)
+{
     for (int bar = 0; bar < static_cast<int>(chords.size()); ++bar) {
         const double barStart = bar * style.beatsPerBar * beat;
         int bass = ScaleNote(key, chords[bar]);
-        while (bass >= 48) bass -= 12;
+        while (bass >= 48)
+            bass -= 12;
         const std::vector<int> chord = Voicing(key, chords[bar], 55, 3);
         if (style.sustainedChords) {
             AddReedNote(out, rate, barStart, style.beatsPerBar * beat, bass, 0.35, reeds, rng);
-            for (int n : chord) AddReedNote(out, rate, barStart, style.beatsPerBar * beat, n, 0.2, reeds, rng);
+            for (int n : chord)
+                AddReedNote(out, rate, barStart, style.beatsPerBar * beat, n, 0.2, reeds, rng);
             continue;
         }
         for (int b = 0; b < style.beatsPerBar; ++b) {
@@ -67,7 +71,8 @@ void LeftHand(Signal& out, int rate, const Key& key, const std::vector<int>& cho
             if (b == 0 || (style.beatsPerBar == 4 && b == 2)) {
                 AddReedNote(out, rate, at, beat * 0.8, b == 0 ? bass : bass + 7, 0.4, reeds, rng);
             } else {
-                for (int n : chord) AddReedNote(out, rate, at, beat * 0.5, n, 0.18, reeds, rng);
+                for (int n : chord)
+                    AddReedNote(out, rate, at, beat * 0.5, n, 0.18, reeds, rng);
             }
         }
     }
@@ -75,7 +80,8 @@ void LeftHand(Signal& out, int rate, const Key& key, const std::vector<int>& cho
 
 }  // namespace
 
-Signal AccordionPiece(int rate, Rng& rng) {
+Signal AccordionPiece(int rate, Rng& rng)
+{
     const Style& style = kStyles[rng.Int(static_cast<int>(std::size(kStyles)))];
     const Key& key = RandomKey(rng);
     const double bpm = rng.Range(style.bpmLo, style.bpmHi);

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr double kGlide = 0.025;          // s, a slur between notes
-constexpr double kTongue = 0.03;          // s, the dip of a tongued attack
+constexpr double kGlide = 0.025;  // s, a slur between notes
+constexpr double kTongue = 0.03;  // s, the dip of a tongued attack
 
 // The line as targets over time: pitch, loudness, and where notes start.
 struct Line {
@@ -17,7 +17,8 @@ struct Line {
     std::vector<size_t> onsets;
 };
 
-Line Lay(const std::vector<Note>& notes, double beat, double lead, int rate, size_t count) {
+Line Lay(const std::vector<Note>& notes, double beat, double lead, int rate, size_t count)
+{
     Line line{std::vector<double>(count, 0.0), std::vector<double>(count, 0.0), {}};
     double hz = MidiToHz(notes.front().pitch);
     size_t filled = 0;
@@ -25,7 +26,8 @@ Line Lay(const std::vector<Note>& notes, double beat, double lead, int rate, siz
         const size_t from = Samples(rate, lead + n.beat * beat);
         const size_t to = std::min(count, Samples(rate, lead + (n.beat + n.beats) * beat));
         // A rest holds the last pitch silently, so the next note slurs from it.
-        for (size_t i = filled; i < from && i < count; ++i) line.hz[i] = hz;
+        for (size_t i = filled; i < from && i < count; ++i)
+            line.hz[i] = hz;
         hz = MidiToHz(n.pitch);
         for (size_t i = from; i < to; ++i) {
             line.hz[i] = hz;
@@ -34,13 +36,15 @@ Line Lay(const std::vector<Note>& notes, double beat, double lead, int rate, siz
         line.onsets.push_back(from);
         filled = std::max(filled, to);
     }
-    for (size_t i = filled; i < count; ++i) line.hz[i] = hz;
+    for (size_t i = filled; i < count; ++i)
+        line.hz[i] = hz;
     return line;
 }
 
 }  // namespace
 
-Signal FlutePiece(int rate, Rng& rng) {
+Signal FlutePiece(int rate, Rng& rng)
+{
     const Key& key = RandomKey(rng);
     const int beatsPerBar = rng.Chance(0.3) ? 3 : 4;
     const double bpm = rng.Range(60.0, 100.0);
@@ -59,12 +63,13 @@ Signal FlutePiece(int rate, Rng& rng) {
     glide.Process(static_cast<float>(std::log(line.hz.front())));
     const double vibratoHz = rng.Range(4.5, 5.5);
     const double vibratoDepth = rng.Range(0.004, 0.008);
-    const double tongued = rng.Range(0.3, 0.8);   // share of notes tongued rather than slurred
+    const double tongued = rng.Range(0.3, 0.8);  // share of notes tongued rather than slurred
     // 0 .. 1 over each tongued start, a smooth bump, so the chiff does not click.
     Signal tongue(count, 0.0f);
     const size_t span = Samples(rate, kTongue);
     for (size_t onset : line.onsets) {
-        if (!rng.Chance(tongued)) continue;
+        if (!rng.Chance(tongued))
+            continue;
         for (size_t i = onset; i < std::min(count, onset + span); ++i) {
             tongue[i] = static_cast<float>(std::sin(Pi * static_cast<double>(i - onset) / static_cast<double>(span)));
         }
@@ -87,8 +92,8 @@ Signal FlutePiece(int rate, Rng& rng) {
                          (1.0 + vib * std::sin(TwoPi * vibratoHz * static_cast<double>(i) / rate));
         const double a = breath.Process(static_cast<float>(line.level[i] * (1.0 - tongue[i])));
         phase = std::fmod(phase + TwoPi * f / rate, TwoPi);
-        const double tone = std::sin(phase) + 0.25 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase) +
-                            0.03 * std::sin(4 * phase);
+        const double tone =
+            std::sin(phase) + 0.25 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase) + 0.03 * std::sin(4 * phase);
         // Air across the embouchure: a hiss that rises with the breath, and a
         // chiff at each tongued start.
         const double air = noise[i] * (0.12 * a + 0.4 * tongue[i] * line.level[i]);

@@ -10,22 +10,23 @@
 
 namespace {
 
-constexpr double kMaxRing = 2.5;        // s a string sounds when nothing stops it
-constexpr int kBassLow = 40;            // low E
+constexpr double kMaxRing = 2.5;  // s a string sounds when nothing stops it
+constexpr int kBassLow = 40;      // low E
 constexpr int kStrings = 6;
 
 struct Pluck {
-    double at;         // s
-    int pitch;         // MIDI
-    double velocity;   // 0 .. 1
-    int string;        // 0 = bass .. 5; a new pluck stops the string's last note
+    double at;        // s
+    int pitch;        // MIDI
+    double velocity;  // 0 .. 1
+    int string;       // 0 = bass .. 5; a new pluck stops the string's last note
 };
 
 // Karplus-Strong: one period of noise circulating in a delay line, losing
 // highs on each pass. Low strings ring longer than high ones.
-Signal String(int rate, double hz, double velocity, double seconds, Rng& rng) {
+Signal String(int rate, double hz, double velocity, double seconds, Rng& rng)
+{
     const double period = rate / hz;
-    const double delay = period - 0.5;   // the two-tap average adds half a sample
+    const double delay = period - 0.5;  // the two-tap average adds half a sample
     const double t60 = std::clamp(4.0 * std::sqrt(110.0 / hz), 1.0, 5.0);
     const double loss = std::pow(0.001, 1.0 / (hz * t60));
     const size_t burst = static_cast<size_t>(period);
@@ -36,7 +37,8 @@ Signal String(int rate, double hz, double velocity, double seconds, Rng& rng) {
     Signal s(Samples(rate, seconds), 0.0f);
     for (size_t i = 0; i < s.size(); ++i) {
         double x = 0.0;
-        if (i < burst) x = excitation[i] - (i >= pick ? excitation[i - pick] : 0.0f);
+        if (i < burst)
+            x = excitation[i] - (i >= pick ? excitation[i - pick] : 0.0f);
         const double back = static_cast<double>(i) - delay;
         const double fed = back >= 1.0 ? 0.5 * (ReadAt(s, back) + ReadAt(s, back - 1.0)) : 0.0;
         s[i] = static_cast<float>(x + loss * fed);
@@ -54,25 +56,31 @@ struct Plan {
     int Bars() const { return static_cast<int>(chords.size()); }
 };
 
-int BassNote(const Plan& plan, int root) {
+int BassNote(const Plan& plan, int root)
+{
     int note = ScaleNote(plan.key, root);
-    while (note >= kBassLow + 12) note -= 12;
-    while (note < kBassLow) note += 12;
+    while (note >= kBassLow + 12)
+        note -= 12;
+    while (note < kBassLow)
+        note += 12;
     return note;
 }
 
 // Bass first, then the chord above it on the upper strings.
-std::vector<int> Shape(const Plan& plan, int root) {
+std::vector<int> Shape(const Plan& plan, int root)
+{
     const int bass = BassNote(plan, root);
     std::vector<int> notes{bass};
-    for (int n : Voicing(plan.key, root, bass + 5, kStrings - 1)) notes.push_back(n);
+    for (int n : Voicing(plan.key, root, bass + 5, kStrings - 1))
+        notes.push_back(n);
     return notes;
 }
 
 double Humanise(Rng& rng) { return rng.Range(-0.008, 0.008); }
 
 void Strum(std::vector<Pluck>& plucks, const std::vector<int>& shape, double at, bool down, double velocity,
-           double spread, Rng& rng) {
+           double spread, Rng& rng)
+{
     // Up strokes catch only the upper strings.
     const size_t first = down ? 0 : shape.size() / 2;
     for (size_t k = first; k < shape.size(); ++k) {
@@ -82,7 +90,8 @@ void Strum(std::vector<Pluck>& plucks, const std::vector<int>& shape, double at,
 }
 
 // Arpeggios over the chords in eighths, picking from bass and chord.
-void Arpeggio(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
+void Arpeggio(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng)
+{
     static const std::vector<std::string> patterns4 = {"01234321", "02132432", "01213121", "03142314"};
     static const std::vector<std::string> patterns3 = {"012321", "021324", "013231"};
     const auto& set = plan.beatsPerBar == 3 ? patterns3 : patterns4;
@@ -100,7 +109,8 @@ void Arpeggio(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
 }
 
 // Strummed chords in a rhythm of down and up strokes ('.' a rest), in eighths.
-void Strumming(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
+void Strumming(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng)
+{
     static const std::vector<std::string> patterns4 = {"D.DU.UDU", "D.D.DUDU", "D..UD.DU", "D.DUD.DU"};
     static const std::vector<std::string> patterns3 = {"D.DUDU", "D.D.D.", "D.DUD."};
     const auto& set = plan.beatsPerBar == 3 ? patterns3 : patterns4;
@@ -111,7 +121,8 @@ void Strumming(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
         const auto shape = Shape(plan, plan.chords[bar]);
         const int steps = static_cast<int>(rhythm.size());
         for (int i = 0; i < steps; ++i) {
-            if (rhythm[i] == '.') continue;
+            if (rhythm[i] == '.')
+                continue;
             const double at = (bar * steps + i) * eighth + Humanise(rng);
             Strum(plucks, shape, at, rhythm[i] == 'D', rhythm[i] == 'D' ? 0.8 : 0.55, spread, rng);
         }
@@ -119,7 +130,8 @@ void Strumming(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
 }
 
 // A melody picked on the upper strings over a soft bass on each bar.
-void Melodic(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
+void Melodic(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng)
+{
     const double beat = plan.Beat();
     for (int bar = 0; bar < plan.Bars(); ++bar) {
         plucks.push_back({bar * plan.beatsPerBar * beat, BassNote(plan, plan.chords[bar]), 0.6, 0});
@@ -133,7 +145,8 @@ void Melodic(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
 }
 
 // Alternating bass on the beats, chord notes on the off-beats.
-void Travis(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
+void Travis(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng)
+{
     const double beat = plan.Beat();
     for (int bar = 0; bar < plan.Bars(); ++bar) {
         const int root = plan.chords[bar];
@@ -149,7 +162,8 @@ void Travis(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
 }
 
 // A chord or two, slowly rolled, left to ring: the short tags.
-void Tag(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
+void Tag(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng)
+{
     const double spread = rng.Range(0.035, 0.06);
     for (int bar = 0; bar < plan.Bars(); ++bar) {
         Strum(plucks, Shape(plan, plan.chords[bar]), bar * plan.beatsPerBar * plan.Beat(), true, 0.75, spread, rng);
@@ -159,7 +173,8 @@ void Tag(std::vector<Pluck>& plucks, const Plan& plan, Rng& rng) {
 using Pattern = void (*)(std::vector<Pluck>&, const Plan&, Rng&);
 constexpr Pattern kPatterns[] = {Arpeggio, Strumming, Melodic, Travis};
 
-Plan MakePlan(Rng& rng, double target) {
+Plan MakePlan(Rng& rng, double target)
+{
     Plan plan;
     plan.key = RandomKey(rng);
     plan.beatsPerBar = rng.Chance(0.25) ? 3 : 4;
@@ -170,7 +185,8 @@ Plan MakePlan(Rng& rng, double target) {
 }
 
 // A tag: the tonic, or dominant then tonic, each chord a third of the time.
-Plan TagPlan(Rng& rng, double target) {
+Plan TagPlan(Rng& rng, double target)
+{
     Plan plan;
     plan.key = RandomKey(rng);
     plan.beatsPerBar = 4;
@@ -181,7 +197,8 @@ Plan TagPlan(Rng& rng, double target) {
 
 // Each pluck sounds until its string is plucked again or the piece ends;
 // `plucks` are in time order.
-Signal Render(const std::vector<Pluck>& plucks, double seconds, int rate, Rng& rng) {
+Signal Render(const std::vector<Pluck>& plucks, double seconds, int rate, Rng& rng)
+{
     constexpr double lead = 0.03;
     Signal out(Samples(rate, lead + seconds), 0.0f);
     for (size_t i = 0; i < plucks.size(); ++i) {
@@ -189,11 +206,13 @@ Signal Render(const std::vector<Pluck>& plucks, double seconds, int rate, Rng& r
         const double at = std::max(0.0, p.at);
         double stop = std::min(seconds, at + kMaxRing);
         for (size_t j = i + 1; j < plucks.size(); ++j) {
-            if (plucks[j].string != p.string) continue;
+            if (plucks[j].string != p.string)
+                continue;
             stop = std::min(stop, plucks[j].at + 0.02);
             break;
         }
-        if (stop <= at) continue;
+        if (stop <= at)
+            continue;
         MixInto(out, String(rate, MidiToHz(p.pitch), p.velocity, stop - at, rng), Samples(rate, lead + at), p.velocity);
     }
     out.resize(Samples(rate, lead + seconds));
@@ -202,19 +221,22 @@ Signal Render(const std::vector<Pluck>& plucks, double seconds, int rate, Rng& r
 
 // Pulls the pick transients down (about 2.5:1 above a threshold well under
 // the peak), so the ringing notes rather than their clicks set the level.
-void TameAttacks(Signal& signal, int rate) {
+void TameAttacks(Signal& signal, int rate)
+{
     const double threshold = 0.2 * Peak(signal);
     const double release = std::exp(-1.0 / (0.1 * rate));
     double envelope = 0.0;
     for (float& s : signal) {
         envelope = std::max(static_cast<double>(std::fabs(s)), envelope * release);
-        if (envelope > threshold) s = static_cast<float>(s * std::pow(threshold / envelope, 0.6));
+        if (envelope > threshold)
+            s = static_cast<float>(s * std::pow(threshold / envelope, 0.6));
     }
 }
 
 }  // namespace
 
-Signal GuitarPiece(int rate, Rng& rng) {
+Signal GuitarPiece(int rate, Rng& rng)
+{
     const double target = ClipTarget(rng);
     std::vector<Pluck> plucks;
     Plan plan;

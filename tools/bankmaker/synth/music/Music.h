@@ -7,7 +7,7 @@
 #include <vector>
 
 struct Key {
-    int tonic;     // MIDI note number of the tonic, middle octave
+    int tonic;  // MIDI note number of the tonic, middle octave
     bool minor;
 };
 

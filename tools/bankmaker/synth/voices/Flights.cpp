@@ -8,18 +8,18 @@
 
 namespace {
 
-constexpr double kSpeedOfSound = 343.0;   // m/s
-constexpr double kNearest = 0.3;          // m; keeps the level finite at the pass
-constexpr double kSourceLead = 0.2;       // s of source sent before the clip starts (68 m of travel)
+constexpr double kSpeedOfSound = 343.0;  // m/s
+constexpr double kNearest = 0.3;         // m; keeps the level finite at the pass
+constexpr double kSourceLead = 0.2;      // s of source sent before the clip starts (68 m of travel)
 
 // A straight pass in front of the listener, with an optional weave.
 struct Path {
-    double seconds;      // length of the clip
-    double speed;        // m/s along the path
-    double distance;     // m, nearest approach
-    double passAt;       // s, when it is nearest
-    double direction;    // +1 left to right, -1 right to left
-    double weave;        // m of side-to-side wobble
+    double seconds;    // length of the clip
+    double speed;      // m/s along the path
+    double distance;   // m, nearest approach
+    double passAt;     // s, when it is nearest
+    double direction;  // +1 left to right, -1 right to left
+    double weave;      // m of side-to-side wobble
     double weaveHz;
 };
 
@@ -27,14 +27,16 @@ struct Spot {
     double x, r;
 };
 
-Spot Where(const Path& path, double t) {
+Spot Where(const Path& path, double t)
+{
     const double x = path.direction * path.speed * (t - path.passAt) + path.weave * std::sin(TwoPi * path.weaveHz * t);
     return {x, std::sqrt(x * x + path.distance * path.distance)};
 }
 
 // Renders what the listener hears of `source` (in source time, starting
 // kSourceLead before the clip) as it moves along `path`.
-Sound Pass(const Signal& source, int rate, const Path& path) {
+Sound Pass(const Signal& source, int rate, const Path& path)
+{
     const size_t frames = Samples(rate, path.seconds);
     Sound out;
     out.rate = rate;
@@ -59,8 +61,14 @@ Sound Pass(const Signal& source, int rate, const Path& path) {
     return out;
 }
 
-Path RandomPath(Rng& rng, double seconds, double speed, double distance, double weave) {
-    return {seconds, speed, distance, seconds * rng.Range(0.4, 0.6), rng.Chance(0.5) ? 1.0 : -1.0, weave,
+Path RandomPath(Rng& rng, double seconds, double speed, double distance, double weave)
+{
+    return {seconds,
+            speed,
+            distance,
+            seconds * rng.Range(0.4, 0.6),
+            rng.Chance(0.5) ? 1.0 : -1.0,
+            weave,
             rng.Range(0.3, 1.2)};
 }
 
@@ -69,7 +77,8 @@ size_t SourceLength(int rate, double seconds) { return Samples(rate, seconds + 2
 // --- Birds ----------------------------------------------------------------
 
 // Wing beats: air pushed in bursts, each a puff of band-limited noise.
-Signal Wings(int rate, size_t count, double beatHz, double band, double glideShare, Rng& rng) {
+Signal Wings(int rate, size_t count, double beatHz, double band, double glideShare, Rng& rng)
+{
     Signal out = WhiteNoise(count, rng);
     Biquad::BandPass(rate, band, 0.8).Run(out);
     double beatGain = 1.0;
@@ -92,7 +101,8 @@ Signal Wings(int rate, size_t count, double beatHz, double band, double glideSha
 }
 
 // Wing feathers that whistle on each beat (pigeons, ducks).
-void AddWingWhistle(Signal& wings, int rate, double beatHz, double pitch, double level) {
+void AddWingWhistle(Signal& wings, int rate, double beatHz, double pitch, double level)
+{
     Oscillator osc(rate);
     for (size_t i = 0; i < wings.size(); ++i) {
         const double beat = beatHz * static_cast<double>(i) / rate;
@@ -102,7 +112,8 @@ void AddWingWhistle(Signal& wings, int rate, double beatHz, double pitch, double
     }
 }
 
-void AddCall(Signal& source, int rate, double at, Rng& rng) {
+void AddCall(Signal& source, int rate, double at, Rng& rng)
+{
     Tone call;
     call.start = at;
     call.length = rng.Range(0.08, 0.2);
@@ -115,14 +126,16 @@ void AddCall(Signal& source, int rate, double at, Rng& rng) {
     AddTone(source, rate, call);
 }
 
-Sound SmallBird(int rate, Rng& rng) {
+Sound SmallBird(int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.2, 2.5);
     const Signal wings =
         Wings(rate, SourceLength(rate, seconds), rng.Range(14.0, 20.0), rng.Range(1500.0, 3000.0), 0.2, rng);
     return Pass(wings, rate, RandomPath(rng, seconds, rng.Range(7.0, 11.0), rng.Range(1.0, 2.5), 0.0));
 }
 
-Sound Pigeon(int rate, Rng& rng) {
+Sound Pigeon(int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.8, 3.5);
     const double beat = rng.Range(6.0, 8.5);
     Signal wings = Wings(rate, SourceLength(rate, seconds), beat, rng.Range(700.0, 1400.0), 0.3, rng);
@@ -130,7 +143,8 @@ Sound Pigeon(int rate, Rng& rng) {
     return Pass(wings, rate, RandomPath(rng, seconds, rng.Range(10.0, 15.0), rng.Range(2.0, 4.0), 0.0));
 }
 
-Sound Duck(int rate, Rng& rng) {
+Sound Duck(int rate, Rng& rng)
+{
     const double seconds = rng.Range(2.0, 3.5);
     const double beat = rng.Range(5.0, 7.0);
     Signal wings = Wings(rate, SourceLength(rate, seconds), beat, rng.Range(1000.0, 2000.0), 0.0, rng);
@@ -138,7 +152,8 @@ Sound Duck(int rate, Rng& rng) {
     return Pass(wings, rate, RandomPath(rng, seconds, rng.Range(14.0, 18.0), rng.Range(3.0, 6.0), 0.0));
 }
 
-Sound Flock(int rate, Rng& rng) {
+Sound Flock(int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.8, 3.0);
     const size_t count = SourceLength(rate, seconds);
     Signal all(count, 0.0f);
@@ -146,52 +161,58 @@ Sound Flock(int rate, Rng& rng) {
     for (int b = 0; b < birds; ++b) {
         const Signal wings = Wings(rate, count, rng.Range(12.0, 20.0), rng.Range(1200.0, 3500.0), 0.25, rng);
         MixInto(all, wings, 0, rng.Range(0.4, 1.0));
-        if (rng.Chance(0.5)) AddCall(all, rate, rng.Range(0.2, seconds - 0.3), rng);
+        if (rng.Chance(0.5))
+            AddCall(all, rate, rng.Range(0.2, seconds - 0.3), rng);
     }
     return Pass(all, rate, RandomPath(rng, seconds, rng.Range(7.0, 11.0), rng.Range(2.0, 4.0), 0.5));
 }
 
-Sound Caller(int rate, Rng& rng) {
+Sound Caller(int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.5, 3.0);
     Signal wings = Wings(rate, SourceLength(rate, seconds), rng.Range(10.0, 16.0), rng.Range(1200.0, 2500.0), 0.2, rng);
     const int calls = 2 + rng.Int(3);
-    for (int c = 0; c < calls; ++c) AddCall(wings, rate, kSourceLead + seconds * (0.15 + 0.7 * c / calls), rng);
+    for (int c = 0; c < calls; ++c)
+        AddCall(wings, rate, kSourceLead + seconds * (0.15 + 0.7 * c / calls), rng);
     return Pass(wings, rate, RandomPath(rng, seconds, rng.Range(6.0, 10.0), rng.Range(1.5, 3.0), 0.0));
 }
 
 // --- Insects --------------------------------------------------------------
 
 struct Wingbeat {
-    double hzLo, hzHi;     // wing-beat pitch
-    double wander;         // how far the pitch strays, fraction
-    double body;           // Hz, resonance of the body
+    double hzLo, hzHi;  // wing-beat pitch
+    double wander;      // how far the pitch strays, fraction
+    double body;        // Hz, resonance of the body
     double speedLo, speedHi, weave;
 };
 
 // The buzz of beating wings: a sawtooth at the wing rate that strays in
 // pitch as the insect turns, coloured by its body.
-Signal Whine(int rate, size_t count, const Wingbeat& kind, Rng& rng) {
+Signal Whine(int rate, size_t count, const Wingbeat& kind, Rng& rng)
+{
     const double hz = rng.Range(kind.hzLo, kind.hzHi);
     const Signal stray = Wander(rate, count, rng.Range(0.15, 0.4), -kind.wander, kind.wander, rng);
     const Signal sway = Wander(rate, count, 0.2, 0.6, 1.0, rng);
     Buzz buzz(rate, rng.Uniform());
     Signal out(count);
-    for (size_t i = 0; i < count; ++i) out[i] = buzz.Saw(hz * (1.0 + stray[i])) * sway[i];
+    for (size_t i = 0; i < count; ++i)
+        out[i] = buzz.Saw(hz * (1.0 + stray[i])) * sway[i];
     Signal shaped = Formants(out, rate, {{kind.body, 1.2, 0.0}, {kind.body * 2.7, 2.0, -6.0}});
     MixInto(shaped, out, 0, 0.3);
     return shaped;
 }
 
 const Wingbeat kInsects[] = {
-    {130, 180, 0.04, 900, 1.5, 3.0, 0.3},    // bumblebee
-    {220, 250, 0.03, 1400, 2.0, 3.5, 0.2},   // honeybee
-    {110, 150, 0.05, 1200, 2.5, 4.0, 0.2},   // wasp
-    {180, 220, 0.08, 1600, 2.0, 4.0, 0.5},   // fly
-    {450, 600, 0.04, 2500, 1.0, 2.0, 0.4},   // mosquito
-    {150, 250, 0.15, 1300, 1.0, 2.5, 0.6},   // hoverfly
+    {130, 180, 0.04, 900, 1.5, 3.0, 0.3},   // bumblebee
+    {220, 250, 0.03, 1400, 2.0, 3.5, 0.2},  // honeybee
+    {110, 150, 0.05, 1200, 2.5, 4.0, 0.2},  // wasp
+    {180, 220, 0.08, 1600, 2.0, 4.0, 0.5},  // fly
+    {450, 600, 0.04, 2500, 1.0, 2.0, 0.4},  // mosquito
+    {150, 250, 0.15, 1300, 1.0, 2.5, 0.6},  // hoverfly
 };
 
-Sound BuzzingInsect(const Wingbeat& kind, int rate, Rng& rng) {
+Sound BuzzingInsect(const Wingbeat& kind, int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.5, 4.0);
     const Signal whine = Whine(rate, SourceLength(rate, seconds), kind, rng);
     const double speed = rng.Range(kind.speedLo, kind.speedHi);
@@ -199,7 +220,8 @@ Sound BuzzingInsect(const Wingbeat& kind, int rate, Rng& rng) {
 }
 
 // A dragonfly's wings rattle rather than buzz.
-Sound Dragonfly(int rate, Rng& rng) {
+Sound Dragonfly(int rate, Rng& rng)
+{
     const double seconds = rng.Range(1.0, 2.5);
     const Signal wings =
         Wings(rate, SourceLength(rate, seconds), rng.Range(25.0, 35.0), rng.Range(300.0, 700.0), 0.15, rng);
@@ -211,12 +233,14 @@ constexpr FlightMaker kBirds[] = {SmallBird, Pigeon, Duck, Flock, Caller};
 
 }  // namespace
 
-Sound BirdFlyBy(int variant, int rate, Rng& rng) {
+Sound BirdFlyBy(int variant, int rate, Rng& rng)
+{
     return kBirds[static_cast<size_t>(variant) % std::size(kBirds)](rate, rng);
 }
 
 // Every seventh insect is a dragonfly; the rest cycle through the buzzers.
-Sound InsectFlyBy(int variant, int rate, Rng& rng) {
+Sound InsectFlyBy(int variant, int rate, Rng& rng)
+{
     constexpr size_t kinds = std::size(kInsects) + 1;
     const size_t kind = static_cast<size_t>(variant) % kinds;
     return kind == std::size(kInsects) ? Dragonfly(rate, rng) : BuzzingInsect(kInsects[kind], rate, rng);

@@ -10,7 +10,8 @@
 namespace {
 
 // Night air carries far; a soft forest echo follows every call.
-Signal InTheWoods(Signal signal, int rate, double wet) {
+Signal InTheWoods(Signal signal, int rate, double wet)
+{
     AddRoom(signal, rate, wet, 0.7, 0.8);
     return signal;
 }
@@ -18,8 +19,8 @@ Signal InTheWoods(Signal signal, int rate, double wet) {
 // --- Owls ----------------------------------------------------------------
 
 // A hollow hoot: a nearly pure tone with a breath of air around its pitch.
-void Hoot(Signal& out, int rate, double at, double length, double f0, double fMid, double f1, double quaverHz,
-          Rng& rng) {
+void Hoot(Signal& out, int rate, double at, double length, double f0, double fMid, double f1, double quaverHz, Rng& rng)
+{
     Tone tone;
     tone.start = at;
     tone.length = length;
@@ -38,7 +39,8 @@ void Hoot(Signal& out, int rate, double at, double length, double f0, double fMi
     MixInto(out, breath, Samples(rate, at), 0.25);
 }
 
-Signal TawnyHoot(int rate, Rng& rng) {
+Signal TawnyHoot(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(430.0, 500.0);
     double t = LeadIn(rng);
@@ -50,7 +52,8 @@ Signal TawnyHoot(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.4);
 }
 
-Signal Kewick(int rate, Rng& rng) {
+Signal Kewick(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int calls = 1 + rng.Int(3);
@@ -77,7 +80,8 @@ Signal Kewick(int rate, Rng& rng) {
 }
 
 // Hoots repeated at a steady pace, from low to high voices.
-Signal SteadyHoots(int rate, Rng& rng, double fLo, double fHi, double length, double gapLo, double gapHi) {
+Signal SteadyHoots(int rate, Rng& rng, double fLo, double fHi, double length, double gapLo, double gapHi)
+{
     Signal out;
     const double f = rng.Range(fLo, fHi);
     double t = LeadIn(rng);
@@ -93,7 +97,8 @@ Signal LongEared(int rate, Rng& rng) { return SteadyHoots(rate, rng, 300.0, 380.
 
 Signal Scops(int rate, Rng& rng) { return SteadyHoots(rate, rng, 1100.0, 1300.0, 0.18, 1.8, 2.6); }
 
-Signal EagleOwl(int rate, Rng& rng) {
+Signal EagleOwl(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(180.0, 230.0);
     double t = LeadIn(rng);
@@ -106,7 +111,8 @@ Signal EagleOwl(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.45);
 }
 
-Signal LittleOwl(int rate, Rng& rng) {
+Signal LittleOwl(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const double f = rng.Range(1150.0, 1300.0);
@@ -129,7 +135,8 @@ Signal LittleOwl(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.35);
 }
 
-Signal BarnOwl(int rate, Rng& rng) {
+Signal BarnOwl(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int screeches = 1 + rng.Int(2);
@@ -152,7 +159,8 @@ Signal BarnOwl(int rate, Rng& rng) {
 // --- Nightingales ---------------------------------------------------------
 
 // Each adds one kind of passage from `t` and gives back where it ends.
-double Jugs(Signal& out, int rate, double t, Rng& rng) {
+double Jugs(Signal& out, int rate, double t, Rng& rng)
+{
     const int notes = 4 + rng.Int(7);
     const double step = 1.0 / rng.Range(10.0, 15.0);
     const double f = rng.Range(1200.0, 2000.0);
@@ -170,7 +178,8 @@ double Jugs(Signal& out, int rate, double t, Rng& rng) {
     return t;
 }
 
-double Pius(Signal& out, int rate, double t, Rng& rng) {
+double Pius(Signal& out, int rate, double t, Rng& rng)
+{
     const int notes = 3 + rng.Int(4);
     const double f = rng.Range(2500.0, 4000.0);
     const double length = rng.Range(0.2, 0.35);
@@ -183,14 +192,15 @@ double Pius(Signal& out, int rate, double t, Rng& rng) {
         tone.partials = {1.0, 0.05, 0.0, 0.0};
         tone.attack = length * 0.6;
         tone.release = 0.04;
-        tone.gain = 0.3 + 0.7 * i / (notes - 1);   // the famous swelling
+        tone.gain = 0.3 + 0.7 * i / (notes - 1);  // the famous swelling
         AddTone(out, rate, tone);
         t += length + 0.1;
     }
     return t;
 }
 
-double FastTrill(Signal& out, int rate, double t, Rng& rng) {
+double FastTrill(Signal& out, int rate, double t, Rng& rng)
+{
     const double step = 1.0 / rng.Range(20.0, 30.0);
     const double f = rng.Range(3000.0, 6000.0);
     const int notes = static_cast<int>(rng.Range(0.5, 1.2) / step);
@@ -209,7 +219,8 @@ double FastTrill(Signal& out, int rate, double t, Rng& rng) {
     return t;
 }
 
-double Rattle(Signal& out, int rate, double t, Rng& rng) {
+double Rattle(Signal& out, int rate, double t, Rng& rng)
+{
     Tone tone;
     tone.start = t;
     tone.length = rng.Range(0.4, 0.8);
@@ -224,7 +235,8 @@ double Rattle(Signal& out, int rate, double t, Rng& rng) {
     return t + tone.length;
 }
 
-double HighNotes(Signal& out, int rate, double t, Rng& rng) {
+double HighNotes(Signal& out, int rate, double t, Rng& rng)
+{
     const int notes = 2 + rng.Int(3);
     for (int i = 0; i < notes; ++i) {
         Tone tone;
@@ -245,7 +257,8 @@ double HighNotes(Signal& out, int rate, double t, Rng& rng) {
 using Passage = double (*)(Signal&, int, double, Rng&);
 constexpr Passage kPassages[] = {Jugs, Pius, FastTrill, Rattle, HighNotes};
 
-Signal NightingaleSong(int rate, Rng& rng) {
+Signal NightingaleSong(int rate, Rng& rng)
+{
     Signal out;
     const double seconds = rng.Range(2.0, 6.0);
     double t = LeadIn(rng);
@@ -262,7 +275,8 @@ Signal NightingaleSong(int rate, Rng& rng) {
 
 // --- Other night callers ---------------------------------------------------
 
-Signal Nightjar(int rate, Rng& rng) {
+Signal Nightjar(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const double base = rng.Range(900.0, 1300.0);
@@ -283,7 +297,8 @@ Signal Nightjar(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.3);
 }
 
-Signal Corncrake(int rate, Rng& rng) {
+Signal Corncrake(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int pairs = 4 + rng.Int(5);
@@ -306,7 +321,8 @@ Signal Corncrake(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.3);
 }
 
-Signal Quail(int rate, Rng& rng) {
+Signal Quail(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const double f = rng.Range(2500.0, 3200.0);
@@ -330,13 +346,15 @@ Signal Quail(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.3);
 }
 
-Signal DistantTawny(int rate, Rng& rng) {
+Signal DistantTawny(int rate, Rng& rng)
+{
     Signal out = TawnyHoot(rate, rng);
     Biquad::LowPass(rate, 1500.0).Run(out);
     return out;
 }
 
-Signal Moorhen(int rate, Rng& rng) {
+Signal Moorhen(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int calls = 1 + rng.Int(3);
@@ -357,7 +375,8 @@ Signal Moorhen(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.35);
 }
 
-Signal Woodcock(int rate, Rng& rng) {
+Signal Woodcock(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int grunts = 3 + rng.Int(2);
@@ -383,7 +402,8 @@ Signal Woodcock(int rate, Rng& rng) {
     return InTheWoods(out, rate, 0.3);
 }
 
-Signal DuskThrush(int rate, Rng& rng) {
+Signal DuskThrush(int rate, Rng& rng)
+{
     Signal out = Sing(Song::Thrush, rate, rng);
     Biquad::LowPass(rate, 4000.0).Run(out);
     return InTheWoods(out, rate, 0.45);
@@ -394,12 +414,14 @@ Signal TreeCricket(int rate, Rng& rng) { return CricketTrill(rate, rng.Range(2.5
 // --- Beasts ----------------------------------------------------------------
 
 // Far off in the dark: highs lost, a long echo.
-Signal FarOff(Signal signal, int rate, double cutoff) {
+Signal FarOff(Signal signal, int rate, double cutoff)
+{
     Biquad::LowPass(rate, cutoff).Run(signal);
     return InTheWoods(std::move(signal), rate, 0.5);
 }
 
-Signal Wolf(int rate, Rng& rng) {
+Signal Wolf(int rate, Rng& rng)
+{
     VoiceShape howl;
     howl.length = rng.Range(2.5, 4.0);
     howl.f0 = rng.Range(280.0, 350.0);
@@ -424,7 +446,8 @@ Signal Wolf(int rate, Rng& rng) {
     return FarOff(std::move(out), rate, 3000.0);
 }
 
-Signal FoxBark(int rate, Rng& rng) {
+Signal FoxBark(int rate, Rng& rng)
+{
     VoiceShape bark;
     bark.length = 0.16;
     bark.f0 = rng.Range(600.0, 900.0);
@@ -438,7 +461,8 @@ Signal FoxBark(int rate, Rng& rng) {
     return FarOff(RepeatedCalls(rate, bark, 3 + rng.Int(3), 0.3, 0.7, rng), rate, 4000.0);
 }
 
-Signal FoxScream(int rate, Rng& rng) {
+Signal FoxScream(int rate, Rng& rng)
+{
     VoiceShape scream;
     scream.length = rng.Range(0.8, 1.3);
     scream.f0 = rng.Range(900.0, 1300.0);
@@ -452,7 +476,8 @@ Signal FoxScream(int rate, Rng& rng) {
     return FarOff(RepeatedCalls(rate, scream, 1 + rng.Int(2), 1.0, 2.0, rng), rate, 4000.0);
 }
 
-Signal DeerRoar(int rate, Rng& rng) {
+Signal DeerRoar(int rate, Rng& rng)
+{
     VoiceShape roar;
     roar.length = rng.Range(0.8, 1.6);
     roar.f0 = rng.Range(90.0, 140.0);
@@ -468,7 +493,8 @@ Signal DeerRoar(int rate, Rng& rng) {
     return FarOff(RepeatedCalls(rate, roar, 2 + rng.Int(3), 1.0, 1.8, rng), rate, 2500.0);
 }
 
-Signal BoarGrunts(int rate, Rng& rng) {
+Signal BoarGrunts(int rate, Rng& rng)
+{
     VoiceShape grunt;
     grunt.length = 0.2;
     grunt.f0 = rng.Range(70.0, 110.0);
@@ -481,7 +507,8 @@ Signal BoarGrunts(int rate, Rng& rng) {
     return FarOff(RepeatedCalls(rate, grunt, 4 + rng.Int(7), 0.1, 0.5, rng), rate, 2000.0);
 }
 
-Signal RoeBark(int rate, Rng& rng) {
+Signal RoeBark(int rate, Rng& rng)
+{
     VoiceShape bark;
     bark.length = 0.25;
     bark.f0 = rng.Range(250.0, 350.0);
@@ -494,7 +521,8 @@ Signal RoeBark(int rate, Rng& rng) {
     return FarOff(RepeatedCalls(rate, bark, 2 + rng.Int(3), 1.3, 2.7, rng), rate, 3000.0);
 }
 
-Signal VillageDog(int rate, Rng& rng) {
+Signal VillageDog(int rate, Rng& rng)
+{
     VoiceShape bark;
     bark.length = 0.15;
     bark.f0 = rng.Range(400.0, 600.0);
@@ -510,7 +538,8 @@ Signal VillageDog(int rate, Rng& rng) {
 
 // --- Frogs -----------------------------------------------------------------
 
-Signal CommonFrog(int rate, Rng& rng) {
+Signal CommonFrog(int rate, Rng& rng)
+{
     VoiceShape croak;
     croak.length = rng.Range(0.3, 0.7);
     croak.f0 = rng.Range(250.0, 400.0);
@@ -522,7 +551,8 @@ Signal CommonFrog(int rate, Rng& rng) {
     return RepeatedCalls(rate, croak, 3 + rng.Int(4), 0.3, 1.0, rng);
 }
 
-Signal MarshFrog(int rate, Rng& rng) {
+Signal MarshFrog(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(500.0, 800.0);
     const double step = 1.0 / rng.Range(7.0, 11.0);
@@ -548,7 +578,8 @@ Signal MarshFrog(int rate, Rng& rng) {
     return out;
 }
 
-Signal Toad(int rate, Rng& rng) {
+Signal Toad(int rate, Rng& rng)
+{
     VoiceShape trill;
     trill.length = rng.Range(2.0, 4.0);
     trill.f0 = rng.Range(1100.0, 1600.0);
@@ -564,7 +595,8 @@ Signal Toad(int rate, Rng& rng) {
     return out;
 }
 
-Signal TreeFrog(int rate, Rng& rng) {
+Signal TreeFrog(int rate, Rng& rng)
+{
     VoiceShape krek;
     krek.length = 0.06;
     krek.f0 = rng.Range(1800.0, 2400.0);
@@ -579,7 +611,8 @@ Signal TreeFrog(int rate, Rng& rng) {
     return RepeatedCalls(rate, krek, 6 + rng.Int(10), step * 0.8, step, rng);
 }
 
-Signal BellToad(int rate, Rng& rng) {
+Signal BellToad(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(400.0, 550.0);
     double t = LeadIn(rng);
@@ -601,7 +634,8 @@ Signal BellToad(int rate, Rng& rng) {
 
 constexpr CallMaker kSoloFrogs[] = {CommonFrog, MarshFrog, Toad, TreeFrog, BellToad};
 
-Signal FrogChorus(int rate, Rng& rng) {
+Signal FrogChorus(int rate, Rng& rng)
+{
     Signal out;
     const int frogs = 4 + rng.Int(4);
     for (int i = 0; i < frogs; ++i) {
@@ -614,7 +648,8 @@ Signal FrogChorus(int rate, Rng& rng) {
 
 // A pond by night has a little echo off the water.
 template <CallMaker M>
-Signal ByThePond(int rate, Rng& rng) {
+Signal ByThePond(int rate, Rng& rng)
+{
     return InTheWoods(M(rate, rng), rate, 0.2);
 }
 
@@ -623,7 +658,7 @@ constexpr CallMaker kNightCallers[] = {Nightjar,     Corncrake, Quail,    TreeCr
                                        DistantTawny, Moorhen,   Woodcock, DuskThrush};
 constexpr CallMaker kBeasts[] = {Wolf, FoxBark, FoxScream, DeerRoar, BoarGrunts, RoeBark, VillageDog};
 constexpr CallMaker kFrogs[] = {ByThePond<CommonFrog>, ByThePond<MarshFrog>, ByThePond<Toad>,
-                            ByThePond<TreeFrog>,   ByThePond<BellToad>,  ByThePond<FrogChorus>};
+                                ByThePond<TreeFrog>,   ByThePond<BellToad>,  ByThePond<FrogChorus>};
 
 }  // namespace
 

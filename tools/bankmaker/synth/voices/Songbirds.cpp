@@ -9,35 +9,37 @@
 namespace {
 
 // Harmonic colour of a bird's syrinx: mostly pure, a little richer for some.
-std::array<double, 4> Timbre(Rng& rng, double richness) {
-    return {1.0, richness * rng.Range(0.05, 0.35), richness * rng.Range(0.0, 0.12),
-            richness * rng.Range(0.0, 0.05)};
+std::array<double, 4> Timbre(Rng& rng, double richness)
+{
+    return {1.0, richness * rng.Range(0.05, 0.35), richness * rng.Range(0.0, 0.12), richness * rng.Range(0.0, 0.05)};
 }
 
 // A note's pitch path: a slur up or down, a chevron, or nearly level.
-void Contour(Tone& tone, double f, Rng& rng) {
+void Contour(Tone& tone, double f, Rng& rng)
+{
     switch (rng.Int(4)) {
-    case 0:
-        tone.f0 = f * rng.Range(1.1, 1.4);
-        tone.f1 = f * rng.Range(0.75, 0.9);
-        break;
-    case 1:
-        tone.f0 = f * rng.Range(0.75, 0.9);
-        tone.f1 = f * rng.Range(1.1, 1.35);
-        break;
-    case 2:
-        tone.f0 = f * rng.Range(0.8, 0.95);
-        tone.fMid = f * rng.Range(1.15, 1.4);
-        tone.f1 = f * rng.Range(0.8, 0.95);
-        break;
-    default:
-        tone.f0 = f;
-        tone.f1 = f * rng.Range(0.95, 1.05);
-        break;
+        case 0:
+            tone.f0 = f * rng.Range(1.1, 1.4);
+            tone.f1 = f * rng.Range(0.75, 0.9);
+            break;
+        case 1:
+            tone.f0 = f * rng.Range(0.75, 0.9);
+            tone.f1 = f * rng.Range(1.1, 1.35);
+            break;
+        case 2:
+            tone.f0 = f * rng.Range(0.8, 0.95);
+            tone.fMid = f * rng.Range(1.15, 1.4);
+            tone.f1 = f * rng.Range(0.8, 0.95);
+            break;
+        default:
+            tone.f0 = f;
+            tone.f1 = f * rng.Range(0.95, 1.05);
+            break;
     }
 }
 
-Tone Note(double start, double length, double f, Rng& rng, const std::array<double, 4>& timbre) {
+Tone Note(double start, double length, double f, Rng& rng, const std::array<double, 4>& timbre)
+{
     Tone tone;
     tone.start = start;
     tone.length = length;
@@ -49,7 +51,8 @@ Tone Note(double start, double length, double f, Rng& rng, const std::array<doub
     return tone;
 }
 
-Signal Finch(int rate, Rng& rng) {
+Signal Finch(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 0.8);
     double t = LeadIn(rng);
@@ -85,7 +88,8 @@ Signal Finch(int rate, Rng& rng) {
     return out;
 }
 
-Signal Blackbird(int rate, Rng& rng) {
+Signal Blackbird(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 1.0);
     double t = LeadIn(rng);
@@ -111,7 +115,8 @@ Signal Blackbird(int rate, Rng& rng) {
     return out;
 }
 
-Signal Thrush(int rate, Rng& rng) {
+Signal Thrush(int rate, Rng& rng)
+{
     Signal out;
     double t = LeadIn(rng);
     const int motifs = 2 + rng.Int(2);
@@ -137,7 +142,8 @@ Signal Thrush(int rate, Rng& rng) {
     return out;
 }
 
-Signal Cascade(int rate, Rng& rng) {
+Signal Cascade(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 0.5);
     double t = LeadIn(rng);
@@ -156,7 +162,8 @@ Signal Cascade(int rate, Rng& rng) {
     return out;
 }
 
-Signal TwoNote(int rate, Rng& rng) {
+Signal TwoNote(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 0.7);
     const double high = rng.Range(5000.0, 6500.0);
@@ -179,7 +186,8 @@ Signal TwoNote(int rate, Rng& rng) {
     return out;
 }
 
-Signal Chatter(int rate, Rng& rng) {
+Signal Chatter(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 2.5);
     double t = LeadIn(rng);
@@ -196,7 +204,8 @@ Signal Chatter(int rate, Rng& rng) {
     return out;
 }
 
-Signal Buzzer(int rate, Rng& rng) {
+Signal Buzzer(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 1.5);
     double t = LeadIn(rng);
@@ -224,7 +233,8 @@ Signal Buzzer(int rate, Rng& rng) {
     return out;
 }
 
-Signal Calls(int rate, Rng& rng) {
+Signal Calls(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 1.0);
     const bool thin = rng.Chance(0.5);
@@ -244,7 +254,8 @@ Signal Calls(int rate, Rng& rng) {
     return out;
 }
 
-Signal Warble(int rate, Rng& rng) {
+Signal Warble(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 0.8);
     double t = LeadIn(rng);
@@ -264,7 +275,8 @@ Signal Warble(int rate, Rng& rng) {
     return out;
 }
 
-Signal Coo(int rate, Rng& rng) {
+Signal Coo(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(380.0, 520.0);
     const double lengths[] = {0.25, 0.45, 0.25, 0.3, 0.3};
@@ -290,14 +302,16 @@ Signal Coo(int rate, Rng& rng) {
     return out;
 }
 
-Signal Oriole(int rate, Rng& rng) {
+Signal Oriole(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 0.6);
     double t = LeadIn(rng);
     const int phrases = 2 + rng.Int(2);
     std::vector<double> pitches;
     const int notes = 3 + rng.Int(2);
-    for (int i = 0; i < notes; ++i) pitches.push_back(rng.Range(1200.0, 2500.0));
+    for (int i = 0; i < notes; ++i)
+        pitches.push_back(rng.Range(1200.0, 2500.0));
     for (int p = 0; p < phrases; ++p) {
         for (double f : pitches) {
             Tone tone;
@@ -319,7 +333,8 @@ Signal Oriole(int rate, Rng& rng) {
     return out;
 }
 
-Signal Bunting(int rate, Rng& rng) {
+Signal Bunting(int rate, Rng& rng)
+{
     Signal out;
     const auto timbre = Timbre(rng, 1.0);
     const double f = rng.Range(5000.0, 6500.0);
@@ -353,15 +368,16 @@ Signal Bunting(int rate, Rng& rng) {
 using SongMaker = Signal (*)(int, Rng&);
 
 // In the order of the Song enumeration.
-constexpr SongMaker kSongMakers[] = {Finch, Blackbird, Thrush, Cascade, TwoNote, Chatter,
-                                     Buzzer,  Calls,     Warble, Coo,     Oriole,  Bunting};
+constexpr SongMaker kSongMakers[] = {Finch,  Blackbird, Thrush, Cascade, TwoNote, Chatter,
+                                     Buzzer, Calls,     Warble, Coo,     Oriole,  Bunting};
 static_assert(std::size(kSongMakers) == static_cast<size_t>(Song::Count));
 
 }  // namespace
 
 Signal Sing(Song song, int rate, Rng& rng) { return kSongMakers[static_cast<size_t>(song)](rate, rng); }
 
-Sound DistantChorus(int rate, double seconds, Rng& rng) {
+Sound DistantChorus(int rate, double seconds, Rng& rng)
+{
     std::vector<float> stereo(2 * Samples(rate, seconds), 0.0f);
     const int singers = 3 + rng.Int(3);
     for (int i = 0; i < singers; ++i) {

@@ -5,18 +5,18 @@
 #include "tools/bankmaker/synth/Dsp.h"
 
 enum class Song {
-    Finch,       // accelerating trills ending in a flourish
-    Blackbird,   // low fluty phrase with a squeaky end
-    Thrush,      // short motifs, each repeated
-    Cascade,     // a falling string of soft notes
-    TwoNote,     // a see-saw of two notes
-    Chatter,     // fast scratchy syllables
-    Buzzer,      // a wheezing buzz after a twitter
-    Calls,       // scattered thin call notes
-    Warble,      // jumpy warbling runs
-    Coo,         // a pigeon's soft hoots
-    Oriole,      // yodelled whistles
-    Bunting,     // repeated notes and a long last one
+    Finch,      // accelerating trills ending in a flourish
+    Blackbird,  // low fluty phrase with a squeaky end
+    Thrush,     // short motifs, each repeated
+    Cascade,    // a falling string of soft notes
+    TwoNote,    // a see-saw of two notes
+    Chatter,    // fast scratchy syllables
+    Buzzer,     // a wheezing buzz after a twitter
+    Calls,      // scattered thin call notes
+    Warble,     // jumpy warbling runs
+    Coo,        // a pigeon's soft hoots
+    Oriole,     // yodelled whistles
+    Bunting,    // repeated notes and a long last one
     Count
 };
 

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kBright = 44100;   // songbirds, insects, fly-bys: their highs matter
-constexpr int kSoft = 22050;     // lower voices and the instruments
+constexpr int kBright = 44100;  // songbirds, insects, fly-bys: their highs matter
+constexpr int kSoft = 22050;    // lower voices and the instruments
 // Low Vorbis quality keeps the banks small; these sounds don't need more.
 constexpr float kVorbisQuality = 0.0f;
 
@@ -40,7 +40,7 @@ struct BankPlan {
     int count;
     int rate;
     Level level;
-    bool rough;   // harsh voices that lose nothing in 8 bits: one clip is Wav8
+    bool rough;  // harsh voices that lose nothing in 8 bits: one clip is Wav8
     Maker make;
 };
 
@@ -48,23 +48,28 @@ Sound Mono(int rate, Signal signal) { return MonoSound(rate, std::move(signal));
 
 bool IsChorus(int index) { return index % kChorusEvery == kChorusFirst; }
 
-Sound DayBird(int index, int rate, Rng& rng) {
-    if (IsChorus(index)) return DistantChorus(rate, rng.Range(4.0, 6.0), rng);
+Sound DayBird(int index, int rate, Rng& rng)
+{
+    if (IsChorus(index))
+        return DistantChorus(rate, rng.Range(4.0, 6.0), rng);
     return Mono(rate, Sing(static_cast<Song>(index % static_cast<int>(Song::Count)), rate, rng));
 }
 
-Sound NightVoice(int index, int rate, Rng& rng) {
+Sound NightVoice(int index, int rate, Rng& rng)
+{
     return Mono(rate, index < kOwlClips ? Owl(index, rate, rng) : NightCaller(index - kOwlClips, rate, rng));
 }
 
 // Adapters from the voice and instrument makers to a bank's clip maker.
 template <Signal (*F)(int, int, Rng&)>
-Sound Variant(int index, int rate, Rng& rng) {
+Sound Variant(int index, int rate, Rng& rng)
+{
     return Mono(rate, F(index, rate, rng));
 }
 
 template <Signal (*F)(int, Rng&)>
-Sound Piece(int, int rate, Rng& rng) {
+Sound Piece(int, int rate, Rng& rng)
+{
     return Mono(rate, F(rate, rng));
 }
 
@@ -85,13 +90,16 @@ const BankPlan kPlans[] = {
     {"ovfl.cok", 85, kSoft, kMusicLevel, false, Piece<FlutePiece>},
 };
 
-Level LevelOf(const BankPlan& plan, int index) {
+Level LevelOf(const BankPlan& plan, int index)
+{
     return plan.make == DayBird && IsChorus(index) ? kChorusLevel : plan.level;
 }
 
-const BankPlan& PlanOf(const std::string& name) {
+const BankPlan& PlanOf(const std::string& name)
+{
     for (const BankPlan& plan : kPlans) {
-        if (name == plan.name) return plan;
+        if (name == plan.name)
+            return plan;
     }
     throw std::invalid_argument("not a voice or music bank: " + name);
 }
@@ -99,35 +107,43 @@ const BankPlan& PlanOf(const std::string& name) {
 size_t Frames(const Sound& sound) { return sound.samples.size() / sound.channels; }
 
 // Index of the shortest clip in first .. last-1 that is still Vorbis.
-int ShortestVorbis(const std::vector<SynthClip>& clips, int first, int last) {
+int ShortestVorbis(const std::vector<SynthClip>& clips, int first, int last)
+{
     int best = -1;
     for (int i = first; i < last; ++i) {
-        if (clips[i].encoding != ClipEncoding::Vorbis) continue;
-        if (best < 0 || Frames(clips[i].sound) < Frames(clips[best].sound)) best = i;
+        if (clips[i].encoding != ClipEncoding::Vorbis)
+            continue;
+        if (best < 0 || Frames(clips[i].sound) < Frames(clips[best].sound))
+            best = i;
     }
     return best;
 }
 
-void ChooseEncodings(std::vector<SynthClip>& clips, bool rough) {
+void ChooseEncodings(std::vector<SynthClip>& clips, bool rough)
+{
     const int count = static_cast<int>(clips.size());
     for (int first = 0; first < count; first += kWavRun) {
         clips[ShortestVorbis(clips, first, std::min(count, first + kWavRun))].encoding = ClipEncoding::Wav16;
     }
-    if (rough && count > 1) clips[ShortestVorbis(clips, 0, count)].encoding = ClipEncoding::Wav8;
+    if (rough && count > 1)
+        clips[ShortestVorbis(clips, 0, count)].encoding = ClipEncoding::Wav8;
 }
 
 }  // namespace
 
-const std::vector<std::string>& VoiceBankNames() {
+const std::vector<std::string>& VoiceBankNames()
+{
     static const std::vector<std::string> names = [] {
         std::vector<std::string> out;
-        for (const BankPlan& plan : kPlans) out.emplace_back(plan.name);
+        for (const BankPlan& plan : kPlans)
+            out.emplace_back(plan.name);
         return out;
     }();
     return names;
 }
 
-std::vector<SynthClip> VoiceBankClips(const std::string& bankFileName) {
+std::vector<SynthClip> VoiceBankClips(const std::string& bankFileName)
+{
     const BankPlan& plan = PlanOf(bankFileName);
     std::vector<Sound> sounds = RenderAll(plan.count, [&](int index) {
         Rng rng(ClipSeed(plan.name, index));
@@ -136,7 +152,8 @@ std::vector<SynthClip> VoiceBankClips(const std::string& bankFileName) {
         return sound;
     });
     std::vector<SynthClip> clips;
-    for (Sound& sound : sounds) clips.push_back({std::move(sound), ClipEncoding::Vorbis, kVorbisQuality});
+    for (Sound& sound : sounds)
+        clips.push_back({std::move(sound), ClipEncoding::Vorbis, kVorbisQuality});
     ChooseEncodings(clips, plan.rough);
     return clips;
 }

@@ -12,14 +12,14 @@
 // One pitched note. The pitch runs from `f0` through `fMid` (when not 0) to
 // `f1` on a logarithmic path; vibrato and flutter ride on top.
 struct Tone {
-    double start = 0.0;                 // seconds into the signal
-    double length = 0.1;                // seconds
+    double start = 0.0;   // seconds into the signal
+    double length = 0.1;  // seconds
     double f0 = 3000.0, fMid = 0.0, f1 = 3000.0;
-    double vibratoHz = 0.0, vibratoDepth = 0.0;   // depth as a fraction of the pitch
-    double flutterHz = 0.0, flutterDepth = 0.0;   // amplitude modulation, 0 .. 1
-    double attack = 0.005, release = 0.01;        // seconds
+    double vibratoHz = 0.0, vibratoDepth = 0.0;  // depth as a fraction of the pitch
+    double flutterHz = 0.0, flutterDepth = 0.0;  // amplitude modulation, 0 .. 1
+    double attack = 0.005, release = 0.01;       // seconds
     double gain = 1.0;
-    std::array<double, 4> partials{1.0, 0.12, 0.04, 0.0};   // harmonics 1 to 4
+    std::array<double, 4> partials{1.0, 0.12, 0.04, 0.0};  // harmonics 1 to 4
 };
 
 // Adds the tone into `signal` (grown when it ends past the end).
@@ -39,12 +39,12 @@ double GlidePitch(double f0, double fMid, double f1, double u);
 struct VoiceShape {
     double length = 0.3;
     double f0 = 400.0, fMid = 0.0, f1 = 400.0;
-    double jitter = 0.0;                          // random pitch wobble, fraction
-    double noise = 0.0;                           // share of rasp in the source, 0 .. 1
+    double jitter = 0.0;  // random pitch wobble, fraction
+    double noise = 0.0;   // share of rasp in the source, 0 .. 1
     double vibratoHz = 0.0, vibratoDepth = 0.0;
-    double pulseHz = 0.0, pulseDepth = 0.0;       // amplitude pulsing, 0 .. 1
+    double pulseHz = 0.0, pulseDepth = 0.0;  // amplitude pulsing, 0 .. 1
     double attack = 0.02, release = 0.05;
-    std::vector<Formant> formants;               // none: the bare source
+    std::vector<Formant> formants;  // none: the bare source
 };
 
 Signal Voice(int rate, const VoiceShape& shape, Rng& rng);
@@ -60,7 +60,8 @@ double LeadIn(Rng& rng);
 using CallMaker = Signal (*)(int rate, Rng& rng);
 
 template <size_t N>
-Signal MakeVariant(const CallMaker (&makers)[N], int variant, int rate, Rng& rng) {
+Signal MakeVariant(const CallMaker (&makers)[N], int variant, int rate, Rng& rng)
+{
     return makers[static_cast<size_t>(variant) % N](rate, rng);
 }
 
@@ -75,7 +76,7 @@ public:
 private:
     double Advance(double freqHz);
     double rate_;
-    double phase_;   // 0 .. 1
+    double phase_;  // 0 .. 1
     double step_ = 0.0;
 };
 
@@ -91,9 +92,9 @@ struct Level {
     double rmsDb, peakDb;
 };
 
-constexpr Level kBirdLevel{-18.0, -5.0};   // bright songs: the codec lifts their peaks
+constexpr Level kBirdLevel{-18.0, -5.0};  // bright songs: the codec lifts their peaks
 constexpr Level kInsectLevel{-22.0, -6.0};
-constexpr Level kKnockLevel{-21.0, -2.0};   // drumming: sharp, sparse blows
+constexpr Level kKnockLevel{-21.0, -2.0};  // drumming: sharp, sparse blows
 constexpr Level kFlightLevel{-22.0, -4.0};
 constexpr Level kMusicLevel{-18.0, -1.5};
 

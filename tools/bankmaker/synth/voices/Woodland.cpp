@@ -15,31 +15,37 @@ struct Trunk {
     double body, f1, f2, q;
 };
 
-Trunk RandomTrunk(Rng& rng) {
+Trunk RandomTrunk(Rng& rng)
+{
     const double f1 = rng.Range(600.0, 1400.0);
     return {rng.Range(300.0, 500.0), f1, f1 * rng.Range(2.3, 2.9), rng.Range(30.0, 60.0)};
 }
 
-void Strike(Signal& excitation, int rate, double at, double strength, Rng& rng) {
+void Strike(Signal& excitation, int rate, double at, double strength, Rng& rng)
+{
     const size_t first = Samples(rate, at);
     const size_t length = Samples(rate, 0.0015);
-    if (excitation.size() < first + length) excitation.resize(first + length, 0.0f);
+    if (excitation.size() < first + length)
+        excitation.resize(first + length, 0.0f);
     for (size_t i = 0; i < length; ++i) {
         const double w = std::sin(Pi * static_cast<double>(i) / static_cast<double>(length));
         excitation[first + i] += static_cast<float>(strength * w * rng.Range(-1.0, 1.0));
     }
 }
 
-Signal Resound(Signal excitation, int rate, const Trunk& trunk) {
+Signal Resound(Signal excitation, int rate, const Trunk& trunk)
+{
     excitation.resize(excitation.size() + Samples(rate, 0.2), 0.0f);
     Signal out = Formants(excitation, rate,
                           {{trunk.body, trunk.q * 0.5, 3.0}, {trunk.f1, trunk.q, 0.0}, {trunk.f2, trunk.q, -4.0}});
     Biquad click = Biquad::HighPass(rate, 2500.0);
-    for (size_t i = 0; i < out.size(); ++i) out[i] += 0.05f * click.Process(excitation[i]);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] += 0.05f * click.Process(excitation[i]);
     return out;
 }
 
-Signal Drumming(int rate, Rng& rng) {
+Signal Drumming(int rate, Rng& rng)
+{
     const Trunk trunk = RandomTrunk(rng);
     Signal excitation;
     double t = LeadIn(rng);
@@ -56,7 +62,8 @@ Signal Drumming(int rate, Rng& rng) {
     return Resound(std::move(excitation), rate, trunk);
 }
 
-Signal Tapping(int rate, Rng& rng) {
+Signal Tapping(int rate, Rng& rng)
+{
     const Trunk trunk = RandomTrunk(rng);
     Signal excitation;
     double t = LeadIn(rng);
@@ -68,7 +75,8 @@ Signal Tapping(int rate, Rng& rng) {
     return Resound(std::move(excitation), rate, trunk);
 }
 
-Signal Yaffle(int rate, Rng& rng) {
+Signal Yaffle(int rate, Rng& rng)
+{
     Signal out;
     const int notes = 10 + rng.Int(7);
     const double high = rng.Range(1900.0, 2200.0);
@@ -92,7 +100,8 @@ Signal Yaffle(int rate, Rng& rng) {
     return out;
 }
 
-Signal Kik(int rate, Rng& rng) {
+Signal Kik(int rate, Rng& rng)
+{
     Signal out;
     const double f = rng.Range(1500.0, 2500.0);
     double t = LeadIn(rng);
@@ -114,7 +123,8 @@ Signal Kik(int rate, Rng& rng) {
 
 // --- Cuckoos -------------------------------------------------------------
 
-Signal CuckooCall(int rate, Rng& rng, bool stutter) {
+Signal CuckooCall(int rate, Rng& rng, bool stutter)
+{
     Signal out;
     const double f = rng.Range(620.0, 760.0);
     const double third = rng.Range(0.78, 0.84);
@@ -135,9 +145,11 @@ Signal CuckooCall(int rate, Rng& rng, bool stutter) {
     for (int i = 0; i < calls; ++i, t += interval) {
         double at = t;
         const int cus = stutter && rng.Chance(0.5) ? 2 : 1;
-        for (int c = 0; c < cus; ++c, at += 0.22) note(at, rng.Range(0.13, 0.17), f, 0.04);
+        for (int c = 0; c < cus; ++c, at += 0.22)
+            note(at, rng.Range(0.13, 0.17), f, 0.04);
         note(at + 0.03, rng.Range(0.25, 0.32), f * third, 0.12);
-        if (cus == 2) t += 0.22;
+        if (cus == 2)
+            t += 0.22;
     }
     Biquad::LowPass(rate, 2000.0).Run(out);
     AddRoom(out, rate, 0.35, 0.6, 0.6);
@@ -153,13 +165,14 @@ struct CrowKind {
 };
 
 const CrowKind kCrowKinds[] = {
-    {350, 480, 0.25, 0.4, 0.35, 0.45, 0.7, 2, 5, {{1300, 4, 0}, {2100, 5, -3}, {3200, 6, -8}}},    // caw
-    {300, 420, 0.4, 0.55, 0.5, 0.6, 0.9, 1, 4, {{1100, 3, 0}, {1800, 4, -3}, {2900, 5, -8}}},      // rook
-    {600, 900, 0.08, 0.12, 0.25, 0.2, 0.5, 2, 6, {{1600, 4, 0}, {2600, 5, -4}, {3800, 6, -10}}},   // jackdaw
-    {180, 280, 0.2, 0.35, 0.25, 0.7, 1.2, 1, 4, {{800, 3, 0}, {1500, 4, -3}, {2400, 5, -8}}},      // raven
+    {350, 480, 0.25, 0.4, 0.35, 0.45, 0.7, 2, 5, {{1300, 4, 0}, {2100, 5, -3}, {3200, 6, -8}}},   // caw
+    {300, 420, 0.4, 0.55, 0.5, 0.6, 0.9, 1, 4, {{1100, 3, 0}, {1800, 4, -3}, {2900, 5, -8}}},     // rook
+    {600, 900, 0.08, 0.12, 0.25, 0.2, 0.5, 2, 6, {{1600, 4, 0}, {2600, 5, -4}, {3800, 6, -10}}},  // jackdaw
+    {180, 280, 0.2, 0.35, 0.25, 0.7, 1.2, 1, 4, {{800, 3, 0}, {1500, 4, -3}, {2400, 5, -8}}},     // raven
 };
 
-Signal CrowKindCalls(const CrowKind& kind, int rate, Rng& rng, double distance) {
+Signal CrowKindCalls(const CrowKind& kind, int rate, Rng& rng, double distance)
+{
     VoiceShape caw;
     const double f = rng.Range(kind.fLo, kind.fHi);
     caw.length = rng.Range(kind.lenLo, kind.lenHi);
@@ -178,14 +191,16 @@ Signal CrowKindCalls(const CrowKind& kind, int rate, Rng& rng, double distance) 
 }
 
 template <int K>
-Signal CrowOf(int rate, Rng& rng) {
+Signal CrowOf(int rate, Rng& rng)
+{
     Signal out = CrowKindCalls(kCrowKinds[K], rate, rng, 0.0);
     AddRoom(out, rate, 0.2, 0.4, 0.4);
     return out;
 }
 
 // A few birds of a roost calling over each other, farther off.
-Signal Roost(int rate, Rng& rng) {
+Signal Roost(int rate, Rng& rng)
+{
     Signal out;
     const int birds = 3 + rng.Int(3);
     for (int b = 0; b < birds; ++b) {
@@ -199,7 +214,8 @@ Signal Roost(int rate, Rng& rng) {
 // --- Crickets and grasshoppers -------------------------------------------
 
 // One chirp: a few pulses of a pure carrier.
-void Chirp(Signal& out, int rate, double at, double carrier, int pulses, double pulseLength, double gain) {
+void Chirp(Signal& out, int rate, double at, double carrier, int pulses, double pulseLength, double gain)
+{
     for (int p = 0; p < pulses; ++p) {
         Tone tone;
         tone.start = at + p * pulseLength * 1.6;
@@ -214,7 +230,8 @@ void Chirp(Signal& out, int rate, double at, double carrier, int pulses, double 
     }
 }
 
-Signal FieldCricket(int rate, Rng& rng) {
+Signal FieldCricket(int rate, Rng& rng)
+{
     Signal out;
     const double carrier = rng.Range(4000.0, 5000.0);
     const double interval = 1.0 / rng.Range(2.0, 4.0);
@@ -228,7 +245,8 @@ Signal FieldCricket(int rate, Rng& rng) {
 }
 
 // Legs over a wing: bursts of high, hissing pulses.
-Signal Stridulation(int rate, double seconds, double pulseHz, double band, Rng& rng) {
+Signal Stridulation(int rate, double seconds, double pulseHz, double band, Rng& rng)
+{
     Signal noise = WhiteNoise(Samples(rate, seconds), rng);
     Biquad::BandPass(rate, band, 1.5).Run(noise);
     Biquad::HighPass(rate, 3000.0).Run(noise);
@@ -240,7 +258,8 @@ Signal Stridulation(int rate, double seconds, double pulseHz, double band, Rng& 
     return noise;
 }
 
-Signal MeadowGrasshopper(int rate, Rng& rng) {
+Signal MeadowGrasshopper(int rate, Rng& rng)
+{
     Signal out;
     const double band = rng.Range(6500.0, 9000.0);
     const double pulseHz = rng.Range(30.0, 80.0);
@@ -254,7 +273,8 @@ Signal MeadowGrasshopper(int rate, Rng& rng) {
     return out;
 }
 
-Signal BushCricket(int rate, Rng& rng) {
+Signal BushCricket(int rate, Rng& rng)
+{
     Signal out;
     const double band = rng.Range(8000.0, 10000.0);
     const double interval = 1.0 / rng.Range(4.0, 10.0);
@@ -282,7 +302,8 @@ Signal Crow(int variant, int rate, Rng& rng) { return MakeVariant(kCrows, varian
 
 Signal Grasshopper(int variant, int rate, Rng& rng) { return MakeVariant(kGrasshoppers, variant, rate, rng); }
 
-Signal CricketTrill(int rate, double seconds, Rng& rng) {
+Signal CricketTrill(int rate, double seconds, Rng& rng)
+{
     Tone tone;
     tone.start = 0.05;
     tone.length = seconds;
