@@ -4,10 +4,11 @@ JOBS ?= $(shell nproc)
 
 NATIVE := build/native
 WIN32 := build/win32
+WIN64 := build/win64
 
-.PHONY: all deps native win32 test test-native test-win32 demo format clean
+.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 demo format clean
 
-all: native win32
+all: native win32 win64
 
 deps:
 	@scripts/deps.sh
@@ -19,16 +20,26 @@ $(WIN32)/build.ninja:
 	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
+$(WIN64)/build.ninja:
+	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+
 native: $(NATIVE)/build.ninja
 	cmake --build $(NATIVE) -j $(JOBS)
 
 win32: $(WIN32)/build.ninja
 	cmake --build $(WIN32) -j $(JOBS)
 
+win64: $(WIN64)/build.ninja
+	cmake --build $(WIN64) -j $(JOBS)
+
+# Native first, then the 64-bit Windows tree (runs on every x86_64 host), then
+# the shipped 32-bit tree where this host can start 32-bit programs.
 test: deps
 	@$(MAKE) --no-print-directory all
 	@status=0; \
 	$(MAKE) --no-print-directory test-native || status=1; \
+	$(MAKE) --no-print-directory test-win64 || status=1; \
 	$(MAKE) --no-print-directory test-win32 || status=1; \
 	exit $$status
 
@@ -36,13 +47,15 @@ test-native: native
 	@echo "== native tests =="
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
+test-win64: win64
+	@scripts/wine-tests.sh $(WIN64)
+
 test-win32: win32
-	@echo "== Windows tests under Wine =="
-	scripts/with-display.sh ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS)
+	@scripts/wine-tests.sh $(WIN32)
 
 demo: deps
 	@$(MAKE) --no-print-directory all
-	OVEL_WIN32_TREE=$(WIN32) scripts/demo.sh
+	scripts/demo.sh
 
 # One style for every C and C++ source of ours (.clang-format).
 format:

@@ -6,9 +6,11 @@
 # recording and the player's load. Runs itself again inside with-display.sh,
 # which owns the private X server and PulseAudio null sink.
 #
-# Expects a finished build: the programs and banks in $OVEL_DIST (dist), the
-# board driver in the Windows tree $OVEL_WIN32_TREE (build/win32). Runs side by
-# side keep apart with their own $OVEL_OUT (out) and $OVEL_WORK (build/demo).
+# Expects a finished build: the banks in $OVEL_DIST (dist), the programs of
+# the Windows tree it plays, the shipped 32-bit build/win32 where this host
+# can start 32-bit programs, else build/win64. Runs side by side keep apart
+# with their own $OVEL_OUT (out) and $OVEL_WORK (build/demo); $OVEL_DEMO_TREE
+# plays the build of another tree.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,13 +20,24 @@ if [ -z "${OVEL_DEMO_INSIDE:-}" ]; then
 fi
 
 dist=${OVEL_DIST:-dist}
-win32_tree=${OVEL_WIN32_TREE:-build/win32}
+if [ -n "${OVEL_DEMO_TREE:-}" ]; then
+  tree=$OVEL_DEMO_TREE
+  build_played="the build of $tree, as asked"
+elif why32=$(scripts/wine-probe.sh build/win32); then
+  tree=build/win32
+  build_played="the shipped 32-bit build (build/win32)"
+else
+  tree=build/win64
+  build_played="the 64-bit build (build/win64): $why32"
+fi
+. "$tree/tree.env"
+programs=$OVEL_PROGRAM_DIR
 out=${OVEL_OUT:-out}
 work=${OVEL_WORK:-build/demo}
 prefix="$root/$work/prefix"
 program_folder="$prefix/drive_c/Program Files/Ovel"
 player_path='C:\Program Files\Ovel\Ovel.exe'
-driver="$win32_tree/tools/boarddriver/boarddriver.exe"
+driver="$tree/tools/boarddriver/boarddriver.exe"
 raw="$work/demo.raw"
 
 rate=44100
@@ -38,8 +51,8 @@ exit_wait_seconds=30
 silence_floor_db=-60    # a recording quieter than this counts as silent
 one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="$prefix"
+. cmake/wine-env.sh
 
 say() { echo "demo: $*"; }
 die() { echo "demo: $*" >&2; exit 1; }
@@ -49,14 +62,14 @@ player_pid=""
 cleanup() {
   [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
   [ -n "$parec_pid" ] && kill "$parec_pid" 2>/dev/null
-  wineserver -k 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
   wait 2>/dev/null || true
 }
 trap cleanup EXIT
 
 check_build() {
-  for f in Ovel.exe bass.dll bassmix.dll ovda.3bs; do
-    [ -f "$dist/$f" ] || die "$dist/$f is missing: build first (make)"
+  for f in "$programs"/Ovel.exe "$programs"/bass.dll "$programs"/bassmix.dll "$dist"/ovda.3bs; do
+    [ -f "$f" ] || die "$f is missing: build first (make)"
   done
   [ -f "$driver" ] || die "$driver is missing: build the Windows tree first (make)"
 }
@@ -65,21 +78,21 @@ make_prefix() {
   say "fresh Wine prefix in $work/prefix"
   rm -rf "$prefix"
   mkdir -p "$prefix" "$out"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  "$WINELOADER" wineboot -i >/dev/null 2>&1
+  "$WINESERVER" -w
   # Kept up, so the player's start does not pay for the server's.
-  wineserver -p
+  "$WINESERVER" -p
 }
 
 # The program folder as the installer fills it.
 place_programs() {
   mkdir -p "$program_folder/language"
-  cp "$dist/Ovel.exe" "$dist/bass.dll" "$dist/bassmix.dll" "$program_folder/"
+  cp "$programs/Ovel.exe" "$programs/bass.dll" "$programs/bassmix.dll" "$program_folder/"
   cp "$dist"/*.3bs "$dist"/*.cok "$dist"/*.ics "$program_folder/"
   cp language/*.lng "$program_folder/language/"
 }
 
-drive() { wine "$driver" "$@"; }
+drive() { "$WINELOADER" "$driver" "$@"; }
 
 start_recording() {
   rm -f "$raw"
@@ -96,7 +109,7 @@ recorded_bytes() { stat -c %s "$raw"; }
 
 # The loader execs itself, so the started process is the one that runs the player.
 start_player() {
-  (cd "$program_folder" && exec wine "$player_path") &
+  (cd "$program_folder" && exec "$WINELOADER" "$player_path") &
   player_pid=$!
   drive wait "$board_wait_seconds" || die "the player did not come up"
   tr '\0' ' ' <"/proc/$player_pid/cmdline" | grep -q 'Ovel\.exe' ||
@@ -162,6 +175,7 @@ report() {
   first_sound=$(sound_from "${silence_floor_db}d")
   first_sample=$(sound_from "${one_sample_percent}%")
   echo
+  echo "Played:     $build_played"
   echo "Recording:  $root/$out/demo.wav"
   echo "Board:      $root/$out/board.png"
   printf 'Length:     %.1f s\n' "$length"
@@ -179,6 +193,7 @@ report() {
   echo "Not silent: RMS above $silence_floor_db dBFS."
 }
 
+say "plays $build_played"
 check_build
 make_prefix
 place_programs

@@ -21,8 +21,12 @@ std::string CurrentVersionProductName()
     return result == ERROR_SUCCESS ? value : "";
 }
 
+// A 64-bit process is on 64-bit Windows by construction; a 32-bit one is when
+// it runs under WOW64.
 bool RunsOn64BitWindows()
 {
+    if (sizeof(void*) == 8)
+        return true;
     BOOL wow64 = FALSE;
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }

@@ -92,9 +92,11 @@ protected:
         ASSERT_TRUE(fs::exists(dist / "ovda.3bs")) << "no shipped banks in " << dist << ": build the native tree";
         for (const auto& entry : fs::directory_iterator(dist)) {
             const std::string extension = entry.path().extension().string();
-            if (extension == ".dll" || extension == ".3bs" || extension == ".cok" || extension == ".ics")
+            if (extension == ".3bs" || extension == ".cok" || extension == ".ics")
                 fs::copy_file(entry.path(), folder_ / entry.path().filename());
         }
+        for (const char* library : {"bass.dll", "bassmix.dll"})
+            fs::copy_file(fs::path(OVEL_PROGRAM_DIR) / library, folder_ / library);
         for (const auto& entry : fs::directory_iterator(fs::path(OVEL_SOURCE_DIR) / "language"))
             fs::copy_file(entry.path(), folder_ / "language" / entry.path().filename());
     }
