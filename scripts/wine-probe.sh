@@ -15,5 +15,5 @@ if OVEL_WINE_ROOT="$tree/wine" "$root/cmake/wine-run.sh" "$OVEL_WINE_ARCH" "$tre
   exit 0
 fi
 reason=$(grep -v '^[[:space:]]*$' "$log" | tail -n 1)
-echo "Wine cannot start a $OVEL_WINE_ARCH program on this host (${reason:-no message})"
+printf "%s\n" "Wine cannot start a $OVEL_WINE_ARCH program on this host (${reason:-no message})"
 exit 1

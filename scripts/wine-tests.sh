@@ -12,10 +12,10 @@ scripts=$(dirname "$0")
 "$scripts/check-exports.sh" "$OVEL_PROGRAM_DIR"
 if ! why=$("$scripts/wine-probe.sh" "$tree"); then
   if [ "$OVEL_WINE_ARCH" = win32 ]; then
-    echo "== 32-bit Windows tests: built and exports checked, not run: $why =="
+    printf "%s\n" "== 32-bit Windows tests: built and exports checked, not run: $why =="
     exit 0
   fi
-  echo "$why" >&2
+  printf "%s\n" "$why" >&2
   exit 1
 fi
 echo "== $OVEL_WINE_ARCH Windows tests under Wine =="

@@ -2,44 +2,49 @@
 
 #include "platform/forms/Application.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/DialogTemplate.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-constexpr WORD kExtendedTemplateVersion = 1;
-constexpr WORD kExtendedTemplateSignature = 0xFFFF;
-constexpr WORD kOrdinalMarker = 0xFFFF;
-// Words before the menu field: DLGTEMPLATEEX is 26 bytes, DLGTEMPLATE 18.
-constexpr int kExtendedHeaderWords = 13;
-constexpr int kHeaderWords = 9;
 constexpr UINT kFormClassStyle = CS_DBLCLKS;
 constexpr int kMaxTipWidth = 400;
 constexpr LPARAM kAltDownBit = LPARAM(1) << 29;
 
-const WORD* SkipNameOrOrdinal(const WORD* field)
+std::string AnsiText(const std::u16string& text)
 {
-    if (*field == kOrdinalMarker)
-        return field + 2;
-    while (*field++ != 0) {
-    }
-    return field;
+    if (text.empty())
+        return {};
+    std::wstring wide(text.begin(), text.end());
+    char buffer[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
 }
 
-// The CLASS of a dialog template; empty when it has none or names an atom.
-std::string TemplateClassName(const void* resource)
+// The dialog manager placed the controls by the font's base units; this puts
+// them, and the form's client area, where the design's units put them. The
+// children stand in template order.
+void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
 {
-    const auto* words = static_cast<const WORD*>(resource);
-    bool extended = words[0] == kExtendedTemplateVersion && words[1] == kExtendedTemplateSignature;
-    const WORD* field = SkipNameOrOrdinal(words + (extended ? kExtendedHeaderWords : kHeaderWords));
-    if (*field == 0 || *field == kOrdinalMarker)
-        return {};
-    const auto* name = reinterpret_cast<const wchar_t*>(field);
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
+    size_t index = 0;
+    for (HWND child = GetWindow(form, GW_CHILD); child && index < dialog.Items.size();
+         child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        const TTemplateItem& item = dialog.Items[index];
+        if (static_cast<std::uint32_t>(GetDlgCtrlID(child)) != (item.Id & 0xFFFF))
+            continue;
+        const TTemplateRect pixels = DesignPixels(item.Rect);
+        MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);
+    }
+    const TTemplateRect client = DesignPixels(dialog.Rect);
+    RECT frame{0, 0, client.Width, client.Height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
+    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TShiftState KeyShiftState(const MSG& message)
@@ -102,16 +107,19 @@ bool TForm::CreateFromTemplate(LPCSTR templateName, HINSTANCE module)
     if (!module)
         module = GetModuleHandleA(nullptr);
     HRSRC resource = FindResourceA(module, templateName, reinterpret_cast<LPCSTR>(RT_DIALOG));
-    const void* dialog = resource ? LockResource(LoadResource(module, resource)) : nullptr;
+    const void* bytes = resource ? LockResource(LoadResource(module, resource)) : nullptr;
+    const std::optional<TDialogTemplate> dialog =
+        bytes ? ReadDialogTemplate(bytes, SizeofResource(module, resource)) : std::nullopt;
     if (!dialog)
         return false;
-    std::string className = TemplateClassName(dialog);
+    std::string className = AnsiText(dialog->ClassName);
     if (!className.empty() && !RegisterTemplateClass(className))
         return false;
-    handle_ = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(dialog), Application.Handle(), DialogProc,
+    handle_ = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(bytes), Application.Handle(), DialogProc,
                                          reinterpret_cast<LPARAM>(this));
     if (!handle_)
         return false;
+    LayOutAsDesigned(handle_, *dialog);
     dialogProc_ =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc)));
     ShowWindow(handle_, SW_HIDE);

@@ -3,6 +3,7 @@
 
 #define IDD_BOARD 100
 #define IDD_PLAIN 101
+#define IDD_PLAIN_LARGE_FONT 102
 #define IDC_GROUP 200
 #define IDC_CHECK 201
 #define IDC_RADIO_A 202

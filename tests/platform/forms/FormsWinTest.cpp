@@ -121,6 +121,41 @@ TEST_F(FormsTest, FormTakesItsTemplatesClassRegisteredAsADialogClass)
     EXPECT_FALSE(plain.Visible());
 }
 
+RECT ClientRectOf(HWND window)
+{
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+RECT RectInParent(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Pixel-drawn parts of a form rely on its controls standing where the design
+// put them, whatever font the system gives the dialog: 7 x 13 pixels to 4 x 8
+// dialog units, rounded to the nearest pixel.
+TEST_F(FormsTest, FormIsLaidOutInTheDesignsPixelsWhateverItsFont)
+{
+    for (int templateId : {IDD_PLAIN, IDD_PLAIN_LARGE_FONT}) {
+        SCOPED_TRACE(templateId);
+        TTestForm plain(templateId);
+        ASSERT_TRUE(plain.created);
+        const RECT client = ClientRectOf(plain.Handle());
+        EXPECT_EQ(client.right, 210);  // 120 units
+        EXPECT_EQ(client.bottom, 98);  // 60 units: 97.5
+        const RECT button = RectInParent(GetDlgItem(plain.Handle(), IDOK));
+        EXPECT_EQ(button.left, 18);    // 10 units: 17.5
+        EXPECT_EQ(button.top, 65);     // 40 units
+        EXPECT_EQ(button.right, 88);   // 40 units wide
+        EXPECT_EQ(button.bottom, 88);  // 14 units: 22.75
+    }
+}
+
 TEST_F(FormsTest, MissingTemplateOrControlIsReported)
 {
     TForm missing;
