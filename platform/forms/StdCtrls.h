@@ -119,6 +119,9 @@ public:
     void SetStyle(TComboBoxStyle style);
     // Valid while OnDrawItem runs.
     TCanvas& Canvas() { return canvas_; }
+    // In the editable style the text is shown, never edited, and Home and End
+    // choose the first and the last item as in a list.
+    void SetChoiceOnly(bool choiceOnly);
 
     TNotifyEvent OnSelect;
     TNotifyEvent OnChange;
@@ -134,6 +137,8 @@ protected:
 
 private:
     void SubclassEdit();
+    bool ChooseByKey(WPARAM key);
 
     TCanvas canvas_;
+    bool choiceOnly_ = false;
 };

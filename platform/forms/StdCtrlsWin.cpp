@@ -271,13 +271,30 @@ void TComboBox::SetStyle(TComboBoxStyle style)
 
 void TComboBox::Attached() { SubclassEdit(); }
 
+void TComboBox::SetChoiceOnly(bool choiceOnly)
+{
+    choiceOnly_ = choiceOnly;
+    SubclassEdit();
+}
+
 // Typed keys of an editable combo box reach its edit child, not the combo.
 void TComboBox::SubclassEdit()
 {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
-    if (GetComboBoxInfo(Handle(), &info) && info.hwndItem && info.hwndItem != Handle())
-        Subclass(info.hwndItem);
+    if (!GetComboBoxInfo(Handle(), &info) || !info.hwndItem || info.hwndItem == Handle())
+        return;
+    Subclass(info.hwndItem);
+    SendMessageA(info.hwndItem, EM_SETREADONLY, choiceOnly_ ? TRUE : FALSE, 0);
+}
+
+bool TComboBox::ChooseByKey(WPARAM key)
+{
+    if (!choiceOnly_ || IsListStyle(Style()) || (key != VK_HOME && key != VK_END) || Items.Count() == 0)
+        return false;
+    SetItemIndex(key == VK_HOME ? 0 : Items.Count() - 1);
+    Command(CBN_SELCHANGE);
+    return true;
 }
 
 void TComboBox::Command(WORD code)
@@ -316,6 +333,10 @@ bool TComboBox::DrawItem(const DRAWITEMSTRUCT& item)
 
 void TComboBox::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_KEYDOWN && ChooseByKey(message.WParam)) {
+        message.Result = 0;
+        return;
+    }
     if (message.Msg == WM_CHAR && OnKeyPress) {
         auto key = static_cast<char>(message.WParam);
         OnKeyPress(this, key);

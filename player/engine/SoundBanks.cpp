@@ -1,6 +1,7 @@
 #include "player/engine/SoundBanks.h"
 
 #include <exception>
+#include <set>
 #include <utility>
 
 const std::array<const char*, SoundBankCount> BankFileNames = {
@@ -146,10 +147,33 @@ TOpenOutcome OpenBank(TBankId id, TBankArray& banks, TBankFileSystem& files, TBa
     }
 }
 
+// A bank the user has been told of once is not reported again: a damaged
+// stand-in is not also "not found" for the bank it stands in for.
+class TOncePerBank final : public TBankMessages {
+public:
+    explicit TOncePerBank(TBankMessages& messages) : messages_(messages) {}
+
+    void ReportFileNotFound(const std::string& name) override { Once(&TBankMessages::ReportFileNotFound, name); }
+    void ReportFileCantOpen(const std::string& name) override { Once(&TBankMessages::ReportFileCantOpen, name); }
+    void ReportFileBadVersion(const std::string& name) override { Once(&TBankMessages::ReportFileBadVersion, name); }
+    void ReportFileCorrupt(const std::string& name) override { Once(&TBankMessages::ReportFileCorrupt, name); }
+
+private:
+    void Once(void (TBankMessages::*report)(const std::string&), const std::string& name)
+    {
+        if (reported_.insert(name).second)
+            (messages_.*report)(name);
+    }
+
+    TBankMessages& messages_;
+    std::set<std::string> reported_;
+};
+
 }  // namespace
 
-std::optional<unsigned> OpenSoundBanks(TBankArray& banks, TBankFileSystem& files, TBankMessages& messages)
+std::optional<unsigned> OpenSoundBanks(TBankArray& banks, TBankFileSystem& files, TBankMessages& allMessages)
 {
+    TOncePerBank messages(allMessages);
     std::array<unsigned, SoundBankCount> counted{};  // what each bank put into the sum
     unsigned sum = 0;
     for (int i = 0; i < SoundBankCount; ++i) {

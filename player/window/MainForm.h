@@ -79,7 +79,8 @@ public:
     void FormPaint(TObject* sender);
 
     // Output.
-    void AudioIni();
+    // False when the device could not be opened.
+    bool AudioIni();
     void PlayOvel();
     void StopOvel();
     void FillInDeviceCB(bool keepName);
@@ -90,6 +91,8 @@ public:
     void DeviceComboBoxDrawItem(TObject* control, int index, const RECT& rect, UINT state);
     void HWMCheckBoxClick(TObject* sender);
     void BackToCBList();
+    void LoseOutput();
+    void ShowDeviceLost();
 
     // Scene and play switch.
     void ForestClick(TObject* sender);

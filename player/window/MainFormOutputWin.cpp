@@ -12,8 +12,7 @@ namespace {
 constexpr DWORD kFollowPlaylists = 2;  // file and URL streams
 constexpr int kStereo = 2;
 constexpr UINT kDeviceWatchInterval = 1024;
-constexpr char kFirstArrowKey = 37;
-constexpr char kLastArrowKey = 40;
+constexpr TColor kLostDeviceColor = clRed;
 constexpr int kItemTextLeft = 4;
 constexpr int kItemTextTop = 2;
 
@@ -28,10 +27,11 @@ bool HasGroup(TBankId bank, std::uint8_t TBankHeader::*group) { return SoundBank
 
 }  // namespace
 
-void TOvelMainForm::AudioIni()
+bool TOvelMainForm::AudioIni()
 {
     BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, kFollowPlaylists);
-    BASS_Init(OutputDevice, kOutputRate, BASS_DEVICE_DSOUND, Application.Handle(), nullptr);
+    const bool opened = BASS_Init(OutputDevice, kOutputRate, BASS_DEVICE_DSOUND, Application.Handle(), nullptr) ||
+                        BASS_ErrorGetCode() == BASS_ERROR_ALREADY;
     BASS_Set3DFactors(kDistanceFactor, kRolloffFactor, kDopplerFactor);
     BASS_Set3DPosition(&kListenerPosition, &kNoVector, &kNoVector, &kNoVector);
     const HSTREAM probe = BASS_StreamCreate(kOutputRate, kStereo, BASS_SAMPLE_FLOAT, nullptr, nullptr);
@@ -43,6 +43,11 @@ void TOvelMainForm::AudioIni()
     EmulatedDriver = (info.flags & DSCAPS_EMULDRIVER) != 0;
     SpeakerCount = static_cast<int>(info.speakers);
     OutputDeviceName = DeviceComboBox.Text();
+    if (opened && DeviceFailed) {
+        DeviceFailed = false;
+        ShowDeviceLost();
+    }
+    return opened;
 }
 
 void TOvelMainForm::PlayOvel()
@@ -61,7 +66,11 @@ void TOvelMainForm::PlayOvel()
     // What was handled meanwhile may have played or silenced the board itself.
     if (run != outputRuns_ || !PlayCheckBox.Checked())
         return;
-    AudioIni();
+    // A device that cannot be opened is lost, not playing.
+    if (!AudioIni()) {
+        LoseOutput();
+        return;
+    }
     ClearChannel3DVectors();
 
     OptionGroupBox.Show();
@@ -172,19 +181,16 @@ void TOvelMainForm::DeviceComboBoxSelect(TObject*)
     PlayOvel();
 }
 
-// The editable style shows a lost device's name; it never takes typed text.
-void TOvelMainForm::DeviceComboBoxKeyPress(TObject*, char& key)
-{
-    if (key < kFirstArrowKey || key > kLastArrowKey)
-        key = 0;
-}
+// Typed characters neither edit a lost device's name nor choose a device: the
+// arrows, Home, End and the wheel choose, and never arrive as characters.
+void TOvelMainForm::DeviceComboBoxKeyPress(TObject*, char& key) { key = 0; }
 
 void TOvelMainForm::DeviceComboBoxDropDown(TObject*) { FillInDeviceCB(false); }
 
 void TOvelMainForm::DeviceComboBoxDrawItem(TObject*, int index, const RECT& rect, UINT)
 {
     TCanvas& canvas = DeviceComboBox.Canvas();
-    canvas.Brush.Color = SceneColor();
+    canvas.Brush.Color = DeviceComboBox.Color() != clDefault ? DeviceComboBox.Color() : SceneColor();
     canvas.FillRect(rect);
     canvas.Font.Color = clGradientActiveCaption;
     canvas.Font.Bold = index == DefaultDeviceItem;
@@ -200,13 +206,39 @@ void TOvelMainForm::HWMCheckBoxClick(TObject*)
         PlayOvel();
 }
 
+// Silence on the lost device; the schedule's tick then watches every second
+// for it to come back.
+void TOvelMainForm::LoseOutput()
+{
+    StopOvel();
+    BASS_Free();
+    DeviceFailed = true;
+    ScheduleTimer.SetEnabled(false);
+    ScheduleTimer.SetInterval(kDeviceWatchInterval);
+    ScheduleTimer.SetEnabled(true);
+    ShowDeviceLost();
+}
+
+// While the device is lost the checked policy that waits for it and the device
+// list are red, and the tray tip says so.
+void TOvelMainForm::ShowDeviceLost()
+{
+    TRadioButton* waiting = UseCurrentDefDeviceRadioButton.Checked() ? &UseCurrentDefDeviceRadioButton
+                            : WaitThisDeviceRadioButton.Checked()    ? &WaitThisDeviceRadioButton
+                                                                     : nullptr;
+    for (TControl* control :
+         {static_cast<TControl*>(&UseCurrentDefDeviceRadioButton), static_cast<TControl*>(&WaitThisDeviceRadioButton),
+          static_cast<TControl*>(&WaitAnyDefDeviceRadioButton)})
+        control->SetColor(DeviceFailed && control == waiting ? kLostDeviceColor : clDefault);
+    DeviceComboBox.SetColor(DeviceFailed ? kLostDeviceColor : clDefault);
+    DeviceComboBox.Invalidate();
+    SetMainIcon();
+}
+
 // On the GUI thread, from a layer whose stream reported the loss.
 void OnOutputDeviceFail()
 {
     if (DeviceFailed || OvelMainForm == nullptr)
         return;
-    OvelMainForm->StopOvel();
-    BASS_Free();
-    DeviceFailed = true;
-    OvelMainForm->ScheduleTimer.SetInterval(kDeviceWatchInterval);
+    OvelMainForm->LoseOutput();
 }

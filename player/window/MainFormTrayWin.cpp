@@ -117,6 +117,8 @@ void TOvelMainForm::SetMainIcon()
             lines += MuteTipLine(word, Hour(mute), Minute(mute));
         }
     }
+    if (DeviceFailed)
+        lines += LostOutputTipLine(GetLangString("nosound"));
     const std::string iconName = TrayIconName(OvelComboBox.ItemIndex(), PlayCheckBox.Checked(), armed);
     if (!iconName.empty())
         MainIcon(iconName, kTrayIconType);

@@ -235,6 +235,7 @@ void TOvelMainForm::AttachHandlers()
     OvelComboBox.OnDrawItem = [this](TObject* control, int index, const RECT& rect, UINT state) {
         OvelComboBoxDrawItem(control, index, rect, state);
     };
+    DeviceComboBox.SetChoiceOnly(true);
     DeviceComboBox.OnSelect = [this](TObject* sender) { DeviceComboBoxSelect(sender); };
     DeviceComboBox.OnKeyPress = [this](TObject* sender, char& key) { DeviceComboBoxKeyPress(sender, key); };
     DeviceComboBox.OnDropDown = [this](TObject* sender) { DeviceComboBoxDropDown(sender); };

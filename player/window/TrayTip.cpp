@@ -78,6 +78,8 @@ std::string MuteTipLine(const std::string& actionWord, int hour, int minute)
     return kLineBreak + actionWord + ": " + TimeOfDayText(hour, minute);
 }
 
+std::string LostOutputTipLine(const std::string& noSoundText) { return kLineBreak + noSoundText; }
+
 std::string TrayTipText(const std::string& caption, const std::string& versionText, const std::string& lines)
 {
     std::string tip = caption + lines;

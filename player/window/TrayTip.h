@@ -28,6 +28,9 @@ std::string MuteActionWord(int itemIndex, const std::string& itemText, const std
 // A tip line: CR LF, the action word, ": " and the time.
 std::string MuteTipLine(const std::string& actionWord, int hour, int minute);
 
+// A tip line while the output device is lost: CR LF and the no-sound text.
+std::string LostOutputTipLine(const std::string& noSoundText);
+
 // The caption and the lines; when that does not fit, the version and the
 // lines, cut to fit.
 std::string TrayTipText(const std::string& caption, const std::string& versionText, const std::string& lines);

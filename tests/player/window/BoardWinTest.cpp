@@ -7,74 +7,25 @@
 #include "platform/audio/win/WindowsBackends.h"
 #include "platform/forms/Application.h"
 #include "player/engine/Layers.h"
-#include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
-#include "player/engine/StartUp.h"
 #include "support/LangUnit.h"
-#include "support/ProgInfo.h"
+#include "tests/player/window/BoardFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr auto kPumpLimit = std::chrono::seconds(90);
-constexpr auto kShortPump = std::chrono::seconds(10);
-constexpr int kDefaultOutput = -1;
 constexpr UINT kTrayIconId = 193;
 constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 
 constexpr std::array<TLayerId, 5> kDayLayers = {lyDayBackground1, lyDayBackground2, lyBirds1, lyBirds2, lyBirds3};
 constexpr std::array<TLayerId, 4> kNightLayers = {lyNightBackground1, lyNightBackground2, lyNightVoices1,
                                                   lyNightVoices2};
-
-// The shipped banks as the build left them; read whole, so that nothing here
-// holds the files of other tests.
-class TDistBankFiles : public TBankFileSystem {
-public:
-    bool FileExists(const std::string& name) override { return fs::is_regular_file(fs::path(OVEL_DIST_DIR) / name); }
-
-    std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
-    {
-        std::ifstream file(fs::path(OVEL_DIST_DIR) / name, std::ios::binary);
-        if (!file)
-            return nullptr;
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return std::make_unique<TMemoryBankFile>(std::move(bytes));
-    }
-};
-
-class TNoBankMessages : public TBankMessages {
-public:
-    void ReportFileNotFound(const std::string& name) override { ADD_FAILURE() << "not found: " << name; }
-    void ReportFileCantOpen(const std::string& name) override { ADD_FAILURE() << "can't open: " << name; }
-    void ReportFileBadVersion(const std::string& name) override { ADD_FAILURE() << "bad version: " << name; }
-    void ReportFileCorrupt(const std::string& name) override { ADD_FAILURE() << "corrupt: " << name; }
-};
-
-// Handles messages until done() holds or the limit passes; watch runs after
-// every round.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = kPumpLimit,
-               const std::function<void()>& watch = nullptr)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        Application.ProcessMessages();
-        if (watch)
-            watch();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done();
-}
 
 template <std::size_t N>
 int LayersHeld(const std::array<TLayerId, N>& layers)
@@ -122,27 +73,11 @@ private:
     int mostSounding_ = 0;
 };
 
-void PrepareLikeTheStart()
-{
-    ovelaudio::RegisterWindowsBackends();
-    ProgInfoInitialization();
-    SetProductGlobals();
-    ExeDir = std::string(OVEL_SOURCE_DIR) + "\\";
-    ASSERT_TRUE(LoadLanguages());
-    ASSERT_NE(BASS_Init(kDefaultOutput, kOutputRate, 0, nullptr, nullptr), 0) << "no output: run under the display";
-    DefaultDevice = static_cast<int>(BASS_GetDevice());
-    BASS_Free();
-    TDistBankFiles files;
-    TNoBankMessages messages;
-    const std::optional<unsigned> revisionSum = OpenSoundBanks(SoundBanks, files, messages);
-    ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
-    AppendRevisionSum(*revisionSum);
-}
-
 class BoardWinTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        ovelaudio::RegisterWindowsBackends();
         PrepareLikeTheStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
@@ -212,14 +147,6 @@ TEST_F(BoardWinTest, PlaySwitchSilencesAndRestores)
     EXPECT_TRUE(Board().PlayCheckBox.Checked());
     EXPECT_GT(LayersHeld(kNightLayers), 0);
     EXPECT_TRUE(PumpUntil([] { return BASS_ChannelIsActive(LayerChannels[lyNightBackground1]) != 0; }, kShortPump));
-}
-
-// Handles what is queued now, the nested pumping included.
-bool PumpQueued()
-{
-    bool reached = false;
-    Application.Post([&reached] { reached = true; });
-    return PumpUntil([&reached] { return reached; }, kShortPump);
 }
 
 // Two clicks queued back to back: the first one's start pumps the second.

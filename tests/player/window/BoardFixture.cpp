@@ -1,0 +1,80 @@
+#include "tests/player/window/BoardFixture.h"
+
+#include "platform/audio/bass.h"
+#include "platform/forms/Application.h"
+#include "player/engine/ProductConsts.h"
+#include "player/engine/SoundBanks.h"
+#include "player/engine/StartUp.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDefaultOutput = -1;
+
+class TDistBankFiles : public TBankFileSystem {
+public:
+    bool FileExists(const std::string& name) override { return fs::is_regular_file(fs::path(OVEL_DIST_DIR) / name); }
+
+    std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
+    {
+        std::ifstream file(fs::path(OVEL_DIST_DIR) / name, std::ios::binary);
+        if (!file)
+            return nullptr;
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return std::make_unique<TMemoryBankFile>(std::move(bytes));
+    }
+};
+
+class TNoBankMessages : public TBankMessages {
+public:
+    void ReportFileNotFound(const std::string& name) override { ADD_FAILURE() << "not found: " << name; }
+    void ReportFileCantOpen(const std::string& name) override { ADD_FAILURE() << "can't open: " << name; }
+    void ReportFileBadVersion(const std::string& name) override { ADD_FAILURE() << "bad version: " << name; }
+    void ReportFileCorrupt(const std::string& name) override { ADD_FAILURE() << "corrupt: " << name; }
+};
+
+}  // namespace
+
+void PrepareLikeTheStart()
+{
+    ProgInfoInitialization();
+    SetProductGlobals();
+    ExeDir = std::string(OVEL_SOURCE_DIR) + "\\";
+    ASSERT_TRUE(LoadLanguages());
+    ASSERT_NE(BASS_Init(kDefaultOutput, kOutputRate, 0, nullptr, nullptr), 0) << "no output: run under the display";
+    DefaultDevice = static_cast<int>(BASS_GetDevice());
+    BASS_Free();
+    TDistBankFiles files;
+    TNoBankMessages messages;
+    const std::optional<unsigned> revisionSum = OpenSoundBanks(SoundBanks, files, messages);
+    ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
+    AppendRevisionSum(*revisionSum);
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit, const std::function<void()>& watch)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        Application.ProcessMessages();
+        if (watch)
+            watch();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+bool PumpQueued()
+{
+    bool reached = false;
+    Application.Post([&reached] { reached = true; });
+    return PumpUntil([&reached] { return reached; }, kShortPump);
+}
