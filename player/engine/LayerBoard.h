@@ -1,24 +1,24 @@
 #pragma once
-// The board controls the forest layers read, named after the controls. The
-// board answers from its live controls; the layers ask only on the GUI thread.
+// The engine's view of the board: a control by its name in the board's
+// control table, read as the state the layers need of it (a box's Checked,
+// a track bar's Position, a combo box's ItemIndex). The board answers from its
+// live controls; the layers ask only on the GUI thread.
+
+enum class TBoardControl {
+#define OVEL_BOARD_CONTROL(Name, Kind, Container) Name,
+#include "resources/player/BoardControls.h"
+#undef OVEL_BOARD_CONTROL
+};
 
 class TLayerBoard {
 public:
     virtual ~TLayerBoard() = default;
 
-    virtual int Option1TrackBarPosition() const = 0;      // bird activity 0, 1 or 2
-    virtual int Option1TrackBar1Position() const = 0;     // background volume, percent
-    virtual bool CompressionCheckBoxChecked() const = 0;  // the sound-space limiter
+    // Checked as 1 or 0, Position or ItemIndex (-1: none chosen), by the kind
+    // of the control; 0 for a control without such a state.
+    virtual int Value(TBoardControl control) const = 0;
 
-    // Optional voice groups: wanted, and their rarity level (-1: none chosen).
-    virtual bool Option2CheckBoxChecked() const = 0;
-    virtual int Option2ComboBoxItemIndex() const = 0;
-    virtual bool Option4CheckBoxChecked() const = 0;
-    virtual int Option4ComboBoxItemIndex() const = 0;
-    virtual bool Option5CheckBoxChecked() const = 0;
-    virtual int Option5ComboBoxItemIndex() const = 0;
-    virtual bool Option6CheckBoxChecked() const = 0;
-    virtual int Option6ComboBoxItemIndex() const = 0;
-
-    virtual int Option6TrackBarPosition() const = 0;  // nearness of the night Option6 voice, 0 .. 100
+    bool Checked(TBoardControl control) const { return Value(control) != 0; }
+    int Position(TBoardControl control) const { return Value(control); }
+    int ItemIndex(TBoardControl control) const { return Value(control); }
 };

@@ -64,10 +64,35 @@ std::optional<TClipChoice> TryGroup(const TSoundBankSet& banks, TVoiceGroup grou
     return TClipChoice{group, source->Bank, run.First + pick};
 }
 
-std::optional<TClipChoice> TryOption(const TSoundBankSet& banks, TVoiceGroup group, bool checked, int rarity,
-                                     const TSourceList& sources)
+// An optional voice group's box (wanted) and combo box (its rarity level).
+struct TOptionControls {
+    TBoardControl Box;
+    TBoardControl Rarity;
+};
+
+TOptionControls OptionControls(TVoiceGroup group)
 {
-    return TryGroup(banks, group, checked, sources, [rarity] { return RarityChance(rarity); });
+    switch (group) {
+        case TVoiceGroup::Option2:
+            return {TBoardControl::Option2CheckBox, TBoardControl::Option2ComboBox};
+        case TVoiceGroup::Option4:
+            return {TBoardControl::Option4CheckBox, TBoardControl::Option4ComboBox};
+        case TVoiceGroup::Option5:
+            return {TBoardControl::Option5CheckBox, TBoardControl::Option5ComboBox};
+        default:
+            return {TBoardControl::Option6CheckBox, TBoardControl::Option6ComboBox};
+    }
+}
+
+// A group the user ticked, tried at its rarity; allowed says whether this
+// strand may play it at all.
+std::optional<TClipChoice> TryOption(const TSoundBankSet& banks, TVoiceGroup group, const TLayerBoard& board,
+                                     const TSourceList& sources, bool allowed = true)
+{
+    const TOptionControls controls = OptionControls(group);
+    const int rarity = board.ItemIndex(controls.Rarity);
+    return TryGroup(banks, group, allowed && board.Checked(controls.Box), sources,
+                    [rarity] { return RarityChance(rarity); });
 }
 
 bool HalfChance() { return Random(2) == 0; }
@@ -93,20 +118,16 @@ std::optional<TClipChoice> ChooseBirdClip(TBirdStrand strand, const TLayerBoard&
     if (auto clip = TryGroup(banks, TVoiceGroup::Ambience, true, Only(sbOvda), HalfChance))
         return clip;
     const bool option2Strand = strand != TBirdStrand::Birds3;
-    if (auto clip =
-            TryOption(banks, TVoiceGroup::Option2, option2Strand && board.Option2CheckBoxChecked(),
-                      board.Option2ComboBoxItemIndex(), {TClipSource{sbOvgh}, TClipSource{sbOvdb, kOption2Group}}))
+    if (auto clip = TryOption(banks, TVoiceGroup::Option2, board,
+                              {TClipSource{sbOvgh}, TClipSource{sbOvdb, kOption2Group}}, option2Strand))
         return clip;
     if (auto clip =
-            TryOption(banks, TVoiceGroup::Option4, board.Option4CheckBoxChecked(), board.Option4ComboBoxItemIndex(),
-                      {TClipSource{sbOvwp}, TClipSource{sbOvdb, kOption4Group}}))
+            TryOption(banks, TVoiceGroup::Option4, board, {TClipSource{sbOvwp}, TClipSource{sbOvdb, kOption4Group}}))
         return clip;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option5, board.Option5CheckBoxChecked(),
-                              board.Option5ComboBoxItemIndex(), Only(sbOvdc)))
+    if (auto clip = TryOption(banks, TVoiceGroup::Option5, board, Only(sbOvdc)))
         return clip;
     const bool option6Free = strand == TBirdStrand::Birds3 || !otherOnOption6;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option6, option6Free && board.Option6CheckBoxChecked(),
-                              board.Option6ComboBoxItemIndex(), Only(sbOvcu)))
+    if (auto clip = TryOption(banks, TVoiceGroup::Option6, board, Only(sbOvcu), option6Free))
         return clip;
     return TryGroup(banks, TVoiceGroup::Default, true, {TClipSource{sbOvdw}, TClipSource{sbOvdb, kDefaultGroup}},
                     Always);
@@ -114,21 +135,18 @@ std::optional<TClipChoice> ChooseBirdClip(TBirdStrand strand, const TLayerBoard&
 
 std::optional<TClipChoice> ChooseNightVoice(const TLayerBoard& board, const TSoundBankSet& banks, bool preview)
 {
-    const int option6Rarity = board.Option6ComboBoxItemIndex();
-    if (auto clip = TryGroup(banks, TVoiceGroup::Option6, board.Option6CheckBoxChecked(), Only(sbOvfr),
+    const int option6Rarity = board.ItemIndex(TBoardControl::Option6ComboBox);
+    if (auto clip = TryGroup(banks, TVoiceGroup::Option6, board.Checked(TBoardControl::Option6CheckBox), Only(sbOvfr),
                              [&] { return preview || RarityChance(option6Rarity); }))
         return clip;
     if (auto clip = TryGroup(banks, TVoiceGroup::Ambience, true, Only(sbOvna), HalfChance))
         return clip;
     if (auto clip =
-            TryOption(banks, TVoiceGroup::Option2, board.Option2CheckBoxChecked(), board.Option2ComboBoxItemIndex(),
-                      {TClipSource{sbOvng}, TClipSource{sbOvnb, kOption2Group}}))
+            TryOption(banks, TVoiceGroup::Option2, board, {TClipSource{sbOvng}, TClipSource{sbOvnb, kOption2Group}}))
         return clip;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option4, board.Option4CheckBoxChecked(),
-                              board.Option4ComboBoxItemIndex(), Only(sbOvnb, kOption4Group)))
+    if (auto clip = TryOption(banks, TVoiceGroup::Option4, board, Only(sbOvnb, kOption4Group)))
         return clip;
-    if (auto clip = TryOption(banks, TVoiceGroup::Option5, board.Option5CheckBoxChecked(),
-                              board.Option5ComboBoxItemIndex(), Only(sbOvnw)))
+    if (auto clip = TryOption(banks, TVoiceGroup::Option5, board, Only(sbOvnw)))
         return clip;
     return TryGroup(banks, TVoiceGroup::Default, true, Only(sbOvnb, kDefaultGroup), Always);
 }

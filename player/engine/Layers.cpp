@@ -134,19 +134,23 @@ void PlaceStream(HSTREAM handle, const TClipPosition& where)
 
 void SetVolume(HSTREAM handle, float volume) { BASS_ChannelSetAttribute(handle, BASS_ATTRIB_VOL, volume); }
 
-float BackgroundVolume() { return static_cast<float>(Board->Option1TrackBar1Position()) / kPercent; }
+float BackgroundVolume() { return static_cast<float>(Board->Position(TBoardControl::Option1TrackBar1)) / kPercent; }
 
 float StereoBirdVolume()
 {
     return static_cast<float>(Random(kStereoBirdVolumeSteps) + kStereoBirdVolumeLow) / kPercent;
 }
 
-TClipPosition DrawPosition(TPlacementRow row) { return DrawClipPosition(row, Board->CompressionCheckBoxChecked()); }
+TClipPosition DrawPosition(TPlacementRow row)
+{
+    return DrawClipPosition(row, Board->Checked(TBoardControl::CompressionCheckBox));
+}
 
 TClipPosition PreviewPosition(bool option6Voice)
 {
-    const float distance =
-        option6Voice ? kPreviewFarthest - static_cast<float>(Board->Option6TrackBarPosition()) : kPreviewOtherVoice;
+    const float distance = option6Voice
+                               ? kPreviewFarthest - static_cast<float>(Board->Position(TBoardControl::Option6TrackBar))
+                               : kPreviewOtherVoice;
     return {distance, 0.0f, distance};
 }
 
@@ -300,7 +304,7 @@ void StartDayLayers()
     PlayDayBackground2();
     if (Board == nullptr)
         return;
-    const int birdActivity = Board->Option1TrackBarPosition();
+    const int birdActivity = Board->Position(TBoardControl::Option1TrackBar);
     if (birdActivity < kTwoBirdStrands)
         return;
     PlayBirds1();

@@ -111,19 +111,8 @@ public:
     void MinimizeImageClick(TObject* sender);
     void WrapBitBtnClick(TObject* sender);
 
-    // What the layers read.
-    int Option1TrackBarPosition() const override { return Option1TrackBar.Position(); }
-    int Option1TrackBar1Position() const override { return Option1TrackBar1.Position(); }
-    bool CompressionCheckBoxChecked() const override { return CompressionCheckBox.Checked(); }
-    bool Option2CheckBoxChecked() const override { return Option2CheckBox.Checked(); }
-    int Option2ComboBoxItemIndex() const override { return Option2ComboBox.ItemIndex(); }
-    bool Option4CheckBoxChecked() const override { return Option4CheckBox.Checked(); }
-    int Option4ComboBoxItemIndex() const override { return Option4ComboBox.ItemIndex(); }
-    bool Option5CheckBoxChecked() const override { return Option5CheckBox.Checked(); }
-    int Option5ComboBoxItemIndex() const override { return Option5ComboBox.ItemIndex(); }
-    bool Option6CheckBoxChecked() const override { return Option6CheckBox.Checked(); }
-    int Option6ComboBoxItemIndex() const override { return Option6ComboBox.ItemIndex(); }
-    int Option6TrackBarPosition() const override { return Option6TrackBar.Position(); }
+    // What the layers read: a control's state by its name.
+    int Value(TBoardControl control) const override;
 
     void WndProc(TMessage& message) override;
 
@@ -139,6 +128,13 @@ private:
         bool Again = false;
     };
     static void RunWhole(TRerun& rerun, const std::function<void()>& round);
+
+    // An event of a control calls the board's handler of that name.
+    template <typename... Args>
+    void Bind(std::function<void(Args...)>& event, void (TOvelMainForm::*handler)(Args...))
+    {
+        event = [this, handler](Args... args) { (this->*handler)(args...); };
+    }
 
     void SetDesignValues();
     void FillSceneList();

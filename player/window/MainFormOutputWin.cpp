@@ -153,7 +153,7 @@ void TOvelMainForm::FillInDeviceCB(bool keepName)
         BackToCBList();
     }
     DeviceComboBox.Items.EndUpdate();
-    DeviceComboBox.OnSelect = [this](TObject* sender) { DeviceComboBoxSelect(sender); };
+    Bind(DeviceComboBox.OnSelect, &TOvelMainForm::DeviceComboBoxSelect);
 }
 
 void TOvelMainForm::BackToCBList()

@@ -215,34 +215,53 @@ void TOvelMainForm::SetMenu()
 
 void TOvelMainForm::AttachHandlers()
 {
-    OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
-    OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
-    OnPaint = [this](TObject* sender) { FormPaint(sender); };
-    OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+    Bind(OnClose, &TOvelMainForm::FormClose);
+    Bind(OnDestroy, &TOvelMainForm::FormDestroy);
+    Bind(OnPaint, &TOvelMainForm::FormPaint);
+    Bind(OnKeyDown, &TOvelMainForm::FormKeyDown);
     KeyPreview = true;
 
-    PlayOnOff.OnClick = [this](TObject* sender) { PlayOnOffClick(sender); };
-    Forest.OnClick = [this](TObject* sender) { ForestClick(sender); };
-    ForestN.OnClick = [this](TObject* sender) { ForestNClick(sender); };
-    Customize.OnClick = [this](TObject* sender) { CustomizeClick(sender); };
-    Exit.OnClick = [this](TObject* sender) { ExitClick(sender); };
-    ExitBitBtn.OnClick = [this](TObject* sender) { ExitClick(sender); };
-    WrapBitBtn.OnClick = [this](TObject* sender) { WrapBitBtnClick(sender); };
-    MinimizeImage.OnClick = [this](TObject* sender) { MinimizeImageClick(sender); };
+    Bind(PlayOnOff.OnClick, &TOvelMainForm::PlayOnOffClick);
+    Bind(Forest.OnClick, &TOvelMainForm::ForestClick);
+    Bind(ForestN.OnClick, &TOvelMainForm::ForestNClick);
+    Bind(Customize.OnClick, &TOvelMainForm::CustomizeClick);
+    Bind(Exit.OnClick, &TOvelMainForm::ExitClick);
+    Bind(ExitBitBtn.OnClick, &TOvelMainForm::ExitClick);
+    Bind(WrapBitBtn.OnClick, &TOvelMainForm::WrapBitBtnClick);
+    Bind(MinimizeImage.OnClick, &TOvelMainForm::MinimizeImageClick);
 
-    PlayCheckBox.OnClick = [this](TObject* sender) { PlayCheckBoxClick(sender); };
-    OvelComboBox.OnSelect = [this](TObject* sender) { OvelComboBoxSelect(sender); };
-    OvelComboBox.OnDrawItem = [this](TObject* control, int index, const RECT& rect, UINT state) {
-        OvelComboBoxDrawItem(control, index, rect, state);
-    };
+    Bind(PlayCheckBox.OnClick, &TOvelMainForm::PlayCheckBoxClick);
+    Bind(OvelComboBox.OnSelect, &TOvelMainForm::OvelComboBoxSelect);
+    Bind(OvelComboBox.OnDrawItem, &TOvelMainForm::OvelComboBoxDrawItem);
     DeviceComboBox.SetChoiceOnly(true);
-    DeviceComboBox.OnSelect = [this](TObject* sender) { DeviceComboBoxSelect(sender); };
-    DeviceComboBox.OnKeyPress = [this](TObject* sender, char& key) { DeviceComboBoxKeyPress(sender, key); };
-    DeviceComboBox.OnDropDown = [this](TObject* sender) { DeviceComboBoxDropDown(sender); };
-    DeviceComboBox.OnDrawItem = [this](TObject* control, int index, const RECT& rect, UINT state) {
-        DeviceComboBoxDrawItem(control, index, rect, state);
-    };
-    HWMCheckBox.OnClick = [this](TObject* sender) { HWMCheckBoxClick(sender); };
+    Bind(DeviceComboBox.OnSelect, &TOvelMainForm::DeviceComboBoxSelect);
+    Bind(DeviceComboBox.OnKeyPress, &TOvelMainForm::DeviceComboBoxKeyPress);
+    Bind(DeviceComboBox.OnDropDown, &TOvelMainForm::DeviceComboBoxDropDown);
+    Bind(DeviceComboBox.OnDrawItem, &TOvelMainForm::DeviceComboBoxDrawItem);
+    Bind(HWMCheckBox.OnClick, &TOvelMainForm::HWMCheckBoxClick);
+}
+
+namespace {
+
+// A control's state as the layers read it, by its kind.
+int StateOf(const TCheckBox& box) { return box.Checked() ? 1 : 0; }
+int StateOf(const TRadioButton& button) { return button.Checked() ? 1 : 0; }
+int StateOf(const ::TTrackBar& trackBar) { return trackBar.Position(); }
+int StateOf(const TComboBox& combo) { return combo.ItemIndex(); }
+int StateOf(const TControl&) { return 0; }
+
+}  // namespace
+
+int TOvelMainForm::Value(TBoardControl control) const
+{
+    switch (control) {
+#define OVEL_BOARD_CONTROL(Name, Kind, Container)                                                                      \
+    case TBoardControl::Name:                                                                                          \
+        return StateOf(Name);
+#include "resources/player/BoardControls.h"
+#undef OVEL_BOARD_CONTROL
+    }
+    return 0;
 }
 
 void TOvelMainForm::FormCreate(TObject*)

@@ -125,44 +125,44 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{"DefaultBirds", NoOptions, AllBanks, {1, 4}, Expected{kDefault, sbOvdw, 4}},
                       ChoiceCase{"Option2Passes",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 0, 2},
                                  Expected{kOption2, sbOvgh, 2}},
                       ChoiceCase{"FailedTestPassesOn",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
-                                     b.option4 = {true, 0};
+                                     b.SetOption(2, {true, 3});
+                                     b.SetOption(4, {true, 0});
                                  },
                                  AllBanks,
                                  {1, 1, 0, 3},
                                  Expected{kOption4, sbOvwp, 3}},
                       ChoiceCase{"NoRarityNeverDraws",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, -1};
-                                     b.option5 = {true, 2};
+                                     b.SetOption(2, {true, -1});
+                                     b.SetOption(5, {true, 2});
                                  },
                                  AllBanks,
                                  {1, 0, 1},
                                  Expected{kOption5, sbOvdc, 1}},
                       ChoiceCase{"UncheckedNeverDraws",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {false, 3};
+                                     b.SetOption(2, {false, 3});
                                  },
                                  AllBanks,
                                  {1, 0},
                                  Expected{kDefault, sbOvdw, 0}},
                       ChoiceCase{"Option6",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 1};
+                                     b.SetOption(6, {true, 1});
                                  },
                                  AllBanks,
                                  {1, 0, 2},
                                  Expected{kOption6, sbOvcu, 2}},
                       ChoiceCase{"Option6HeldByPartner",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 3},
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  true},
                       ChoiceCase{"Option6HeldByPartnerOfStrand2",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 3},
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  true},
                       ChoiceCase{"Strand3HasNoOption6Partner",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 0, 1},
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  true},
                       ChoiceCase{"Strand3SkipsOption2",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 0},
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  TBirdStrand::Birds3},
                       ChoiceCase{"Option2FallsBackToGroup3",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvgh].Present = false; },
                                  {1, 0, 3},
@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  TBirdStrand::Birds2},
                       ChoiceCase{"Option4FallsBackToGroup1",
                                  [](FakeLayerBoard& b) {
-                                     b.option4 = {true, 3};
+                                     b.SetOption(4, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvwp].Present = false; },
                                  {1, 0, 1},
@@ -217,14 +217,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  Expected{kDefault, sbOvdb, 4}},
                       ChoiceCase{"AbsentOption5BankFailsItsTest",
                                  [](FakeLayerBoard& b) {
-                                     b.option5 = {true, 3};
+                                     b.SetOption(5, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvdc].Present = false; },
                                  {1, 0},
                                  Expected{kDefault, sbOvdw, 0}},
                       ChoiceCase{"EmptyFallbackGroupFailsItsTest",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  [](TSoundBankSet& s) {
                                      s[sbOvgh].Present = false;
@@ -255,14 +255,14 @@ INSTANTIATE_TEST_SUITE_P(
     Night, NightVoiceChoiceTest,
     ::testing::Values(ChoiceCase{"Option6ComesFirst",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  AllBanks,
                                  {0, 5},
                                  Expected{kOption6, sbOvfr, 5}},
                       ChoiceCase{"PreviewSkipsTheRarityTest",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, -1};
+                                     b.SetOption(6, {true, -1});
                                  },
                                  AllBanks,
                                  {5},
@@ -278,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  kPreview},
                       ChoiceCase{"PreviewWithoutOption6Bank",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvfr].Present = false; },
                                  {0, 1},
@@ -287,35 +287,35 @@ INSTANTIATE_TEST_SUITE_P(
                                  kPreview},
                       ChoiceCase{"Option6FailsThenAmbience",
                                  [](FakeLayerBoard& b) {
-                                     b.option6 = {true, 3};
+                                     b.SetOption(6, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 0, 3},
                                  Expected{kAmbience, sbOvna, 3}},
                       ChoiceCase{"Option2",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  AllBanks,
                                  {1, 0, 6},
                                  Expected{kOption2, sbOvng, 6}},
                       ChoiceCase{"Option2FallsBackToGroup3",
                                  [](FakeLayerBoard& b) {
-                                     b.option2 = {true, 3};
+                                     b.SetOption(2, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvng].Present = false; },
                                  {1, 0, 0},
                                  Expected{kOption2, sbOvnb, 5}},
                       ChoiceCase{"Option4IsGroup1",
                                  [](FakeLayerBoard& b) {
-                                     b.option4 = {true, 2};
+                                     b.SetOption(4, {true, 2});
                                  },
                                  AllBanks,
                                  {1, 0, 1},
                                  Expected{kOption4, sbOvnb, 1}},
                       ChoiceCase{"EmptyOption4GroupFailsItsTest",
                                  [](FakeLayerBoard& b) {
-                                     b.option4 = {true, 3};
+                                     b.SetOption(4, {true, 3});
                                  },
                                  [](TSoundBankSet& s) {
                                      Shape(s[sbOvnb], sbOvnb, {0, 3, 4}, 0);
@@ -324,14 +324,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  Expected{kDefault, sbOvnb, 2}},
                       ChoiceCase{"Option5",
                                  [](FakeLayerBoard& b) {
-                                     b.option5 = {true, 0};
+                                     b.SetOption(5, {true, 0});
                                  },
                                  AllBanks,
                                  {1, 0, 4},
                                  Expected{kOption5, sbOvnw, 4}},
                       ChoiceCase{"AbsentOption5BankFailsItsTest",
                                  [](FakeLayerBoard& b) {
-                                     b.option5 = {true, 3};
+                                     b.SetOption(5, {true, 3});
                                  },
                                  [](TSoundBankSet& s) { s[sbOvnw].Present = false; },
                                  {1, 0},

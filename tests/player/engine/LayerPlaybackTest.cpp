@@ -156,7 +156,7 @@ protected:
 
 TEST_F(LayerPlaybackTest, ClipsChainThroughDispatchedEnds)
 {
-    board.birdActivity = 0;
+    board.Set(TBoardControl::Option1TrackBar, 0);
     StartDayLayers();
     const HSTREAM first = LayerChannels[lyDayBackground1];
     ASSERT_TRUE(Playing(lyDayBackground1));
@@ -218,8 +218,8 @@ TEST_F(LayerPlaybackTest, RemovedEndStopsTheChain)
 TEST_F(LayerPlaybackTest, LayerNeverHoldsTwoStreams)
 {
     LoadBank(sbOvdw, {}, 3, 1);
-    board.birdActivity = 2;
-    board.option6 = {true, 3};
+    board.Set(TBoardControl::Option1TrackBar, 2);
+    board.SetOption(6, {true, 3});
     LoadBank(sbOvcu, {0, 2, 0}, 0, 2);
     constexpr int kDayLayers = 5;
     constexpr int kRounds = 12;
