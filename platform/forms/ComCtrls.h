@@ -3,6 +3,7 @@
 // and rich edit, each a thin translation to the Windows control.
 
 #include "platform/forms/Controls.h"
+#include "platform/forms/DateTime.h"
 
 #include <richedit.h>
 
@@ -79,9 +80,6 @@ protected:
     void Command(WORD code) override;
 };
 
-// Dates and times are day numbers from 30 December 1899 with the time of day
-// as the fraction.
-using TDateTime = double;
 enum TDateTimeKind {
     dtkDate,
     dtkTime
