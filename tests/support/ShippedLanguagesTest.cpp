@@ -260,6 +260,19 @@ TEST(ShippedLanguageFolder, NoLocaleChoosesTwoModules)
         }
 }
 
+TEST(ShippedLanguageFolder, ReferenceListNamesEachModuleWithItsLocales)
+{
+    std::istringstream list(ReadBytes(LanguageFolder() + kPlacedReferenceList));
+    std::set<std::string> words;
+    for (std::string word; list >> word;)
+        words.insert(word);
+    for (const ShippedModule& module : Modules()) {
+        EXPECT_TRUE(words.count(module.file)) << module.file;
+        for (unsigned code : module.codes)
+            EXPECT_TRUE(words.count(std::to_string(code))) << module.file << " " << code;
+    }
+}
+
 class ShippedLanguages : public ::testing::TestWithParam<ShippedModule> {
 protected:
     void SetUp() override
