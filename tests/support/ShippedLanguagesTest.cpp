@@ -3,6 +3,7 @@
 #include "support/LangUnit.h"
 
 #include "support/ProgInfo.h"
+#include "tests/support/ShippedModules.h"
 #include "tests/support/fakes/LangUnitFakes.h"
 #include "tests/support/fakes/ProgInfoFakes.h"
 
@@ -30,69 +31,9 @@ constexpr const char* kReferenceList = "codes.lng";
 constexpr const char* kPlacedReferenceList = "!codes.lng";
 constexpr int kModuleVersion = 28;
 
-// codes base + 1024 * k for k = 0 .. count - 1: the sublanguages of a language.
-std::vector<unsigned> Sublanguages(unsigned base, unsigned count)
-{
-    std::vector<unsigned> codes;
-    for (unsigned k = 0; k < count; ++k)
-        codes.push_back(base + 1024 * k);
-    return codes;
-}
-
-struct ShippedModule {
-    const char* file;
-    const char* codePage;  // as iconv names it
-    const char* langName;  // UTF-8
-    const char* engLangBrief;
-    int charset;
-    std::vector<unsigned> codes;  // the first is the language of the boxes
-    const char* progName;         // UTF-8
-};
-
-std::vector<unsigned> SpanishCodes()
-{
-    std::vector<unsigned> codes = Sublanguages(1034, 22);
-    codes.erase(std::find(codes.begin(), codes.end(), 3082u));
-    codes.insert(codes.begin(), 3082);  // modern sort
-    return codes;
-}
-
-const std::vector<ShippedModule>& Modules()
-{
-    // Trad_Chinese keeps to plain Big5, which every code page 950 reads.
-    static const std::vector<ShippedModule> modules = {
-        {"english.lng", "CP1252", u8"English", "Eng", 255, {1033, 2057, 3081, 4105, 5129, 6153}, "Ovel"},
-        {"russian.lng", "CP1251", u8"Русский", "Rus", 204, {1049, 1087, 1092}, u8"Овел"},
-        {"polish.lng", "CP1250", u8"Polski", "Pol", 238, {1045}, "Ovel"},
-        {"portugues_br.lng", "CP1252", u8"Português (Brasil)", "PtBr", 0, {1046, 2070}, "Ovel"},
-        {"ukrainian.lng", "CP1251", u8"Українська", "Ukr", 204, {1058}, "Ovel"},
-        {"french.lng", "CP1252", u8"Français", "Fre", 0, Sublanguages(1036, 15), "Ovel"},
-        {"japanese.lng", "CP932", u8"日本語", "Jpn", 128, {1041}, "Ovel"},
-        {"korean.lng", "CP949", u8"한국어", "Kor", 129, {1042}, "Ovel"},
-        {"Simplified_Chinese.lng", "CP936", u8"简体中文", "ChS", 134, {2052, 4100}, "Ovel"},
-        {"Trad_Chinese.lng", "BIG5", u8"繁體中文", "ChT", 136, {1028, 3076, 5124}, "Ovel"},
-        {"italian.lng", "CP1252", u8"Italiano", "Ita", 0, {1040, 2064}, "Ovel"},
-        {"czech.lng", "CP1250", u8"Čeština", "Cze", 238, {1029, 1051}, "Ovel"},
-        {"spanish.lng", "CP1252", u8"Español", "Spa", 0, SpanishCodes(), "Ovel"},
-        {"german.lng", "CP1252", u8"Deutsch", "Ger", 0, Sublanguages(1031, 5), "Ovel"},
-        {"belarussian.lng", "CP1251", u8"Беларуская", "Bel", 204, {1059}, "Ovel"},
-        {"serbian.lng", "CP1251", u8"Српски", "Srp", 204, {3098, 10266, 12314, 7194, 2074, 9242, 11290, 6170}, "Ovel"},
-        {"bulgarian.lng", "CP1251", u8"Български", "Bul", 204, {1026}, "Ovel"},
-    };
-    return modules;
-}
-
-void PrintTo(const ShippedModule& module, std::ostream* out) { *out << module.file; }
-
-std::string LanguageFolder() { return std::string(OVEL_SOURCE_DIR) + "/language/"; }
-
-bool IsShipped(const std::string& file) { return std::filesystem::exists(LanguageFolder() + file); }
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+// As iconv names the code page: plain Big5 for 950, which every code page
+// 950 reads.
+std::string IconvName(unsigned codePage) { return codePage == 950 ? "BIG5" : "CP" + std::to_string(codePage); }
 
 std::vector<std::string> ListedKeys()
 {
@@ -237,12 +178,12 @@ TEST(ShippedLanguageFolder, HoldsExactlyTheFilesOfTheInstallList)
     for (std::string file; std::getline(list, file, ';');)
         listed.insert(file == kReferenceList ? kPlacedReferenceList : file);
     std::set<std::string> present;
-    for (const auto& file : std::filesystem::directory_iterator(LanguageFolder()))
+    for (const auto& file : std::filesystem::directory_iterator(ShippedLanguageFolder()))
         present.insert(file.path().filename().string());
     EXPECT_EQ(present, listed);
 
     std::set<std::string> table;
-    for (const ShippedModule& module : Modules())
+    for (const ShippedModule& module : ShippedModules())
         table.insert(module.file);
     listed.erase(kPlacedReferenceList);
     EXPECT_EQ(table, listed);
@@ -253,7 +194,7 @@ TEST(ShippedLanguageFolder, KeyListOfTheWritersIsTheProgramsOwn) { EXPECT_EQ(Lis
 TEST(ShippedLanguageFolder, NoLocaleChoosesTwoModules)
 {
     std::map<unsigned, std::string> owners;
-    for (const ShippedModule& module : Modules())
+    for (const ShippedModule& module : ShippedModules())
         for (unsigned code : module.codes) {
             const auto [owner, added] = owners.emplace(code, module.file);
             EXPECT_TRUE(added) << code << " in " << owner->second << " and " << module.file;
@@ -262,11 +203,11 @@ TEST(ShippedLanguageFolder, NoLocaleChoosesTwoModules)
 
 TEST(ShippedLanguageFolder, ReferenceListNamesEachModuleWithItsLocales)
 {
-    std::istringstream list(ReadBytes(LanguageFolder() + kPlacedReferenceList));
+    std::istringstream list(ReadShippedBytes(kPlacedReferenceList));
     std::set<std::string> words;
     for (std::string word; list >> word;)
         words.insert(word);
-    for (const ShippedModule& module : Modules()) {
+    for (const ShippedModule& module : ShippedModules()) {
         EXPECT_TRUE(words.count(module.file)) << module.file;
         for (unsigned code : module.codes)
             EXPECT_TRUE(words.count(std::to_string(code))) << module.file << " " << code;
@@ -280,7 +221,7 @@ protected:
         RecordedBilingualBoxes().clear();
         if (!IsShipped(GetParam().file))
             GTEST_SKIP() << GetParam().file << " is not written yet";
-        bytes_ = ReadBytes(LanguageFolder() + GetParam().file);
+        bytes_ = ReadShippedBytes(GetParam().file);
         module_ = Split(bytes_);
     }
 
@@ -299,9 +240,9 @@ TEST_P(ShippedLanguages, HoldEveryKeyInOrderWithCrLfLinesAndOneEmptyLineAfterEac
 
 TEST_P(ShippedLanguages, EveryByteIsOfTheCodePageAndReadsBackTheSame)
 {
-    const std::optional<std::string> text = Decoded(bytes_, GetParam().codePage);
-    ASSERT_TRUE(text) << "a byte outside " << GetParam().codePage;
-    EXPECT_EQ(Decoded(*text, "UTF-8", GetParam().codePage), bytes_);
+    const std::optional<std::string> text = Decoded(bytes_, IconvName(GetParam().codePage).c_str());
+    ASSERT_TRUE(text) << "a byte outside " << IconvName(GetParam().codePage);
+    EXPECT_EQ(Decoded(*text, "UTF-8", IconvName(GetParam().codePage).c_str()), bytes_);
 }
 
 TEST_P(ShippedLanguages, HeaderAsTheTableGivesIt)
@@ -310,7 +251,7 @@ TEST_P(ShippedLanguages, HeaderAsTheTableGivesIt)
     auto values = Values(module_);
     const auto line = [&values, &expected](const char* key) {
         const std::vector<std::string>& lines = values[key];
-        return lines.empty() ? std::string() : Decoded(lines[0], expected.codePage).value_or("");
+        return lines.empty() ? std::string() : Decoded(lines[0], IconvName(expected.codePage).c_str()).value_or("");
     };
     EXPECT_EQ(ParseLangInteger(line("LangVer")), kModuleVersion);
     EXPECT_EQ(line("LangName"), expected.langName);
@@ -328,7 +269,7 @@ TEST_P(ShippedLanguages, HeaderAsTheTableGivesIt)
 
 TEST_P(ShippedLanguages, EachTextHasTheEnglishPlaceholdersAndLineCount)
 {
-    auto english = Values(Split(ReadBytes(LanguageFolder() + "english.lng")));
+    auto english = Values(Split(ReadShippedBytes("english.lng")));
     for (const Entry& entry : module_.entries) {
         SCOPED_TRACE(entry.key);
         ASSERT_FALSE(entry.lines.empty()) << "empty value";
@@ -343,7 +284,7 @@ TEST_P(ShippedLanguages, TextEqualsTheEnglishOneOnlyWhereTheListAllowsIt)
 {
     if (GetParam().file == std::string("english.lng"))
         GTEST_SKIP() << "the English module itself";
-    auto english = Values(Split(ReadBytes(LanguageFolder() + "english.lng")));
+    auto english = Values(Split(ReadShippedBytes("english.lng")));
     const auto allowed = AllowedAsEnglish();
     for (const Entry& entry : module_.entries) {
         if (IsFixedByRule(entry.key))
@@ -367,7 +308,7 @@ TEST_P(ShippedLanguages, TheProgramsReadEachTextAsWritten)
     EXPECT_TRUE(RecordedBilingualBoxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, ShippedLanguages, ::testing::ValuesIn(Modules()), Name);
+INSTANTIATE_TEST_SUITE_P(Modules, ShippedLanguages, ::testing::ValuesIn(ShippedModules()), Name);
 
 // The whole folder as the programs load it.
 class ShippedLanguagesChoice : public ::testing::Test {
@@ -392,7 +333,7 @@ protected:
 
 TEST_F(ShippedLanguagesChoice, EachModulesFirstAndLastLocaleChooseIt)
 {
-    for (const ShippedModule& module : Modules()) {
+    for (const ShippedModule& module : ShippedModules()) {
         if (!IsShipped(module.file))
             continue;  // the folder test names it
         for (unsigned lcid : {module.codes.front(), module.codes.back()}) {
