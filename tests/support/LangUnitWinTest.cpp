@@ -7,7 +7,6 @@
 #include "support/ProgInfo.h"
 #include "tests/common/MessageBoxWatcher.h"
 #include "tests/support/LangFixtures.h"
-#include "tests/support/ShippedModules.h"
 
 #include <gtest/gtest.h>
 
@@ -92,32 +91,6 @@ TEST_F(LangUnitWin, LocaleListHoldsUnitedStatesEnglish)
     EXPECT_FALSE(english->Name.empty());
     for (const TLocaleEntry& entry : locales)
         EXPECT_FALSE(entry.Abbreviation.empty()) << entry.Id;
-}
-
-// The system's own tables read every byte of a module as a character of its
-// code page and write the same bytes back, with no character replaced.
-TEST(ShippedModulesWin, ReadBackThroughTheCodePageTheyAreWrittenIn)
-{
-    for (const ShippedModule& module : ShippedModules()) {
-        if (!IsShipped(module.file))
-            continue;  // the native folder test names it
-        SCOPED_TRACE(module.file);
-        const std::string bytes = ReadShippedBytes(module.file);
-        const int inLength = static_cast<int>(bytes.size());
-        const int wideLength =
-            MultiByteToWideChar(module.codePage, MB_ERR_INVALID_CHARS, bytes.data(), inLength, nullptr, 0);
-        ASSERT_GT(wideLength, 0) << "a byte that is no character of code page " << module.codePage;
-        std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-        MultiByteToWideChar(module.codePage, MB_ERR_INVALID_CHARS, bytes.data(), inLength, wide.data(), wideLength);
-
-        std::string back(bytes.size() * 2, '\0');
-        BOOL replaced = FALSE;
-        const int backLength = WideCharToMultiByte(module.codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
-                                                   back.data(), static_cast<int>(back.size()), nullptr, &replaced);
-        back.resize(static_cast<std::size_t>(std::max(backLength, 0)));
-        EXPECT_FALSE(replaced);
-        EXPECT_TRUE(back == bytes) << "bytes differ after the round trip";
-    }
 }
 
 }  // namespace

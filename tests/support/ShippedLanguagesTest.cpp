@@ -3,13 +3,12 @@
 #include "support/LangUnit.h"
 
 #include "support/ProgInfo.h"
+#include "tests/support/CodePages.h"
 #include "tests/support/ShippedModules.h"
 #include "tests/support/fakes/LangUnitFakes.h"
 #include "tests/support/fakes/ProgInfoFakes.h"
 
 #include <gtest/gtest.h>
-
-#include <iconv.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -31,10 +30,6 @@ constexpr const char* kReferenceList = "codes.lng";
 constexpr const char* kPlacedReferenceList = "!codes.lng";
 constexpr int kModuleVersion = 28;
 
-// As iconv names the code page: plain Big5 for 950, which every code page
-// 950 reads.
-std::string IconvName(unsigned codePage) { return codePage == 950 ? "BIG5" : "CP" + std::to_string(codePage); }
-
 std::vector<std::string> ListedKeys()
 {
     std::ifstream list(std::string(OVEL_TEST_DATA) + "/module-keys.txt");
@@ -42,27 +37,6 @@ std::vector<std::string> ListedKeys()
     for (std::string key; std::getline(list, key);)
         keys.push_back(key);
     return keys;
-}
-
-// The text in the code page as UTF-8; nothing when a byte sequence is not a
-// character of it.
-std::optional<std::string> Decoded(const std::string& bytes, const char* codePage, const char* target = "UTF-8")
-{
-    const iconv_t converter = iconv_open(target, codePage);
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    std::string in = bytes;
-    std::string out(bytes.size() * 4 + 16, '\0');
-    char* inPointer = in.data();
-    char* outPointer = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    const std::size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
-    iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1) || inLeft != 0)
-        return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 struct Entry {
@@ -240,9 +214,9 @@ TEST_P(ShippedLanguages, HoldEveryKeyInOrderWithCrLfLinesAndOneEmptyLineAfterEac
 
 TEST_P(ShippedLanguages, EveryByteIsOfTheCodePageAndReadsBackTheSame)
 {
-    const std::optional<std::string> text = Decoded(bytes_, IconvName(GetParam().codePage).c_str());
-    ASSERT_TRUE(text) << "a byte outside " << IconvName(GetParam().codePage);
-    EXPECT_EQ(Decoded(*text, "UTF-8", IconvName(GetParam().codePage).c_str()), bytes_);
+    const std::optional<std::string> text = CodePageToUtf8(bytes_, GetParam().codePage);
+    ASSERT_TRUE(text) << "a byte outside code page " << GetParam().codePage;
+    EXPECT_TRUE(Utf8ToCodePage(*text, GetParam().codePage) == bytes_) << "the bytes differ after the round trip";
 }
 
 TEST_P(ShippedLanguages, HeaderAsTheTableGivesIt)
@@ -251,7 +225,7 @@ TEST_P(ShippedLanguages, HeaderAsTheTableGivesIt)
     auto values = Values(module_);
     const auto line = [&values, &expected](const char* key) {
         const std::vector<std::string>& lines = values[key];
-        return lines.empty() ? std::string() : Decoded(lines[0], IconvName(expected.codePage).c_str()).value_or("");
+        return lines.empty() ? std::string() : CodePageToUtf8(lines[0], expected.codePage).value_or("");
     };
     EXPECT_EQ(ParseLangInteger(line("LangVer")), kModuleVersion);
     EXPECT_EQ(line("LangName"), expected.langName);
