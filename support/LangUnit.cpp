@@ -259,9 +259,11 @@ std::string MissingModule()
     return {};
 }
 
-bool HoldsHeader(int index)
+// Whether the module itself gives each of keys a value.
+template <std::size_t Count>
+bool HoldsAll(int index, const char* const (&keys)[Count])
 {
-    return std::none_of(std::begin(kHeaderKeys), std::end(kHeaderKeys),
+    return std::none_of(std::begin(keys), std::end(keys),
                         [index](const char* key) { return OwnLine(index, key).empty(); });
 }
 
@@ -269,7 +271,7 @@ bool HoldsHeader(int index)
 // it lacks a header key or one of its numbers is no integer.
 bool ReadModuleHeader(int index)
 {
-    if (!SelectLanguage(index) || !HoldsHeader(index))
+    if (!SelectLanguage(index) || !HoldsAll(index, kHeaderKeys))
         return false;
     LangNames[index] = OwnLine(index, "langname");
     const std::optional<int> version = ParseLangInteger(OwnLine(index, "langver"));
@@ -287,13 +289,10 @@ bool ReadModuleHeader(int index)
 }
 
 // The default module gives every text the others lack, so it must hold them all.
-bool HoldsEveryKey(int index)
+bool IsSound(int index)
 {
-    return std::none_of(std::begin(kModuleKeys), std::end(kModuleKeys),
-                        [index](const char* key) { return OwnLine(index, key).empty(); });
+    return ReadModuleHeader(index) && (index != FallbackIndex() || HoldsAll(index, kModuleKeys));
 }
-
-bool IsSound(int index) { return ReadModuleHeader(index) && (index != FallbackIndex() || HoldsEveryKey(index)); }
 
 // A stored choice of a module that is no longer there is ignored.
 void ApplyUserChoice()
@@ -353,8 +352,8 @@ bool SelectLanguage(int index)
 {
     ReadModules.clear();
     CurrentLangIndex = index;
-    ProgName = OwnLine(index, "progname");
-    ProgDescr = OwnLine(index, "progdescr0");
+    ProgName = GetLangString("progname");
+    ProgDescr = GetLangString("progdescr0");
     const std::optional<int> charset = ParseLangInteger(OwnLine(index, "langcharset"));
     const std::optional<int> code = ParseLangInteger(OwnLine(index, "langcode"));
     if (!charset || !code)
