@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs every Debian package the build, the tests and the demo need.
-# Idempotent: quick when everything is already there.
+# Idempotent: quick when everything is already there. The Chinese font also
+# holds kana and Hangul, so Wine draws every language module in screenshots.
 set -eu
 
 PACKAGES="
@@ -13,6 +14,7 @@ PACKAGES="
   clang libclang-rt-14-dev libopenal-dev libbenchmark-dev
   wine wine64 xvfb xauth pulseaudio pulseaudio-utils
   sox imagemagick lame
+  fonts-wqy-microhei
   python3
 "
 

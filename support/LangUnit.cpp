@@ -30,6 +30,57 @@ constexpr int kPlaceholderCount = 4;
 
 using ValueLines = std::vector<std::string>;
 
+// Every key of a complete module, in file order.
+// clang-format off
+const char* const kModuleKeys[] = {
+    "LangVer", "LangName", "EngLangBrief", "LangCode", "LangCharSet", "ProgName", "ProgDescr0", "ProgDescr1",
+    "InstallVerification", "VerificationFail", "BadInstaller", "PreLicence", "LicenceText", "PostLicence",
+    "InstallOptions", "OvelFolder", "PathDemand", "BadFolder", "DesktopShortcut", "RunAfterInstall",
+    "SoundQuest", "InstallAsk", "FilesInstall", "OlderFileVer", "ProgShellInfo", "InstallDone", "NoSound",
+    "NoRight", "AskToRun", "BadDriver", "TryBadDriver", "HideDriverInfo", "FileNotFound", "FileCantOpen",
+    "FileCorrupt", "FileBadVersion", "ControlBoard", "LiveUpdate", "Information", "Exit", "Minimize", "RainNow",
+    "StopRain", "GaleNow", "StopGale", "DayForest", "NightForest", "Ocean", "Tessil", "SoundOff", "SoundPlay",
+    "GeneralVolumeHint", "Nature", "Music", "MusicForDayForest", "MusicForNightForest", "MusicForOcean",
+    "Compression", "SoundSpaceLimiter", "ClosestSounds", "FarthestSounds", "MeterUnit", "Automation", "Brook",
+    "Waterfall", "StreamNearnessHint", "TopView", "Placement", "Seagulls", "GullsNearnessHint", "Rain", "Storm",
+    "Gale", "Ducking", "NotAlways", "VerySeldom", "Seldom", "Often", "VeryOften", "Endless", "RareLongerHint",
+    "BirdsActivity", "Bonfire", "FireIntensityHint", "FireNearnessHint", "Flute", "Guitar", "Accordion",
+    "Fiddle", "SoundFolder", "Folder", "SoundFolderPathBrowse", "Clear", "SoundFolderPathHint",
+    "WithSubfolders", "RandomAllocation", "AppearRate", "AndMore", "NearFlights", "NBFlights", "NIFlights",
+    "NearVolumeHint", "Volume&AuditionHint", "Birds", "Insects", "Woodpeckers", "Crickets", "Crows", "Owls",
+    "Nightingales", "Cuckoos", "Frogs", "FrogsNearnessHint", "Beasts", "Wind", "WindVolumeHint", "NoSoundsHint",
+    "AutoStart", "AsService", "AsServiceHint", "MutedStart", "DayForestStart", "NightForestStart",
+    "TimeForestStart", "SunriseToday", "SunsetToday", "OnExactTimeChange", "AsAtTheClose", "PlayStartTime",
+    "ScreenSaverSync", "OvelChange", "5minChange", "15minChange", "30minChange", "OnHourChange",
+    "ForestTimeChange", "ExactTimeChange", "DayOvelOn", "NightOvelOn", "OceanOvelOn", "MuteTime",
+    "LoudnessDown", "VolumeRestoreHint", "KeepItOn", "SendToSleep", "AndTurnOff", "CompSoundOffHint", "Chimes",
+    "SilenceTime", "ChimesHours", "RoundTheClock", "From", "Till", "ChimesMinutes", "RandomChoice",
+    "DoubleSound", "AlarmClock", "OwnAlarms", "AlarmFileNotFound", "File", "SoundSelection", "AlarmPathBrowse",
+    "AlarmPathHint", "AlarmSoundTest", "AlarmFormHint", "ExactingSound", "DeviceInUse", "UseCurrentDefDevice",
+    "WaitThisDevice", "WaitAnyDefDevice", "SpeakerCount", "DirectSound", "NoDirectSound", "HWMixer", "Language",
+    "HotKeys", "ShowSoundLevels", "ExportSets", "ImportSets", "FileCreateError", "Optimum", "OptimumHint",
+    "AutoMemoryClean", "UseHotKeys", "PressHotKeys", "HotKeysExample", "OvelLouder", "OvelLower", "BrookLouder",
+    "BrookLower", "BonfireHeavier", "BonfireWeaker", "BonfireCloser", "BonfireFarther", "ReportStartHKDeny",
+    "HotKeyError", "HotKeyBusy", "HotKeyDeny", "LiveUpdateCaption", "LiveUpdateStartMessage", "ProxyUse",
+    "ProxyAddress", "ProxyPort", "Authorization", "Name", "Password", "AutoUpdateCaption", "AllowSilentInstall",
+    "SilentInstallHint", "AutoEveryDay", "AutoEvery2Days", "AutoEvery3Days", "AutoEvery5Days", "AutoEveryWeek",
+    "AutoEvery2Weeks", "LastCheckup", "LastDownload", "Cancel", "Next", "CheckupProgress", "CheckupFail",
+    "UpdateOffers", "OneUpdateOffer", "CriticalUpdate", "News1", "ProgShell", "DayBackground", "DayWinged",
+    "ForestWind", "OceanWind", "NearDayFlights", "DayCrows", "DayMusic", "NightBackground", "NightWinged",
+    "NightBeasts", "NightMusic", "Thunder", "BrookAndWaterfall", "OceanSounds", "GaleSounds", "AlarmSounds",
+    "LangModule", "VersAndSize", "NoUpdates", "UpdateInstruction", "SelectAll", "NowDownloading",
+    "NowInstalling", "OnSchedule", "CompOff", "CompSleep", "Version", "SoundVers", "FluteAndMore",
+    "GuitarAndMore", "ThunderInfo", "Licence", "Author", "CopyRight", "Invitation", "Mail", "MailHint",
+    "Donation", "BadDriverRenew", "BadDriverRenewHint", "BadDriverRenewDialog", "Unobvious", "InfoPart1",
+    "InfoPart2", "InfoPart3", "Debug", "Credits", "MusicInfo", "VersionFormat", "Uninstall", "ThinkBetter",
+    "UninstWarn", "UninstNoFolder", "UninstDone",
+};
+// clang-format on
+
+// Header keys every module holds itself: they are its own, never borrowed.
+const char* const kHeaderKeys[] = {"langver",     "langname", "englangbrief", "langcode",
+                                   "langcharset", "progname", "progdescr0",   "progdescr1"};
+
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 std::string Trim(const std::string& text)
@@ -75,44 +126,81 @@ std::string ModulePath(int index) { return ExeDir + kLanguageFolder + LangFiles[
 
 int FallbackIndex() { return RussianUI ? RussianLangIndex : EnglishLangIndex; }
 
-// entry is the lower-cased key followed by "]"; it must stand right after the "[".
-bool IsEntryLine(const std::string& line, const std::string& entry)
+// A module as read once: its lines, and its entry lines trimmed and
+// lower-cased the way keys are matched.
+struct ReadModule {
+    std::string path;
+    ValueLines lines;
+    std::vector<std::pair<std::size_t, std::string>> entries;  // line number, matched form
+};
+
+// The current and the default module, read at their first lookup after a
+// selection; a selection reads them anew.
+std::vector<ReadModule> ReadModules;
+
+ReadModule SplitModule(const std::string& path, const std::string& bytes)
 {
-    return !line.empty() && line[0] == kEntryMark && LowerCase(Trim(line)).find(entry) == 1;
+    ReadModule module{path, SplitLines(bytes), {}};
+    for (std::size_t i = 0; i < module.lines.size(); ++i)
+        if (!module.lines[i].empty() && module.lines[i][0] == kEntryMark)
+            module.entries.emplace_back(i, LowerCase(Trim(module.lines[i])));
+    return module;
+}
+
+// A module that cannot be read shows the file box at every lookup in it, as
+// when each lookup read the file.
+const ReadModule* Module(int index)
+{
+    const std::string path = ModulePath(index);
+    const auto found = std::find_if(ReadModules.begin(), ReadModules.end(),
+                                    [&path](const ReadModule& module) { return module.path == path; });
+    if (found != ReadModules.end())
+        return &*found;
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
+        ShowLanguageFileError(path);
+        return nullptr;
+    }
+    ReadModules.push_back(SplitModule(path, *bytes));
+    return &ReadModules.back();
 }
 
 // The line after the key's entry and, for a whole text, the lines after it up
 // to the first blank one. Empty when the key is absent or stands on the last
-// line, or when the module cannot be read (after the file box).
+// line, or when the module cannot be read. The entry is the first line that
+// begins with "[" whose key, lower-cased and followed by "]", stands right
+// after the "[".
 ValueLines ReadEntry(int index, const std::string& key, bool wholeText)
 {
-    const std::string path = ModulePath(index);
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) {
-        ShowLanguageFileError(path);
+    const ReadModule* module = IsModule(index) ? Module(index) : nullptr;
+    if (!module)
         return {};
-    }
-    const ValueLines lines = SplitLines(*bytes);
     const std::string entry = LowerCase(key + "]");
-    const auto found = std::find_if(lines.begin(), lines.end(),
-                                    [&entry](const std::string& line) { return IsEntryLine(line, entry); });
-    if (found == lines.end() || found + 1 == lines.end())
+    const auto found = std::find_if(module->entries.begin(), module->entries.end(),
+                                    [&entry](const auto& line) { return line.second.find(entry) == 1; });
+    if (found == module->entries.end() || found->first + 1 == module->lines.size())
         return {};
-    ValueLines value{*(found + 1)};
-    for (auto next = found + 2; wholeText && next != lines.end() && !Trim(*next).empty(); ++next)
+    const auto valueStart = module->lines.begin() + static_cast<std::ptrdiff_t>(found->first + 1);
+    ValueLines value{*valueStart};
+    for (auto next = valueStart + 1; wholeText && next != module->lines.end() && !Trim(*next).empty(); ++next)
         value.push_back(*next);
     return value;
 }
 
 bool LacksText(const ValueLines& value) { return value.empty() || value.front().empty(); }
 
+// The module's own value line of key; empty when it has none.
+std::string OwnLine(int index, const std::string& key)
+{
+    const ValueLines value = ReadEntry(index, key, false);
+    return value.empty() ? std::string() : value.front();
+}
+
 ValueLines LookUp(const std::string& key, bool wholeText)
 {
-    ValueLines value;
-    if (IsModule(CurrentLangIndex))
-        value = ReadEntry(CurrentLangIndex, key, wholeText);
+    ValueLines value = ReadEntry(CurrentLangIndex, key, wholeText);
     const int fallback = FallbackIndex();
-    if (LacksText(value) && fallback != CurrentLangIndex && IsModule(fallback))
+    if (LacksText(value) && fallback != CurrentLangIndex)
         value = ReadEntry(fallback, key, wholeText);
     return value;
 }
@@ -141,6 +229,7 @@ void ClearModuleList()
     LangNames.clear();
     LangVersions.clear();
     MatchedLangIndex = RussianLangIndex = EnglishLangIndex = kNoModule;
+    ReadModules.clear();
 }
 
 void FindModules()
@@ -170,18 +259,26 @@ std::string MissingModule()
     return {};
 }
 
+// Whether the module itself gives each of keys a value.
+template <std::size_t Count>
+bool HoldsAll(int index, const char* const (&keys)[Count])
+{
+    return std::none_of(std::begin(keys), std::end(keys),
+                        [index](const char* key) { return OwnLine(index, key).empty(); });
+}
+
 // Selects the module and reads its name, version and locale list; false when
-// one of its numbers is no integer.
+// it lacks a header key or one of its numbers is no integer.
 bool ReadModuleHeader(int index)
 {
-    if (!SelectLanguage(index))
+    if (!SelectLanguage(index) || !HoldsAll(index, kHeaderKeys))
         return false;
-    LangNames[index] = GetLangString("langname");
-    const std::optional<int> version = ParseLangInteger(GetLangString("langver"));
+    LangNames[index] = OwnLine(index, "langname");
+    const std::optional<int> version = ParseLangInteger(OwnLine(index, "langver"));
     if (!version)
         return false;
     LangVersions[index] = *version;
-    for (const std::string& line : LookUp("langcode", true)) {
+    for (const std::string& line : ReadEntry(index, "langcode", true)) {
         const std::optional<int> code = ParseLangInteger(line);
         if (!code)
             return false;
@@ -189,6 +286,12 @@ bool ReadModuleHeader(int index)
             MatchedLangIndex = index;
     }
     return true;
+}
+
+// The default module gives every text the others lack, so it must hold them all.
+bool IsSound(int index)
+{
+    return ReadModuleHeader(index) && (index != FallbackIndex() || HoldsAll(index, kModuleKeys));
 }
 
 // A stored choice of a module that is no longer there is ignored.
@@ -203,6 +306,8 @@ void ApplyUserChoice()
         SelectLanguage(index);
 }
 }  // namespace
+
+std::vector<std::string> ModuleKeys() { return {std::begin(kModuleKeys), std::end(kModuleKeys)}; }
 
 std::optional<int> ParseLangInteger(const std::string& text)
 {
@@ -231,7 +336,7 @@ bool LoadLanguages()
         return false;
     }
     for (int index = 0; index < ModuleCount(); ++index) {
-        if (!ReadModuleHeader(index)) {
+        if (!IsSound(index)) {
             const std::string& file = LangFiles[index];
             ShowErrorBilingual(file + " file contains errors.\r\nPlease reinstall the program.",
                                "Файл " + file + " содержит ошибки!\r\nПожалуйста, переустановите программу.");
@@ -245,11 +350,12 @@ bool LoadLanguages()
 
 bool SelectLanguage(int index)
 {
+    ReadModules.clear();
     CurrentLangIndex = index;
     ProgName = GetLangString("progname");
     ProgDescr = GetLangString("progdescr0");
-    const std::optional<int> charset = ParseLangInteger(GetLangString("langcharset"));
-    const std::optional<int> code = ParseLangInteger(GetLangString("langcode"));
+    const std::optional<int> charset = ParseLangInteger(OwnLine(index, "langcharset"));
+    const std::optional<int> code = ParseLangInteger(OwnLine(index, "langcode"));
     if (!charset || !code)
         return false;
     LangCharset = *charset;

@@ -22,8 +22,9 @@ extern int LangCharset;         // font character set of every form
 // Finds, checks and chooses the modules; false after a bilingual error box.
 bool LoadLanguages();
 
-// Makes module index current; false (code and character set unchanged) when
-// its "LangCharSet" or first "LangCode" line is not an integer.
+// Makes module index current and reads it afresh; false (code and character
+// set unchanged) when its own "LangCharSet" or first "LangCode" line is not an
+// integer.
 bool SelectLanguage(int index);
 
 // The value line of key, from the default module when the current one lacks
@@ -40,6 +41,10 @@ std::string GetLangStringFmt(const std::string& key, const std::vector<std::stri
 std::string GetLangTextFmt(const std::string& key, const std::vector<std::string>& args, bool dropFirstLine);
 
 void ShowLanguageFileError(const std::string& fileName);
+
+// Every key of a complete module, in file order; the default module holds
+// them all.
+std::vector<std::string> ModuleKeys();
 
 // A module's integer: decimal digits with an optional sign, blanks around
 // allowed, within 32 bits; anything else is no integer.

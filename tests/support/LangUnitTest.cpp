@@ -2,16 +2,35 @@
 
 #include "support/ProgInfo.h"
 #include "tests/support/fakes/LangUnitFakes.h"
+#include "tests/support/LangFixtures.h"
 #include "tests/support/fakes/ProgInfoFakes.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
 
 namespace {
 
-// Fixture folders under data/lang; each holds a language\ folder.
-std::string ProgramFolder(const std::string& name) { return std::string(OVEL_TEST_DATA) + "/lang/" + name + "\\"; }
+std::string ShippedModule(const std::string& file)
+{
+    std::ifstream in(std::string(OVEL_SOURCE_DIR) + "/language/" + file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The module up to the entry of its middle key of the key list.
+std::string FirstHalf(const std::string& module)
+{
+    const std::vector<std::string> keys = ModuleKeys();
+    return module.substr(0, module.find("[" + keys[keys.size() / 2] + "]"));
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
 
 int IndexOf(const std::string& file)
 {
@@ -25,7 +44,7 @@ protected:
     {
         RecordedBilingualBoxes().clear();
         FakeLangFileChoice().reset();
-        ExeDir = ProgramFolder("modules");
+        ExeDir = FixtureProgramFolder("modules");
         UserLCID = 1033;
         RussianUI = false;
         CurrentLangIndex = -1;
@@ -148,7 +167,7 @@ TEST_F(LangUnit, MissingRequiredModuleStopsTheLoad)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + (c.russianUI ? " russian" : " english"));
         RecordedBilingualBoxes().clear();
-        ExeDir = ProgramFolder(c.folder);
+        ExeDir = FixtureProgramFolder(c.folder);
         RussianUI = c.russianUI;
         if (!c.missing) {
             EXPECT_TRUE(LoadLanguages());
@@ -157,8 +176,10 @@ TEST_F(LangUnit, MissingRequiredModuleStopsTheLoad)
         }
         const std::string name = c.missing;
         EXPECT_FALSE(LoadLanguages());
-        ExpectOneError("Can't work with no " + name + " file!\r\nPlease reinstall the program.",
-                       "Работа без файла " + name + " невозможна!\r\nПожалуйста, переустановите программу.");
+        ExpectOneError(
+            "Can't work with no " + name + " file!\r\nPlease reinstall the program.",
+            "Работа без файла " + name +
+                " невозможна!\r\nПожалуйста, переустановите программу.");
     }
 }
 
@@ -167,11 +188,102 @@ TEST_F(LangUnit, NumberThatIsNoIntegerFailsTheLoadWithTheErrorsBox)
     for (const char* folder : {"badversion", "badcharset", "badfirstcode", "badlatercode"}) {
         SCOPED_TRACE(folder);
         RecordedBilingualBoxes().clear();
-        ExeDir = ProgramFolder(folder);
+        ExeDir = FixtureProgramFolder(folder);
         EXPECT_FALSE(LoadLanguages());
         ExpectOneError("english.lng file contains errors.\r\nPlease reinstall the program.",
-                       "Файл english.lng содержит ошибки!\r\nПожалуйста, переустановите программу.");
+                       "Файл english.lng содержит ошибки!\r\nПожалуйста, "
+                       "переустановите программу.");
     }
+}
+
+TEST_F(LangUnit, ModuleOfAnotherLanguageHoldsItsOwnHeaderOrFailsTheLoad)
+{
+    const std::vector<std::pair<std::string, std::string>> header = {
+        {"LangVer", "3"},     {"LangName", "tlhIngan Hol"}, {"EngLangBrief", "Kli"},  {"LangCode", "1033"},
+        {"LangCharSet", "0"}, {"ProgName", "Ovel"},         {"ProgDescr0", "Qo'noS"}, {"ProgDescr1", "tera'"},
+    };
+    const auto moduleWithout = [&header](const std::string& left) {
+        std::string module;
+        for (const auto& [key, value] : header)
+            if (key != left)
+                module += "[" + key + "]\r\n" + value + "\r\n\r\n";
+        return module;
+    };
+    std::string noise(3000, ' ');
+    std::mt19937 draw(15);
+    for (char& c : noise)
+        c = static_cast<char>(draw());
+
+    std::vector<std::pair<std::string, std::string>> damaged = {
+        {"empty", ""}, {"noise", noise}, {"text", "Just a note\r\nof two lines\r\n"}};
+    for (const auto& [key, value] : header)
+        damaged.push_back({"no " + key, moduleWithout(key)});
+    for (const auto& [what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        RecordedBilingualBoxes().clear();
+        ExeDir = FixtureProgramFolder("modules", {{"klingon.lng", bytes}});
+        EXPECT_FALSE(LoadLanguages());
+        ExpectOneError("klingon.lng file contains errors.\r\nPlease reinstall the program.",
+                       "Файл klingon.lng содержит ошибки!\r\nПожалуйста, переустановите программу.");
+    }
+
+    RecordedBilingualBoxes().clear();
+    ExeDir = FixtureProgramFolder("modules", {{"klingon.lng", moduleWithout("")}});
+    ASSERT_TRUE(LoadLanguages());
+    EXPECT_TRUE(RecordedBilingualBoxes().empty());
+    EXPECT_EQ(LangNames[IndexOf("klingon.lng")], "tlhIngan Hol");
+    EXPECT_EQ(LangVersions[IndexOf("klingon.lng")], 3);
+}
+
+TEST_F(LangUnit, DefaultModuleMustHoldEveryKey)
+{
+    struct Case {
+        const char* what;
+        bool russianUI;
+        FixtureFiles files;
+        const char* failing;  // nullptr: loads
+    };
+    const std::string english = ShippedModule("english.lng");
+    const std::string russian = ShippedModule("russian.lng");
+    const Case cases[] = {
+        {"complete", false, {{"english.lng", english}, {"russian.lng", russian}}, nullptr},
+        {"english half", false, {{"english.lng", FirstHalf(english)}}, "english.lng"},
+        {"english empty exit",
+         false,
+         {{"english.lng", Replaced(english, "[Exit]\r\nExit", "[Exit]\r\n")}},
+         "english.lng"},
+        {"russian half", true, {{"russian.lng", FirstHalf(russian)}}, "russian.lng"},
+        {"russian half, english user", false, {{"russian.lng", FirstHalf(russian)}}, nullptr},
+        {"english half, russian user", true, {{"english.lng", FirstHalf(english)}}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedBilingualBoxes().clear();
+        RussianUI = c.russianUI;
+        ExeDir = FixtureProgramFolder("modules", c.files);
+        if (!c.failing) {
+            EXPECT_TRUE(LoadLanguages());
+            EXPECT_TRUE(RecordedBilingualBoxes().empty());
+            continue;
+        }
+        const std::string file = c.failing;
+        EXPECT_FALSE(LoadLanguages());
+        ExpectOneError(file + " file contains errors.\r\nPlease reinstall the program.",
+                       "Файл " + file + " содержит ошибки!\r\nПожалуйста, переустановите программу.");
+    }
+}
+
+TEST_F(LangUnit, SelectionReadsTheModuleAsItIsNow)
+{
+    Select("german.lng");
+    EXPECT_EQ(GetLangString("cancelled"), "Abgebrochen");
+    const std::string path = ExeDir.substr(0, ExeDir.size() - 1) + "/language/german.lng";
+    std::ifstream in(path, std::ios::binary);
+    const std::string module{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    std::ofstream(path, std::ios::binary) << Replaced(module, "Abgebrochen", "Storniert");
+    ASSERT_TRUE(SelectLanguage(IndexOf("german.lng")));
+    EXPECT_EQ(GetLangString("cancelled"), "Storniert");
 }
 
 TEST_F(LangUnit, LooksKeysUpInTheCurrentModuleThenInTheDefaultOne)
@@ -269,7 +381,8 @@ TEST_F(LangUnit, ModuleThatCannotBeReadGivesTheFileBoxAndGoesOn)
         EXPECT_EQ(GetLangString("exit"), c.value);
         const std::string path = ExeDir + "language\\gone.lng";
         ExpectOneError("Can't handle the language support file " + path,
-                       "Не удаётся работать с файлом языковой поддержки " + path);
+                       "Не удаётся работать с файлом языковой поддержки " +
+                           path);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "support/LanguagesDEPfix.h"
 #include "support/ProgInfo.h"
 #include "tests/common/MessageBoxWatcher.h"
+#include "tests/support/LangFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ protected:
     {
         ProgRegistry = &registry_;
         ProductName = "OvelLangUnitTest";
-        ExeDir = std::string(OVEL_TEST_DATA) + "\\lang\\modules\\";
+        ExeDir = FixtureProgramFolder("modules");
         UserLCID = 2057;
         RussianUI = false;
     }
