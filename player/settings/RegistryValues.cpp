@@ -1,7 +1,6 @@
 #include "player/settings/RegistryValues.h"
 
-#include "support/ProgInfo.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -33,7 +32,9 @@ std::optional<double> StoredDouble(const TStoredKey& key, const std::string& nam
 
 bool TStoredKey::TNameLess::operator()(const std::string& a, const std::string& b) const
 {
-    return LowerCase(a) < LowerCase(b);
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&lower](char x, char y) { return lower(x) < lower(y); });
 }
 
 void TStoredKey::Set(const std::string& name, TStoredValue value) { values_[name] = std::move(value); }

@@ -1,6 +1,7 @@
 #include "player/settings/SettingsFile.h"
 
 #include "support/ProgInfo.h"
+#include "support/TextFiles.h"
 
 #include <zlib.h>
 
@@ -65,23 +66,6 @@ bool TextCharacters(const TBytes& text, std::string& characters)
     return characters.find('\0') == std::string::npos;
 }
 
-std::vector<std::string> Lines(const std::string& characters)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= characters.size()) {
-        std::size_t end = characters.find('\n', start);
-        if (end == std::string::npos)
-            end = characters.size();
-        std::string line = characters.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(LowerCase(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string WithoutLeadingBlanks(const std::string& line)
 {
     const std::size_t first = line.find_first_not_of(" \t");
@@ -132,7 +116,9 @@ bool ExportTextAccepted(const TBytes& text, const std::string& keyName)
     std::string characters;
     if (!TextCharacters(text, characters))
         return false;
-    const std::vector<std::string> lines = Lines(characters);
+    const std::vector<std::string> lines = SplitLines(LowerCase(characters));
+    if (lines.empty())
+        return false;
     const std::string header = WithoutLeadingBlanks(lines.front());
     if (std::find(std::begin(kExportHeaders), std::end(kExportHeaders), header) == std::end(kExportHeaders))
         return false;

@@ -1,5 +1,7 @@
 #include "player/settings/SettingsFile.h"
 
+#include "tests/player/settings/ExportTexts.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,7 +10,7 @@
 
 namespace {
 
-const std::string kKey = "HKEY_CURRENT_USER\\Software\\Tamlin\\Ovel";
+const std::string& kKey = kSettingsKeyName;
 
 TBytes Pattern(std::size_t size)
 {
@@ -40,23 +42,6 @@ TBytes WithChecksum(TBytes packed)
     AppendChecksum(packed);
     return packed;
 }
-
-TBytes Wide(const std::string& text)
-{
-    TBytes bytes = {0xFF, 0xFE};
-    for (char c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c));
-        bytes.push_back(0);
-    }
-    return bytes;
-}
-
-TBytes Ansi(const std::string& text) { return TBytes(text.begin(), text.end()); }
-
-const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-const std::string kOwnExport = kHeader + "[" + kKey +
-                               "]\r\n\"C1\"=dword:50200091\r\n\"LangFile\"=\"english.lng\"\r\n"
-                               "\"AlarmTime\"=hex:00,00,00,00,00,00,d1,3f\r\n\r\n";
 
 int Unpacked(const TBytes& file)
 {
@@ -95,8 +80,8 @@ TEST(SettingsFile, RoundTripsAtEverySizeAroundTheReadChunk)
 TEST(SettingsFile, DamagedFilesAreCorrupt)
 {
     const TBytes good = PackFile(Pattern(5000));
-    TBytes alteredTail = good;
-    alteredTail.back() ^= 0x10;
+    TBytes alteredTail(good.begin(), good.end() - 1);
+    alteredTail.push_back(static_cast<std::uint8_t>(good.back() ^ 0x10));
     TBytes alteredData = good;
     alteredData[good.size() / 2] ^= 0x01;
     TBytes cut = good;
@@ -147,17 +132,17 @@ TEST(SettingsFile, OnlyAnExportOfTheKeyPassesTheGate)
         {Ansi("REGEDIT4\r\n\r\n[" + kKey + "]\r\n\"C1\"=dword:1\r\n"), true},
         {Ansi(kOwnExport), true},
         {Wide(kOwnExport + sub), true},
-        {Wide(kHeader + "[hkey_current_user\\software\\tamlin\\ovel]\n"), true},
+        {Wide(kExportHeader + "[hkey_current_user\\software\\tamlin\\ovel]\n"), true},
         {Wide(kOwnExport + "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
                            "\"Ovel\"=\"calc.exe\"\r\n"),
          false},
         {Wide(kOwnExport + "  [HKEY_LOCAL_MACHINE\\Software]\r\n"), false},
         {Wide(kOwnExport + "[-" + kKey + "]\r\n"), false},
         {Wide(kOwnExport + "[-" + kKey + "\\Sub]\r\n"), false},
-        {Wide(kHeader + "[" + kKey + "X]\r\n\"C1\"=dword:1\r\n"), false},
-        {Wide(kHeader + "[HKEY_CURRENT_USER\\Software\\Tamlin]\r\n"), false},
-        {Wide(kHeader + sub), false},
-        {Wide(kHeader), false},
+        {Wide(kExportHeader + "[" + kKey + "X]\r\n\"C1\"=dword:1\r\n"), false},
+        {Wide(kExportHeader + "[HKEY_CURRENT_USER\\Software\\Tamlin]\r\n"), false},
+        {Wide(kExportHeader + sub), false},
+        {Wide(kExportHeader), false},
         {Wide("[" + kKey + "]\r\n"), false},
         {Ansi(kOwnExport + std::string(1, '\0') + "[HKEY_LOCAL_MACHINE\\Software]\r\n"), false},
         {[] {
