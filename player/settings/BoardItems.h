@@ -14,5 +14,3 @@ enum class TBoardItem : int {
     LimiterLow,
     LimiterHigh,
 };
-
-constexpr bool IsBoardControl(TBoardItem item) { return item < TBoardItem::StreamX; }

@@ -111,6 +111,14 @@ int UnpackFile(const TBytes& file, TBytes& text)
     return 0;
 }
 
+std::string ExportFileName(const std::string& folder, const std::string& dateAndTime)
+{
+    std::string stamp = dateAndTime;
+    std::replace(stamp.begin(), stamp.end(), '/', '.');
+    std::replace(stamp.begin(), stamp.end(), ':', '-');
+    return folder + stamp + ".Ovel";
+}
+
 bool ExportTextAccepted(const TBytes& text, const std::string& keyName)
 {
     std::string characters;

@@ -26,6 +26,10 @@ constexpr std::size_t kLargestSettingsFile = 1u << 20;
 constexpr std::size_t kLargestSettingsText = 8u << 20;
 int UnpackFile(const TBytes& file, TBytes& text);
 
+// The name the export proposes: the folder, then the date and time as the
+// system writes them with "/" made "." and ":" made "-", then ".Ovel".
+std::string ExportFileName(const std::string& folder, const std::string& dateAndTime);
+
 // An export of the key and nothing else: UTF-16LE with its byte-order mark
 // or ANSI, the header of an export first, the key itself among its key
 // lines, each key line the key or below it, no key deleted. keyName is the

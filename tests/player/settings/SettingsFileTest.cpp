@@ -121,6 +121,13 @@ TEST(SettingsFile, SizeLimitsEndTheReadOfABomb)
     EXPECT_EQ(Unpacked(oversized), kUnpackCorrupt);
 }
 
+TEST(SettingsFile, ProposedNameHasNoSlashesOrColons)
+{
+    EXPECT_EQ(ExportFileName("C:\\Users\\me\\Desktop\\", "31/12/2024 23:59:07"),
+              "C:\\Users\\me\\Desktop\\31.12.2024 23-59-07.Ovel");
+    EXPECT_EQ(ExportFileName("D:\\", "2024-12-31 11:05:00 PM"), "D:\\2024-12-31 11-05-00 PM.Ovel");
+}
+
 TEST(SettingsFile, OnlyAnExportOfTheKeyPassesTheGate)
 {
     const std::string sub = "[" + kKey + "\\Sub]\r\n\"x\"=\"y\"\r\n";

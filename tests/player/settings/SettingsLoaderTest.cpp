@@ -379,6 +379,27 @@ TEST(SettingsLoader, EveryOlderCommonValueIsMigrated)
     EXPECT_FALSE(OlderLayoutFound({}));
 }
 
+TEST(SettingsLoader, LayerValueNamesAreOlderValuesAndTitleKeys)
+{
+    const auto among = [](const std::vector<const char*>& names, const std::string& name) {
+        return std::any_of(names.begin(), names.end(), [&name](const char* n) { return name == n; });
+    };
+    std::set<std::string> all;
+    for (const TOptionValueName& layer : OptionValueNames) {
+        if (layer.Day) {
+            EXPECT_TRUE(among(OlderDayValueNames, layer.Day)) << layer.Day;
+            all.insert(layer.Day);
+        }
+        if (layer.Night) {
+            EXPECT_TRUE(among(OlderNightValueNames, layer.Night)) << layer.Night;
+            all.insert(layer.Night);
+        }
+    }
+    for (const char* title :
+         {"Rain", "NearFlights", "Crows", "Nightingales", "Beasts", "Owls", "Crickets", "Guitar", "Flute"})
+        EXPECT_EQ(all.count(title), 1u) << title;
+}
+
 TEST(SettingsLoader, MarkersStayOnThePad)
 {
     TStoredKey key;
