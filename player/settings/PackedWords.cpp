@@ -29,6 +29,13 @@ bool OddCount(std::uint32_t bits)
     return odd;
 }
 
+// The record's field of each word, in the order of TPackedWordId.
+constexpr std::uint32_t TPackedWords::*kStoredWords[PackedWordCount] = {
+    &TPackedWords::C1, &TPackedWords::C5,  &TPackedWords::C6,  &TPackedWords::C7,  &TPackedWords::D1,
+    &TPackedWords::D2, &TPackedWords::D70, &TPackedWords::D71, &TPackedWords::D72, &TPackedWords::N1,
+    &TPackedWords::N2, &TPackedWords::N70, &TPackedWords::N71, &TPackedWords::N7F,
+};
+
 std::uint32_t WidthMask(int width) { return (1u << width) - 1; }
 
 using B = TBoardItem;
@@ -158,13 +165,9 @@ bool ParityBad(std::uint32_t word)
     return false;
 }
 
-std::uint32_t& TPackedWords::operator[](TPackedWordId id)
-{
-    std::uint32_t* words[] = {&C1, &C5, &C6, &C7, &D1, &D2, &D70, &D71, &D72, &N1, &N2, &N70, &N71, &N7F};
-    return *words[id];
-}
+std::uint32_t& TPackedWords::operator[](TPackedWordId id) { return this->*kStoredWords[id]; }
 
-std::uint32_t TPackedWords::operator[](TPackedWordId id) const { return const_cast<TPackedWords&>(*this)[id]; }
+std::uint32_t TPackedWords::operator[](TPackedWordId id) const { return this->*kStoredWords[id]; }
 
 const TWordLayout& WordLayout(TPackedWordId id) { return Layouts()[id]; }
 

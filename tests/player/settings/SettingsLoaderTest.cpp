@@ -47,6 +47,22 @@ TEST(SettingsLoader, ValuesOfAnotherTypeOrSizeAreAbsent)
     EXPECT_EQ(StoredText(key, "langfile").value_or(""), "ru.lng");
 }
 
+TEST(SettingsLoader, EachWordLandsInItsOwnField)
+{
+    TStoredKey key;
+    key.Set("C1", Word(1));
+    key.Set("d72", Word(72));
+    key.Set("N7F", Word(0x7F));
+    const TPackedWords words = ReadPackedWords(key);
+    EXPECT_EQ(words.C1, AddParityBits(1));
+    EXPECT_EQ(words.D72, AddParityBits(72));
+    EXPECT_EQ(words.N7F, AddParityBits(0x7F));
+    EXPECT_EQ(words[pwN7F], words.N7F);
+    for (std::uint32_t other : {words.C5, words.C6, words.C7, words.D1, words.D2, words.D70, words.D71, words.N1,
+                                words.N2, words.N70, words.N71})
+        EXPECT_EQ(other, 0u);
+}
+
 TEST(SettingsLoader, AWordWithAnyBitFlippedReadsAsNothingStored)
 {
     for (int bit = 0; bit < 32; ++bit) {
