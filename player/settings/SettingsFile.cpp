@@ -124,6 +124,8 @@ bool ExportTextAccepted(const TBytes& text, const std::string& keyName)
     std::string characters;
     if (!TextCharacters(text, characters))
         return false;
+    // reg import ends a line at a lone CR too.
+    std::replace(characters.begin(), characters.end(), '\r', '\n');
     const std::vector<std::string> lines = SplitLines(LowerCase(characters));
     if (lines.empty())
         return false;

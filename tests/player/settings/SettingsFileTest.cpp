@@ -144,6 +144,7 @@ TEST(SettingsFile, OnlyAnExportOfTheKeyPassesTheGate)
                            "\"Ovel\"=\"calc.exe\"\r\n"),
          false},
         {Wide(kOwnExport + "  [HKEY_LOCAL_MACHINE\\Software]\r\n"), false},
+        {Wide(kOwnExport + "\"x\"=\"y\"\r[HKEY_LOCAL_MACHINE\\Software]\r\n"), false},
         {Wide(kOwnExport + "[-" + kKey + "]\r\n"), false},
         {Wide(kOwnExport + "[-" + kKey + "\\Sub]\r\n"), false},
         {Wide(kExportHeader + "[" + kKey + "X]\r\n\"C1\"=dword:1\r\n"), false},
