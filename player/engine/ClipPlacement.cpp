@@ -8,6 +8,10 @@
 
 int LimiterLow = kDefaultLimiterLow;
 int LimiterHigh = kDefaultLimiterHigh;
+int StreamX = kDefaultStreamX;
+int StreamY = kDefaultStreamY;
+int FireX = kDefaultFireX;
+int FireY = kDefaultFireY;
 
 namespace {
 
@@ -31,6 +35,8 @@ constexpr TDrawZone kRowZones[] = {
 constexpr float kDecimetresPerMetre = 10.0f;
 constexpr int kHeightSteps = 32;
 constexpr int kLowestHeight = 24;  // decimetres
+constexpr float kPadCentre = 16.0f;
+constexpr float kPadUnitsPerMetre = 3.0f;
 
 int DrawCoordinate(int reach) { return reach - Random(2 * reach + 1); }
 
@@ -77,3 +83,9 @@ TClipPosition DrawClipPosition(TPlacementRow row, bool limiterOn)
 }
 
 float DrawClipHeight() { return static_cast<float>(Random(kHeightSteps) + kLowestHeight) / kDecimetresPerMetre; }
+
+TClipPosition MarkerPosition(int x, int y)
+{
+    return {(static_cast<float>(x) - kPadCentre) / kPadUnitsPerMetre, 0.0f,
+            (kPadCentre - static_cast<float>(y)) / kPadUnitsPerMetre};
+}

@@ -34,6 +34,20 @@ struct TClipPosition {
     float z = 0;
 };
 
+// The markers of the brook and of the bonfire on the 40 x 40 placement pad.
+extern int StreamX;
+extern int StreamY;
+extern int FireX;
+extern int FireY;
+constexpr int kDefaultStreamX = 24;
+constexpr int kDefaultStreamY = 8;
+constexpr int kDefaultFireX = 8;
+constexpr int kDefaultFireY = 8;
+
+// A marker's place on the ground: the pad's (16, 16) is the listener's foot,
+// three pad units a metre, up on the pad ahead.
+TClipPosition MarkerPosition(int x, int y);
+
 // 1/64, 1/32, 1/12 or 1/4 for levels 0 to 3; any other level never passes.
 bool RarityChance(int level);
 

@@ -1,25 +1,14 @@
 #include "player/engine/Layers.h"
 
-#include "player/engine/ClipPlacement.h"
-#include "player/engine/ClipScramble.h"
-#include "player/engine/LayerChoices.h"
+#include "player/engine/FlyBys.h"
+#include "player/engine/LayerStreams.h"
+#include "player/engine/RainPhases.h"
 #include "player/engine/SoundBanks.h"
+#include "player/engine/UserSounds.h"
 #include "support/Random.h"
 
-#include <atomic>
-#include <cstdint>
 #include <optional>
 #include <utility>
-
-std::array<TClipBuffer, LayerSlotCount> ClipBuffers;
-std::array<HSTREAM, LayerSlotCount> LayerChannels{};
-std::array<HSYNC, LayerSlotCount> LayerEndSyncs{};
-std::array<HSYNC, LayerSlotCount> LayerDeviceSyncs{};
-BASS_3DVECTOR ListenerNoVector[2] = {};
-
-int SoftwareMixing = 0;
-DWORD StreamFloatFlag = 0;
-int SpeakerCount = 0;
 
 bool AmbienceClip1 = false;
 bool AmbienceClip2 = false;
@@ -30,18 +19,10 @@ bool Option6Preview = false;
 
 namespace {
 
-TLayerBoard* Board = nullptr;
-// Read on the sync thread, set on the GUI thread.
-std::atomic<TLayerEventPoster> EventPoster{nullptr};
 TDeviceFailHandler DeviceFailHandler = nullptr;
+TRainDrawHandler RainDrawHandler = nullptr;
 
-constexpr DWORD kEndSync = BASS_SYNC_END | BASS_SYNC_ONETIME;
-constexpr DWORD kDeviceFailSync = BASS_SYNC_DEV_FAIL | BASS_SYNC_ONETIME;
-constexpr BOOL kFromMemory = 1;
-constexpr BOOL kGoOn = 0;  // play on from where the stream stands
-constexpr int kSoftwareShift = 4;
 constexpr int kSwapPriority = 2;
-constexpr float kPercent = 100.0f;
 // Unplaced stereo birds are not softened by distance: 0.16 to 0.47.
 constexpr int kStereoBirdVolumeSteps = 32;
 constexpr int kStereoBirdVolumeLow = 16;
@@ -61,56 +42,6 @@ struct TLayerStream {
 
 bool ValidLayer(TLayerId layer) { return layer >= 0 && layer < LayerSlotCount; }
 
-void* LayerTag(TLayerId layer) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(layer)); }
-
-TLayerId TaggedLayer(void* user) { return static_cast<TLayerId>(reinterpret_cast<std::uintptr_t>(user)); }
-
-void PostLayerEvent(TLayerEvent event, HSYNC sync, void* user)
-{
-    if (const TLayerEventPoster poster = EventPoster.load())
-        poster(event, TaggedLayer(user), sync);
-}
-
-void OVEL_AUDIO_CALLBACK OnLayerEndSync(HSYNC sync, DWORD, DWORD, void* user)
-{
-    PostLayerEvent(TLayerEvent::End, sync, user);
-}
-
-void OVEL_AUDIO_CALLBACK OnLayerDeviceFailSync(HSYNC sync, DWORD, DWORD, void* user)
-{
-    PostLayerEvent(TLayerEvent::DeviceFail, sync, user);
-}
-
-bool LayerPlaying(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
-
-// Whatever its state, the stream may still read the buffer: it goes first.
-void ReleaseLayerStream(TLayerId layer)
-{
-    if (LayerChannels[layer] != 0)
-        BASS_StreamFree(LayerChannels[layer]);
-    LayerChannels[layer] = 0;
-    LayerEndSyncs[layer] = 0;
-    LayerDeviceSyncs[layer] = 0;
-}
-
-bool ReadLayerClip(TLayerId layer, const TClipChoice& choice)
-{
-    ReleaseLayerStream(layer);
-    TSoundBank& bank = SoundBanks[choice.Bank];
-    TClipBuffer& clip = ClipBuffers[layer];
-    if (!bank.Present || !bank.Handle || !ReadEntryClip(*bank.Handle, bank, choice.Entry, clip))
-        return false;
-    UnscrambleClip(bank.Kind, ClipSoundNumber(choice.Bank, choice.Entry, bank.EntryCount), clip);
-    return true;
-}
-
-HSTREAM CreateClipStream(TLayerId layer, DWORD kindFlags)
-{
-    const TClipBuffer& clip = ClipBuffers[layer];
-    const DWORD flags = (static_cast<DWORD>(SoftwareMixing) << kSoftwareShift) | StreamFloatFlag | kindFlags;
-    return BASS_StreamCreateFile(kFromMemory, clip.Words.data(), 0, clip.Bytes, flags);
-}
-
 TLayerStream CreateLayerStream(TLayerId layer, TStreamKind kind)
 {
     constexpr DWORD kPlain = BASS_STREAM_AUTOFREE;
@@ -118,55 +49,48 @@ TLayerStream CreateLayerStream(TLayerId layer, TStreamKind kind)
     if (kind == TStreamKind::Clip3D)
         return {CreateClipStream(layer, kPlaced), true};
     const HSTREAM probe = CreateClipStream(layer, kPlain);
-    BASS_CHANNELINFO info{};
-    if (!BASS_ChannelGetInfo(probe, &info) || info.chans != 1)
+    if (StreamChannels(probe) != 1)
         return {probe, false};
     BASS_StreamFree(probe);
     return {CreateClipStream(layer, kPlaced), true};
 }
 
-void PlaceStream(HSTREAM handle, const TClipPosition& where)
-{
-    const BASS_3DVECTOR position{where.x, where.y, where.z};
-    BASS_ChannelSet3DPosition(handle, &position, &ListenerNoVector[0], &ListenerNoVector[1]);
-    BASS_Apply3D();
-}
-
-void SetVolume(HSTREAM handle, float volume) { BASS_ChannelSetAttribute(handle, BASS_ATTRIB_VOL, volume); }
-
-float BackgroundVolume() { return static_cast<float>(Board->Position(TBoardControl::Option1TrackBar1)) / kPercent; }
+float BackgroundVolume() { return PercentVolume(TBoardControl::Option1TrackBar1); }
 
 float StereoBirdVolume()
 {
     return static_cast<float>(Random(kStereoBirdVolumeSteps) + kStereoBirdVolumeLow) / kPercent;
 }
 
-TClipPosition DrawPosition(TPlacementRow row)
-{
-    return DrawClipPosition(row, Board->Checked(TBoardControl::CompressionCheckBox));
-}
-
 TClipPosition PreviewPosition(bool option6Voice)
 {
-    const float distance = option6Voice
-                               ? kPreviewFarthest - static_cast<float>(Board->Position(TBoardControl::Option6TrackBar))
-                               : kPreviewOtherVoice;
+    const float distance =
+        option6Voice ? kPreviewFarthest - static_cast<float>(LayerBoard()->Position(TBoardControl::Option6TrackBar))
+                     : kPreviewOtherVoice;
     return {distance, 0.0f, distance};
 }
 
-void StartLayerStream(TLayerId layer, HSTREAM handle)
-{
-    LayerChannels[layer] = handle;
-    LayerEndSyncs[layer] = BASS_ChannelSetSync(handle, kEndSync, 0, OnLayerEndSync, LayerTag(layer));
-    LayerDeviceSyncs[layer] = BASS_ChannelSetSync(handle, kDeviceFailSync, 0, OnLayerDeviceFailSync, LayerTag(layer));
-    BASS_ChannelPlay(handle, kGoOn);
-}
-
 // A layer that plays on is left alone: its clip chains on by itself.
-bool LayerReady(TLayerId layer) { return Board != nullptr && !LayerPlaying(layer); }
+bool LayerReady(TLayerId layer) { return LayerBoard() != nullptr && !LayerPlaying(layer); }
+
+// Background layer 1 gives music and rain their chance, layer 2 the nature folder.
+void BackgroundCompanions(TLayerId layer)
+{
+    TLayerBoard* board = LayerBoard();
+    if (board == nullptr)
+        return;
+    if (layer == lyDayBackground1 || layer == lyNightBackground1) {
+        PlayMusic(0);
+        if (board->Checked(TBoardControl::RainCheckBox) && Random(RainFreq) == 0 && RainDrawHandler != nullptr)
+            RainDrawHandler();
+    } else if (board->Checked(TBoardControl::NatureFolderCheckBox)) {
+        PlayNatureFolder(false);
+    }
+}
 
 void PlayBackground(TLayerId layer, TBankId bank, TPlacementRow row, bool boardVolume)
 {
+    BackgroundCompanions(layer);
     if (!LayerReady(layer))
         return;
     const std::optional<TClipChoice> choice = ChooseBankClip(SoundBanks, bank);
@@ -189,10 +113,12 @@ struct TBirdStrandState {
 
 void PlayBirdStrand(const TBirdStrandState& state)
 {
+    if (state.Strand == TBirdStrand::Birds1)
+        PlayFlight(0);
     if (!LayerReady(state.Layer))
         return;
     const bool partnerOnOption6 = state.PartnerOption6 != nullptr && *state.PartnerOption6;
-    const std::optional<TClipChoice> choice = ChooseBirdClip(state.Strand, *Board, SoundBanks, partnerOnOption6);
+    const std::optional<TClipChoice> choice = ChooseBirdClip(state.Strand, *LayerBoard(), SoundBanks, partnerOnOption6);
     state.AmbienceClip = choice && choice->Group == TVoiceGroup::Ambience;
     if (state.Option6Clip != nullptr)
         *state.Option6Clip = choice && choice->Group == TVoiceGroup::Option6;
@@ -214,10 +140,12 @@ void PlayBirdStrand(const TBirdStrandState& state)
 
 void PlayNightVoiceStrand(TLayerId layer)
 {
+    if (layer == lyNightVoices1)
+        PlayFlight(0);
     if (!LayerReady(layer))
         return;
     const bool preview = Option6Preview;
-    const std::optional<TClipChoice> choice = ChooseNightVoice(*Board, SoundBanks, preview);
+    const std::optional<TClipChoice> choice = ChooseNightVoice(*LayerBoard(), SoundBanks, preview);
     if (!choice || !ReadLayerClip(layer, *choice))
         return;
     const TLayerStream stream = CreateLayerStream(layer, TStreamKind::ProbeThen3D);
@@ -239,26 +167,51 @@ void OnBirds2End()
     PlayBirds2();
 }
 
-// What each layer's END does on the GUI thread; the slots of layers that do
-// not chain have none.
+// What each layer's END does on the GUI thread; layers that do not chain
+// have none.
 using TEndWork = void (*)();
-const std::array<TEndWork, LayerSlotCount> kEndWork = {
-    PlayDayBackground1,   PlayDayBackground2,   OnBirds1End,      OnBirds2End,      PlayBirds3,
-    PlayNightBackground1, PlayNightBackground2, PlayNightVoices1, PlayNightVoices2,
-};
+TEndWork EndWork(TLayerId layer)
+{
+    switch (layer) {
+        case lyDayBackground1:
+            return PlayDayBackground1;
+        case lyDayBackground2:
+            return PlayDayBackground2;
+        case lyBirds1:
+            return OnBirds1End;
+        case lyBirds2:
+            return OnBirds2End;
+        case lyBirds3:
+            return PlayBirds3;
+        case lyNightBackground1:
+            return PlayNightBackground1;
+        case lyNightBackground2:
+            return PlayNightBackground2;
+        case lyNightVoices1:
+            return PlayNightVoices1;
+        case lyNightVoices2:
+            return PlayNightVoices2;
+        case lyMusic:
+            return RestoreMusicFolderControls;
+        case lyNature:
+            return RestoreNatureFolderControls;
+        default:
+            return nullptr;
+    }
+}
 
 void DispatchLayerEnd(TLayerId layer, HSYNC sync)
 {
-    if (!ValidLayer(layer) || sync == 0 || LayerEndSyncs[layer] != sync)
+    if (sync == 0 || LayerEndSyncs[layer] != sync)
         return;
     LayerEndSyncs[layer] = 0;
-    if (kEndWork[layer] != nullptr)
-        kEndWork[layer]();
+    if (const TEndWork work = EndWork(layer))
+        work();
 }
 
 void DispatchLayerDeviceFail(TLayerId layer, HSYNC sync)
 {
-    if (!ValidLayer(layer) || sync == 0 || LayerDeviceSyncs[layer] != sync)
+    if (sync == 0 || LayerDeviceSyncs[layer] != sync)
         return;
     LayerDeviceSyncs[layer] = 0;
     if (DeviceFailHandler != nullptr)
@@ -268,15 +221,20 @@ void DispatchLayerDeviceFail(TLayerId layer, HSYNC sync)
 constexpr int kTwoBirdStrands = 1;
 constexpr int kThreeBirdStrands = 2;
 
-}  // namespace
+// The layers that rain takes out of their chains, in this order.
+constexpr TLayerId kRainSilenced[] = {lyDayBackground1,   lyDayBackground2, lyNightBackground1,
+                                      lyNightBackground2, lyBirds1,         lyBirds2,
+                                      lyBirds3,           lyNightVoices1,   lyNightVoices2};
+constexpr TLayerId kFires[] = {lyFire1, lyFire2, lyFire3};
 
-void ClearChannel3DVectors()
+void SlideFires(float volume, unsigned ms)
 {
-    ListenerNoVector[0] = BASS_3DVECTOR{};
-    ListenerNoVector[1] = BASS_3DVECTOR{};
+    for (TLayerId fire : kFires)
+        if (LayerPlaying(fire))
+            BASS_ChannelSlideAttribute(LayerChannels[fire], BASS_ATTRIB_VOL, volume, ms);
 }
 
-void SetLayerBoard(TLayerBoard* board) { Board = board; }
+}  // namespace
 
 void OVEL_AUDIO_CALLBACK SwapStereoDSP(HDSP, DWORD, void* buffer, DWORD length, void*)
 {
@@ -302,9 +260,9 @@ void StartDayLayers()
 {
     PlayDayBackground1();
     PlayDayBackground2();
-    if (Board == nullptr)
+    if (LayerBoard() == nullptr)
         return;
-    const int birdActivity = Board->Position(TBoardControl::Option1TrackBar);
+    const int birdActivity = LayerBoard()->Position(TBoardControl::Option1TrackBar);
     if (birdActivity < kTwoBirdStrands)
         return;
     PlayBirds1();
@@ -329,25 +287,54 @@ void RemoveLayerEndSync(TLayerId layer)
     LayerEndSyncs[layer] = 0;
 }
 
+void FadeOutSceneForRain(unsigned ms)
+{
+    for (TLayerId layer : kRainSilenced)
+        if (LayerPlaying(layer))
+            RemoveLayerEndSync(layer);
+    SlideFires(0.0f, ms);
+}
+
+void FadeInSceneAfterRain(unsigned ms)
+{
+    TLayerBoard* board = LayerBoard();
+    if (board == nullptr)
+        return;
+    if (board->ItemIndex(TBoardControl::OvelComboBox) != 0) {
+        StartNightLayers();
+        if (board->Checked(TBoardControl::Option1CheckBox))
+            SlideFires(PercentVolume(TBoardControl::Option1TrackBar1), ms);
+    } else {
+        StartDayLayers();
+    }
+}
+
 void StopLayers()
 {
-    for (int i = 0; i < LayerSlotCount; ++i) {
-        const auto layer = static_cast<TLayerId>(i);
-        ReleaseLayerStream(layer);
-        ClipBuffers[layer] = TClipBuffer{};
-    }
+    ForgetSoundOpens();
+    for (int i = 0; i < LayerSlotCount; ++i)
+        FreeLayer(static_cast<TLayerId>(i));
     AmbienceClip1 = AmbienceClip2 = AmbienceClip3 = false;
     Option6Clip1 = Option6Clip2 = false;
 }
 
-void SetLayerEventPoster(TLayerEventPoster poster) { EventPoster.store(poster); }
+void SetRainDrawHandler(TRainDrawHandler handler) { RainDrawHandler = handler; }
 
 void SetDeviceFailHandler(TDeviceFailHandler handler) { DeviceFailHandler = handler; }
 
-void DispatchLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync)
+void DispatchLayerEvent(TLayerEvent event, TLayerId layer, DWORD data)
 {
-    if (event == TLayerEvent::End)
-        DispatchLayerEnd(layer, sync);
-    else
-        DispatchLayerDeviceFail(layer, sync);
+    if (!ValidLayer(layer))
+        return;
+    switch (event) {
+        case TLayerEvent::End:
+            DispatchLayerEnd(layer, data);
+            break;
+        case TLayerEvent::DeviceFail:
+            DispatchLayerDeviceFail(layer, data);
+            break;
+        case TLayerEvent::Opened:
+            FinishSoundOpen(layer, data);
+            break;
+    }
 }

@@ -4,8 +4,9 @@
 // around the listener, and chained on by its END sync.
 //
 // Threads: everything here runs on the GUI thread. The audio library's END and
-// device-failure syncs only hand (layer, sync) to the poster, and the GUI
-// thread's dispatch runs the work, so layer state needs no lock.
+// device-failure syncs, and the workers that open the user's files and
+// addresses, only hand (layer, data) to the poster, and the GUI thread's
+// dispatch runs the work, so layer state needs no lock.
 
 #include "platform/audio/bass.h"
 #include "player/engine/BankFormat.h"
@@ -29,6 +30,17 @@ enum TLayerId : int {
     lyFire3,
     lyWind1,
     lyWind2,
+    lyWind3,
+    lyBrook,
+    lyWaterfall,
+    lyMusic,
+    lyNature,
+    lyFlight,
+    lyRain1,
+    lyRain2,
+    lyRain3,
+    lyStorm1,
+    lyStorm2,
     LayerSlotCount
 };
 
@@ -36,6 +48,9 @@ extern std::array<TClipBuffer, LayerSlotCount> ClipBuffers;
 extern std::array<HSTREAM, LayerSlotCount> LayerChannels;
 extern std::array<HSYNC, LayerSlotCount> LayerEndSyncs;  // the rain control removes these
 extern std::array<HSYNC, LayerSlotCount> LayerDeviceSyncs;
+// The fly-by's and the weather strands' sources (in LayerChannels) each play
+// in a mixer stream of their own.
+extern std::array<HSTREAM, LayerSlotCount> LayerMixers;
 
 // Orientation and velocity of every placed stream: zero, the library's default.
 extern BASS_3DVECTOR ListenerNoVector[2];
@@ -82,17 +97,30 @@ void StartNightLayers();
 // Takes the layer out of its chain: its clip plays out, nothing follows.
 void RemoveLayerEndSync(TLayerId layer);
 
+// Rain comes: the forest's clips play out without a next one, the fires fade
+// to silence over ms.
+void FadeOutSceneForRain(unsigned ms);
+// The rain has gone: the scene's layers start again, the fires come back
+// over ms.
+void FadeInSceneAfterRain(unsigned ms);
+
 // Frees every layer's stream, then its buffer, and clears the clip flags.
 void StopLayers();
 
+// Background layer 1 draws a rain start (or stop) now and then; the board
+// toggles the rain.
+using TRainDrawHandler = void (*)();
+void SetRainDrawHandler(TRainDrawHandler handler);
+
 enum class TLayerEvent {
     End,
-    DeviceFail
+    DeviceFail,
+    Opened  // a user file or address opened on a worker; the data is its request
 };
 
-// Called on the audio library's sync thread; must only hand the event to the
-// GUI thread, which then calls DispatchLayerEvent.
-using TLayerEventPoster = void (*)(TLayerEvent event, TLayerId layer, HSYNC sync);
+// Called on the audio library's sync thread and on workers; must only hand
+// the event to the GUI thread, which then calls DispatchLayerEvent.
+using TLayerEventPoster = void (*)(TLayerEvent event, TLayerId layer, DWORD data);
 void SetLayerEventPoster(TLayerEventPoster poster);
 
 // Runs on the GUI thread when a stream a layer still holds lost its device.
@@ -100,6 +128,7 @@ using TDeviceFailHandler = void (*)();
 void SetDeviceFailHandler(TDeviceFailHandler handler);
 
 // END: the layer's END work (clear its flag, play its next clip), only while
-// sync is the END sync of the stream the layer holds, so a stale END is dropped.
+// data is the END sync of the stream the layer holds, so a stale END is dropped.
 // DeviceFail: the handler, only when the stream the layer holds reported it.
-void DispatchLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync);
+// Opened: the opened stream plays, unless the layer has moved on meanwhile.
+void DispatchLayerEvent(TLayerEvent event, TLayerId layer, DWORD data);

@@ -128,7 +128,7 @@ int ListFilesMusic(int slot, bool fill) { return ListFiles(MusicListBusy, slot, 
 std::string PickFileNameNature(int slot) { return PickFileName(NatureListBusy, ListFilesNature, slot); }
 std::string PickFileNameMusic(int slot) { return PickFileName(MusicListBusy, ListFilesMusic, slot); }
 
-std::optional<TSoundSource> PickPlaylistEntry(const std::string& name)
+std::optional<TSoundSource> PickPlaylistEntry(const std::string& name, const std::set<std::string>& tried)
 {
     const TPlaylistKind kind = PlaylistKindOf(name);
     if (kind == TPlaylistKind::None)
@@ -136,12 +136,16 @@ std::optional<TSoundSource> PickPlaylistEntry(const std::string& name)
     const std::optional<std::string> text = Files != nullptr ? Files->ReadText(name) : std::nullopt;
     if (!text)
         return std::nullopt;
-    const std::vector<std::string> entries = PlaylistEntries(kind, *text);
-    if (entries.empty())
+    std::vector<std::string> untried;
+    for (std::string entry : PlaylistEntries(kind, *text)) {
+        if (kind == TPlaylistKind::M3u8)
+            entry = Files->FromUtf8(entry);
+        std::string resolved = ResolveEntry(entry, name);
+        if (tried.count(resolved) == 0)
+            untried.push_back(std::move(resolved));
+    }
+    if (untried.empty())
         return std::nullopt;
-    std::string entry = entries[Random(static_cast<int>(entries.size()))];
-    if (kind == TPlaylistKind::M3u8)
-        entry = Files->FromUtf8(entry);
-    const std::string resolved = ResolveEntry(entry, name);
-    return TSoundSource{resolved, IsUrlEntry(resolved)};
+    const std::string& picked = untried[Random(static_cast<int>(untried.size()))];
+    return TSoundSource{picked, IsUrlEntry(picked)};
 }

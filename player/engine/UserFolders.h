@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ struct TSoundSource {
     bool Url = false;
 };
 
-// A playlist becomes one of its entries, drawn at random; any other file
-// stays itself. Nothing when the playlist names nothing or cannot be read.
-std::optional<TSoundSource> PickPlaylistEntry(const std::string& name);
+// A playlist becomes one of its entries, drawn at random from those not yet
+// tried; any other file stays itself. Nothing when the playlist names nothing
+// more or cannot be read.
+std::optional<TSoundSource> PickPlaylistEntry(const std::string& name, const std::set<std::string>& tried = {});

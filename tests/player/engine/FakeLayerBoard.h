@@ -1,9 +1,12 @@
 #pragma once
-// A board whose controls are a table of values, by the board's control names.
+// A board whose controls are a table of values, by the board's control names;
+// the looks the layers ask for are kept the same way.
 
 #include "player/engine/LayerBoard.h"
 
 #include <map>
+#include <optional>
+#include <string>
 
 struct FakeOption {
     bool checked = false;
@@ -29,6 +32,24 @@ public:
 
     void Set(TBoardControl control, int value) { values_[control] = value; }
 
+    void SetLook(TBoardControl control, TLook look, const std::string& text) override
+    {
+        if (look == TLook::Hint)
+            hints_[control] = text;
+        else if (look == TLook::Enabled)
+            enabled_[control] = true;
+        else
+            shown_[control] = look == TLook::Shown;
+    }
+    // What the layers last asked: shown (true), hidden (false) or nothing.
+    std::optional<bool> Shown(TBoardControl control) const { return Found(shown_, control); }
+    std::optional<bool> Enabled(TBoardControl control) const { return Found(enabled_, control); }
+    std::string Hint(TBoardControl control) const
+    {
+        const auto found = hints_.find(control);
+        return found == hints_.end() ? std::string() : found->second;
+    }
+
     // The box and the rarity of optional voice group 2, 4, 5 or 6.
     void SetOption(int group, FakeOption option)
     {
@@ -44,5 +65,14 @@ public:
     }
 
 private:
+    static std::optional<bool> Found(const std::map<TBoardControl, bool>& looks, TBoardControl control)
+    {
+        const auto found = looks.find(control);
+        return found == looks.end() ? std::nullopt : std::optional<bool>(found->second);
+    }
+
     std::map<TBoardControl, int> values_;
+    std::map<TBoardControl, bool> shown_;
+    std::map<TBoardControl, bool> enabled_;
+    std::map<TBoardControl, std::string> hints_;
 };

@@ -1,158 +1,13 @@
-// The layers on the library's "no sound" device, rendered into memory: clips
-// chain through their END syncs once the GUI thread dispatches them.
+// The forest layers on the library's "no sound" device, rendered into memory:
+// clips chain through their END syncs once the GUI thread dispatches them.
 
-#include "player/engine/Layers.h"
+#include "LayerPlaybackFixture.h"
 
-#include "BankFixtures.h"
-#include "FakeLayerBoard.h"
 #include "platform/audio/core/TestHooks.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <mutex>
-#include <utility>
-#include <vector>
-
 namespace {
-
-constexpr std::uint32_t kRate = 44100;
-constexpr std::uint32_t kClipFrames = 2205;    // 50 ms
-constexpr std::uint32_t kRenderFrames = 4410;  // past every clip's end
-
-// A RIFF/WAVE file of 16-bit PCM with a quiet tone.
-std::vector<std::uint8_t> WaveFile(std::uint16_t channels)
-{
-    const std::uint32_t dataBytes = kClipFrames * channels * 2;
-    std::vector<std::uint8_t> file(44 + dataBytes);
-    auto put = [&file](std::size_t at, std::uint32_t value, std::size_t width) {
-        StoreLittleEndian(&file[at], value, width);
-    };
-    std::memcpy(&file[0], "RIFF", 4);
-    put(4, 36 + dataBytes, 4);
-    std::memcpy(&file[8], "WAVEfmt ", 8);
-    put(16, 16, 4);
-    put(20, 1, 2);
-    put(22, channels, 2);
-    put(24, kRate, 4);
-    put(28, kRate * channels * 2, 4);
-    put(32, channels * 2u, 2);
-    put(34, 16, 2);
-    std::memcpy(&file[36], "data", 4);
-    put(40, dataBytes, 4);
-    for (std::uint32_t i = 0; i < kClipFrames * channels; ++i)
-        put(44 + 2 * i, static_cast<std::uint16_t>((i % 50) * 100), 2);
-    return file;
-}
-
-std::vector<BankClip> WaveClips(std::size_t count, std::uint16_t channels)
-{
-    std::vector<BankClip> clips(count);
-    for (BankClip& clip : clips)
-        clip.bytes = WaveFile(channels);
-    return clips;
-}
-
-// Puts a bank written in memory into the catalogue as the start would.
-void LoadBank(TBankId id, std::array<std::uint8_t, 3> groups, std::uint16_t entries, std::uint16_t channels)
-{
-    const std::size_t count = TableEntryCount(BankCatalogue[id].Kind, BankCatalogue[id].SingleGroup, groups[0],
-                                              groups[1], groups[2], entries);
-    auto file =
-        std::make_unique<TMemoryBankFile>(WriteBank(BankFileNames[id], 1, groups, entries, WaveClips(count, channels)));
-    TSoundBank& bank = SoundBanks[id];
-    ASSERT_EQ(ReadBankHeader(*file, BankCatalogue[id].Kind, BankCatalogue[id].SingleGroup, bank), TBankVerdict::Sound);
-    bank.Handle = std::move(file);
-    bank.Present = true;
-}
-
-struct PostedEvent {
-    TLayerEvent event;
-    TLayerId layer;
-    HSYNC sync;
-};
-
-// What the board's window message would carry to the GUI thread.
-std::mutex PostedMutex;
-std::vector<PostedEvent> Posted;
-
-void PostToQueue(TLayerEvent event, TLayerId layer, HSYNC sync)
-{
-    std::lock_guard<std::mutex> lock(PostedMutex);
-    Posted.push_back({event, layer, sync});
-}
-
-std::vector<PostedEvent> TakePosted()
-{
-    std::lock_guard<std::mutex> lock(PostedMutex);
-    return std::exchange(Posted, {});
-}
-
-bool OpenRenderedNoSound()
-{
-    ovelaudio::testhooks::SetManualNoSound(true);
-    return BASS_Init(0, kRate, 0, nullptr, nullptr) != 0;
-}
-
-// Mixes frames and returns once the syncs they raised have run.
-void RenderNoSound(std::uint32_t frames)
-{
-    std::vector<float> out(std::size_t{frames} * 2);
-    ovelaudio::testhooks::RenderNoSound(out.data(), frames);
-}
-
-std::size_t LiveStreamCount() { return ovelaudio::testhooks::LiveStreams(); }
-
-int DeviceFailures = 0;
-void CountDeviceFailure() { ++DeviceFailures; }
-
-class LayerPlaybackTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        for (TSoundBank& bank : SoundBanks)
-            bank = TSoundBank{};
-        LoadBank(sbOvda, {0, 2, 0}, 0, 1);
-        LoadBank(sbOvna, {0, 2, 0}, 0, 1);
-        LoadBank(sbOvnb, {1, 2, 1}, 0, 1);
-        TakePosted();
-        DeviceFailures = 0;
-        SetLayerBoard(&board);
-        SetLayerEventPoster(PostToQueue);
-        SetDeviceFailHandler(CountDeviceFailure);
-        ASSERT_TRUE(OpenRenderedNoSound());
-    }
-
-    void TearDown() override
-    {
-        BASS_Free();
-        ovelaudio::testhooks::SetManualNoSound(false);
-        StopLayers();
-        SetLayerBoard(nullptr);
-        SetLayerEventPoster(nullptr);
-        SetDeviceFailHandler(nullptr);
-        for (TSoundBank& bank : SoundBanks)
-            bank = TSoundBank{};
-    }
-
-    // The GUI thread's side: every posted event dispatched in order.
-    static void DispatchPosted()
-    {
-        for (const PostedEvent& posted : TakePosted())
-            DispatchLayerEvent(posted.event, posted.layer, posted.sync);
-    }
-
-    static bool Playing(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
-
-    static DWORD StreamFlags(HSTREAM handle)
-    {
-        BASS_CHANNELINFO info{};
-        EXPECT_TRUE(BASS_ChannelGetInfo(handle, &info));
-        return info.flags;
-    }
-
-    FakeLayerBoard board;
-};
 
 TEST_F(LayerPlaybackTest, ClipsChainThroughDispatchedEnds)
 {
@@ -183,7 +38,7 @@ TEST_F(LayerPlaybackTest, StaleEndIsDropped)
     const HSTREAM current = LayerChannels[lyNightBackground1];
     ASSERT_TRUE(Playing(lyNightBackground1));
     for (const PostedEvent& posted : ended)
-        DispatchLayerEvent(posted.event, posted.layer, posted.sync);
+        DispatchLayerEvent(posted.event, posted.layer, posted.data);
     EXPECT_EQ(LayerChannels[lyNightBackground1], current);
     EXPECT_EQ(LiveStreamCount(), 1u);
     // The current clip still chains on.
@@ -202,7 +57,7 @@ TEST_F(LayerPlaybackTest, StaleEndDoesNotRestartAStoppedChain)
     RemoveLayerEndSync(lyNightBackground1);
     RenderNoSound(kRenderFrames);
     for (const PostedEvent& posted : ended)
-        DispatchLayerEvent(posted.event, posted.layer, posted.sync);
+        DispatchLayerEvent(posted.event, posted.layer, posted.data);
     EXPECT_FALSE(Playing(lyNightBackground1));
 }
 
@@ -297,12 +152,12 @@ TEST_F(LayerPlaybackTest, DeviceFailureReachesTheHandlerOnlyFromHeldStreams)
     const std::vector<PostedEvent> failures = TakePosted();
     ASSERT_EQ(failures.size(), 4u);
     for (const PostedEvent& posted : failures)
-        DispatchLayerEvent(posted.event, posted.layer, posted.sync);
+        DispatchLayerEvent(posted.event, posted.layer, posted.data);
     EXPECT_EQ(DeviceFailures, 4);
 
     StopLayers();
     for (const PostedEvent& posted : failures)
-        DispatchLayerEvent(posted.event, posted.layer, posted.sync);
+        DispatchLayerEvent(posted.event, posted.layer, posted.data);
     EXPECT_EQ(DeviceFailures, 4) << "a failure from a stream no layer holds";
 }
 
