@@ -1,0 +1,43 @@
+#pragma once
+// Sound made in the test, encoded and decoded by the system's own codec
+// tools, and plug-in input over bytes in memory.
+
+#include "platform/audio/plugins/OvelPlugin.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace codectest {
+
+// Interleaved integer samples of the given width: tones a little apart in
+// each channel with some noise, so every predictor has work to do.
+std::vector<int64_t> MakeSignal(uint32_t channels, uint32_t bits, size_t frames, uint32_t wastedBits = 0);
+
+// A RIFF/WAVE file of integer samples of the given width, left-justified in
+// whole bytes (extensible, naming the valid bits, when the width is not whole).
+std::vector<uint8_t> MakeWave(const std::vector<int64_t>& samples, uint32_t channels, uint32_t rate, uint32_t bits);
+// The samples of a RIFF/WAVE file, right-justified again; 32-bit float
+// samples come as their bit patterns.
+std::vector<int64_t> WaveSamples(const std::vector<uint8_t>& wave);
+
+std::vector<uint8_t> ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// A fresh file name in the test's scratch folder.
+std::string ScratchPath(const std::string& name);
+// Runs a shell command; false when it fails.
+bool Run(const std::string& command);
+
+// Reads bytes from memory; the vector must outlive the input.
+class MemoryInput {
+public:
+    explicit MemoryInput(const std::vector<uint8_t>& bytes);
+    const OvelPluginInput& Input() const { return input_; }
+
+private:
+    const std::vector<uint8_t>& bytes_;
+    uint64_t position_ = 0;
+    OvelPluginInput input_;
+};
+
+}  // namespace codectest

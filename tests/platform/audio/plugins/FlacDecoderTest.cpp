@@ -1,0 +1,153 @@
+// FLAC streams made by the system's encoder decode to exactly what its decoder gives.
+
+#include "platform/audio/plugins/flac/FlacDecoder.h"
+#include "tests/platform/audio/plugins/CodecFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace codectest;
+using ovelflac::FlacDecoder;
+
+constexpr size_t kFrames = 20000;
+
+struct FlacCase {
+    const char* name;
+    uint32_t channels;
+    uint32_t bits;
+    uint32_t rate;
+    uint32_t wastedBits;
+    const char* options;
+};
+
+struct Encoded {
+    std::vector<uint8_t> file;
+    std::vector<int64_t> reference;  // what the system's decoder makes of it
+};
+
+Encoded Encode(const FlacCase& c)
+{
+    const std::string wave = ScratchPath("in.wav");
+    const std::string flac = ScratchPath("flac");
+    const std::string decoded = ScratchPath("out.wav");
+    WriteFile(wave, MakeWave(MakeSignal(c.channels, c.bits, kFrames, c.wastedBits), c.channels, c.rate, c.bits));
+    EXPECT_TRUE(Run(std::string(OVEL_FLAC) + " --silent -f " + c.options + " -o " + flac + " " + wave));
+    EXPECT_TRUE(Run(std::string(OVEL_FLAC) + " -d --silent -f -o " + decoded + " " + flac));
+    return {ReadFile(flac), WaveSamples(ReadFile(decoded))};
+}
+
+struct Decoded {
+    std::vector<int64_t> samples;
+    std::vector<size_t> blockStarts;  // in frames
+};
+
+Decoded DecodeAll(const std::vector<uint8_t>& file)
+{
+    MemoryInput memory(file);
+    ovelplugin::ByteInput input(memory.Input());
+    std::unique_ptr<FlacDecoder> decoder = FlacDecoder::Open(input);
+    Decoded out;
+    if (!decoder)
+        return out;
+    const uint32_t channels = decoder->Info().channels;
+    while (decoder->NextBlock()) {
+        out.blockStarts.push_back(out.samples.size() / channels);
+        for (size_t f = 0; f < decoder->BlockFrames(); ++f)
+            for (uint32_t c = 0; c < channels; ++c)
+                out.samples.push_back(decoder->Samples(c)[f]);
+    }
+    return out;
+}
+
+class FlacDecodeTest : public ::testing::TestWithParam<FlacCase> {};
+
+TEST_P(FlacDecodeTest, MatchesTheSystemDecoderBitForBit)
+{
+    const FlacCase& c = GetParam();
+    const Encoded encoded = Encode(c);
+    ASSERT_EQ(encoded.reference.size(), kFrames * c.channels);
+
+    MemoryInput memory(encoded.file);
+    ovelplugin::ByteInput input(memory.Input());
+    std::unique_ptr<FlacDecoder> decoder = FlacDecoder::Open(input);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->Info().channels, c.channels);
+    EXPECT_EQ(decoder->Info().bitsPerSample, c.bits);
+    EXPECT_EQ(decoder->Info().rate, c.rate);
+    EXPECT_EQ(decoder->Info().totalFrames, kFrames);
+    EXPECT_EQ(DecodeAll(encoded.file).samples, encoded.reference);
+}
+
+// Fixed predictors at -0, LPC with every stereo mode at -8, wide samples with
+// 5-bit Rice parameters, odd widths, wasted low bits, block sizes of every header code.
+INSTANTIATE_TEST_SUITE_P(
+    Streams, FlacDecodeTest,
+    ::testing::Values(FlacCase{"Stereo16Best", 2, 16, 44100, 0, "-8"}, FlacCase{"Stereo16Fixed", 2, 16, 44100, 0, "-0"},
+                      FlacCase{"Stereo16Exhaustive", 2, 16, 32000, 0, "-8 -e -p --lax -l 32 -b 1152"},
+                      FlacCase{"Mono8", 1, 8, 8000, 0, "-5 -b 576"},
+                      FlacCase{"Mono4", 1, 4, 11025, 0, "-5 --lax -b 192"},
+                      FlacCase{"Surround24", 6, 24, 48000, 0, "-5 --channel-map=none"},
+                      FlacCase{"Eight12", 8, 12, 22050, 0, "-5 -b 1000 --channel-map=none"},
+                      FlacCase{"Stereo20WastedBits", 2, 20, 96000, 4, "-5"},
+                      FlacCase{"Stereo32", 2, 32, 192000, 0, "-8 --lax"},
+                      FlacCase{"Mono24OddBlock", 1, 24, 44100, 0, "-3 -b 250"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+const FlacCase kStereo{"Stereo16", 2, 16, 44100, 0, "-5 -b 1024"};
+
+TEST(FlacInputTest, SkipsAnId3v2TagBeforeTheStream)
+{
+    const Encoded encoded = Encode(kStereo);
+    const std::vector<uint8_t> payload(300, 'x');
+    std::vector<uint8_t> tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 2, 44};  // 300 as a syncsafe size
+    tagged.insert(tagged.end(), payload.begin(), payload.end());
+    tagged.insert(tagged.end(), encoded.file.begin(), encoded.file.end());
+    EXPECT_EQ(DecodeAll(tagged).samples, encoded.reference);
+}
+
+TEST(FlacInputTest, RefusesWhatIsNotFlac)
+{
+    const std::vector<std::vector<uint8_t>> inputs = {
+        {}, {'f', 'L', 'a'}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'}, {'f', 'L', 'a', 'C', 0x80, 0, 0, 2}};
+    for (const std::vector<uint8_t>& bytes : inputs) {
+        MemoryInput memory(bytes);
+        ovelplugin::ByteInput input(memory.Input());
+        EXPECT_FALSE(FlacDecoder::Open(input)) << bytes.size();
+    }
+}
+
+// A damaged frame plays as silence of its length; every other frame is intact.
+TEST(FlacInputTest, ADamagedFrameIsSilentAndTheNextOnesPlay)
+{
+    const Encoded encoded = Encode(kStereo);
+    std::vector<uint8_t> damaged = encoded.file;
+    damaged[damaged.size() / 2] ^= 0x5A;
+    const Decoded decoded = DecodeAll(damaged);
+    ASSERT_EQ(decoded.samples.size(), encoded.reference.size());
+    size_t silenced = 0;
+    for (size_t i = 0; i < decoded.samples.size(); ++i) {
+        if (decoded.samples[i] != encoded.reference[i]) {
+            EXPECT_EQ(decoded.samples[i], 0) << i;
+            ++silenced;
+        }
+    }
+    EXPECT_GT(silenced, 0u);
+    EXPECT_LE(silenced, 1024u * kStereo.channels);
+}
+
+// A file cut short plays up to the cut, then ends.
+TEST(FlacInputTest, ATruncatedStreamPlaysWhatItHasThenEnds)
+{
+    const Encoded encoded = Encode(kStereo);
+    for (const size_t keep : {encoded.file.size() * 3 / 5, size_t{60}}) {
+        const std::vector<uint8_t> cut(encoded.file.begin(), encoded.file.begin() + static_cast<std::ptrdiff_t>(keep));
+        const Decoded decoded = DecodeAll(cut);
+        ASSERT_LE(decoded.samples.size(), encoded.reference.size());
+        const size_t whole = decoded.blockStarts.empty() ? 0 : decoded.blockStarts.back() * kStereo.channels;
+        EXPECT_TRUE(std::equal(decoded.samples.begin(), decoded.samples.begin() + static_cast<std::ptrdiff_t>(whole),
+                               encoded.reference.begin()));
+    }
+}
+
+}  // namespace
