@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace ovelplugin {
 
@@ -24,8 +25,14 @@ size_t BlockStream::Read(float* out, size_t frames)
         for (uint32_t c = 0; c < channels; ++c) {
             const int64_t* in = Samples(c) + used_;
             float* to = out + done * channels + c;
-            for (size_t f = 0; f < take; ++f)
-                to[f * channels] = static_cast<float>(in[f]) * scale_;
+            if (floatPatterns_)
+                for (size_t f = 0; f < take; ++f) {
+                    const auto bits = static_cast<uint32_t>(in[f]);
+                    std::memcpy(to + f * channels, &bits, sizeof bits);
+                }
+            else
+                for (size_t f = 0; f < take; ++f)
+                    to[f * channels] = static_cast<float>(in[f]) * scale_;
         }
         used_ += take;
         done += take;

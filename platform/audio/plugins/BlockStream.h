@@ -14,6 +14,8 @@ public:
 protected:
     // Samples of bits bits play at full scale.
     void SetScale(uint32_t bits);
+    // Samples are the bit patterns of 32-bit floats.
+    void SetFloatPatterns() { floatPatterns_ = true; }
 
 private:
     virtual uint32_t Channels() const = 0;
@@ -23,6 +25,7 @@ private:
     virtual bool RewindBlocks() = 0;
 
     float scale_ = 1.0f;
+    bool floatPatterns_ = false;
     size_t used_ = 0;  // frames of the current block already handed out
     bool ended_ = false;
 };

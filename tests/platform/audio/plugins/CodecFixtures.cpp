@@ -34,6 +34,7 @@ namespace {
 constexpr uint16_t kExtensible = 0xFFFE;
 constexpr uint16_t kPcm = 1;
 constexpr uint16_t kFloat = 3;
+constexpr uint32_t kFrontCentre = 0x4;  // speaker mask of a mono sound; more channels take the first speakers
 // The rest of the extensible subformat GUID after its first two bytes.
 constexpr uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
@@ -71,7 +72,7 @@ std::vector<uint8_t> MakeWave(const std::vector<int64_t>& samples, uint32_t chan
     Put(fmt, 8 * bytes, 2);
     Put(fmt, 22, 2);
     Put(fmt, bits, 2);
-    Put(fmt, 0, 4);
+    Put(fmt, channels == 1 ? kFrontCentre : (1u << channels) - 1, 4);
     Put(fmt, kPcm, 2);
     fmt.insert(fmt.end(), std::begin(kGuidTail), std::end(kGuidTail));
     std::vector<uint8_t> wave = {'R', 'I', 'F', 'F'};

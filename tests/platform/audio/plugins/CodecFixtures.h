@@ -15,7 +15,7 @@ namespace codectest {
 std::vector<int64_t> MakeSignal(uint32_t channels, uint32_t bits, size_t frames, uint32_t wastedBits = 0);
 
 // A RIFF/WAVE file of integer samples of the given width, left-justified in
-// whole bytes (extensible, naming the valid bits, when the width is not whole).
+// whole bytes, as WAVE_FORMAT_EXTENSIBLE naming the valid bits and the speakers.
 std::vector<uint8_t> MakeWave(const std::vector<int64_t>& samples, uint32_t channels, uint32_t rate, uint32_t bits);
 // The samples of a RIFF/WAVE file, right-justified again; 32-bit float
 // samples come as their bit patterns.

@@ -1,0 +1,61 @@
+#pragma once
+// WavPack 4 and 5 files: a series of blocks, each one or two channels of the
+// same stretch of time; a multichannel file repeats a group of blocks from
+// the initial to the final one. Integer and float PCM, lossless or hybrid
+// lossy (decoded without a correction file). A block whose checksum fails
+// plays as silence and the reader resyncs at the next block.
+
+#include "platform/audio/plugins/PluginStream.h"
+
+#include <memory>
+#include <vector>
+
+namespace ovelwavpack {
+
+struct StreamInfo {
+    uint32_t rate = 0;
+    uint32_t channels = 0;
+    uint32_t bytesPerSample = 0;
+    bool floatSamples = false;
+    uint64_t totalFrames = 0;  // 0 when not known
+};
+
+struct BlockHeader {
+    uint32_t size = 0;  // of the whole block
+    uint16_t version = 0;
+    uint64_t totalSamples = 0;
+    bool totalKnown = false;
+    uint64_t blockIndex = 0;
+    uint32_t blockSamples = 0;
+    uint32_t flags = 0;
+    uint32_t crc = 0;
+};
+
+class WavPackDecoder {
+public:
+    // Null when the input is not a WavPack stream of a format we decode.
+    static std::unique_ptr<WavPackDecoder> Open(ovelplugin::ByteInput& input);
+
+    const StreamInfo& Info() const { return info_; }
+    // Decodes the next group of blocks; false at the end of the stream.
+    bool NextBlock();
+    size_t BlockFrames() const { return blockFrames_; }
+    // One channel of the block: integers scaled to Info().bytesPerSample
+    // bytes, or the bit patterns of 32-bit floats.
+    const int64_t* Samples(uint32_t channel) const { return samples_[channel].data(); }
+    bool Rewind();
+
+private:
+    WavPackDecoder(ovelplugin::ByteInput& input, const StreamInfo& info, uint64_t firstBlock);
+
+    ovelplugin::ByteInput& input_;
+    StreamInfo info_;
+    uint64_t firstBlock_;
+    std::vector<uint8_t> block_;
+    bool held_ = false;  // block_ holds a block not yet decoded
+    BlockHeader heldHeader_;
+    std::vector<std::vector<int64_t>> samples_;
+    size_t blockFrames_ = 0;
+};
+
+}  // namespace ovelwavpack
