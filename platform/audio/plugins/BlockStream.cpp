@@ -6,7 +6,11 @@
 
 namespace ovelplugin {
 
-void BlockStream::SetScale(uint32_t bits) { scale_ = std::ldexp(1.0f, 1 - static_cast<int>(bits)); }
+void BlockStream::SetSamples(const StreamInfo& info)
+{
+    floatPatterns_ = info.floatSamples;
+    scale_ = std::ldexp(1.0f, 1 - static_cast<int>(info.bitsPerSample));
+}
 
 size_t BlockStream::Read(float* out, size_t frames)
 {

@@ -28,6 +28,15 @@ private:
     uint64_t position_ = 0;  // of that byte in the file
 };
 
+// What a decoder tells of its stream once it has read the start.
+struct StreamInfo {
+    uint32_t rate = 0;
+    uint32_t channels = 0;
+    uint32_t bitsPerSample = 0;  // integers play at full scale at this width
+    bool floatSamples = false;   // samples are the bit patterns of 32-bit floats instead
+    uint64_t totalFrames = 0;    // 0 when not known
+};
+
 class Stream {
 public:
     virtual ~Stream() = default;

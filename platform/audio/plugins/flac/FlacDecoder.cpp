@@ -160,7 +160,6 @@ bool SkipId3(ByteInput& input, uint8_t (&head)[4])
 
 bool ParseStreamInfo(const uint8_t* p, StreamInfo& info)
 {
-    info.maxBlockSize = (uint32_t{p[2]} << 8) | p[3];
     info.rate = (uint32_t{p[10]} << 12) | (uint32_t{p[11]} << 4) | (p[12] >> 4);
     info.channels = ((p[12] >> 1) & 0x07) + 1;
     info.bitsPerSample = (((p[12] & 1u) << 4) | (p[13] >> 4)) + 1;

@@ -10,13 +10,7 @@
 
 namespace ovelflac {
 
-struct StreamInfo {
-    uint32_t rate = 0;
-    uint32_t channels = 0;
-    uint32_t bitsPerSample = 0;
-    uint32_t maxBlockSize = 0;
-    uint64_t totalFrames = 0;  // 0 when not known
-};
+using ovelplugin::StreamInfo;
 
 class FlacDecoder {
 public:

@@ -645,6 +645,18 @@ void UndoTerm(DecorrPass& pass, int32_t& weight, int32_t* history, int32_t* samp
     }
 }
 
+// One channel from the other's last sample, then the other from this one's new sample.
+void CrossStep(int32_t& first, int32_t& second, int32_t& firstWeight, int32_t& secondWeight, int32_t& history,
+               int32_t delta)
+{
+    const int32_t head = Add(first, ApplyWeight(firstWeight, history));
+    UpdateWeightClipped(firstWeight, delta, history, first);
+    first = head;
+    history = Add(second, ApplyWeight(secondWeight, head));
+    UpdateWeightClipped(secondWeight, delta, head, second);
+    second = history;
+}
+
 // The cross-channel terms of a stereo block.
 void UndoCrossTerm(DecorrPass& pass, int32_t* samples, size_t frames)
 {
@@ -652,19 +664,9 @@ void UndoCrossTerm(DecorrPass& pass, int32_t* samples, size_t frames)
         int32_t& a = samples[2 * i];
         int32_t& b = samples[2 * i + 1];
         if (pass.term == -1) {
-            const int32_t left = Add(a, ApplyWeight(pass.weightA, pass.samplesA[0]));
-            UpdateWeightClipped(pass.weightA, pass.delta, pass.samplesA[0], a);
-            a = left;
-            pass.samplesA[0] = Add(b, ApplyWeight(pass.weightB, left));
-            UpdateWeightClipped(pass.weightB, pass.delta, left, b);
-            b = pass.samplesA[0];
+            CrossStep(a, b, pass.weightA, pass.weightB, pass.samplesA[0], pass.delta);
         } else if (pass.term == -2) {
-            const int32_t right = Add(b, ApplyWeight(pass.weightB, pass.samplesB[0]));
-            UpdateWeightClipped(pass.weightB, pass.delta, pass.samplesB[0], b);
-            b = right;
-            pass.samplesB[0] = Add(a, ApplyWeight(pass.weightA, right));
-            UpdateWeightClipped(pass.weightA, pass.delta, right, a);
-            a = pass.samplesB[0];
+            CrossStep(b, a, pass.weightB, pass.weightA, pass.samplesB[0], pass.delta);
         } else {
             const int32_t left = Add(a, ApplyWeight(pass.weightA, pass.samplesA[0]));
             UpdateWeightClipped(pass.weightA, pass.delta, pass.samplesA[0], a);
@@ -933,7 +935,7 @@ std::unique_ptr<WavPackDecoder> WavPackDecoder::Open(ByteInput& input)
     const uint32_t rateCode = (header.flags & kRateMask) >> kRateLsb;
     info.rate = rateCode < 15 ? kRates[rateCode] : data.rate;
     info.channels = data.channels ? data.channels : ChannelsOfBlock(header.flags);
-    info.bytesPerSample = (header.flags & kBytesStored) + 1;
+    info.bitsPerSample = 8 * ((header.flags & kBytesStored) + 1);
     info.floatSamples = (header.flags & kFloatData) != 0;
     info.totalFrames = header.blockIndex == 0 && header.totalKnown ? header.totalSamples : 0;
     if (info.rate == 0 || info.channels == 0 || info.channels > kMaxChannels)

@@ -12,13 +12,7 @@
 
 namespace ovelwavpack {
 
-struct StreamInfo {
-    uint32_t rate = 0;
-    uint32_t channels = 0;
-    uint32_t bytesPerSample = 0;
-    bool floatSamples = false;
-    uint64_t totalFrames = 0;  // 0 when not known
-};
+using ovelplugin::StreamInfo;
 
 struct BlockHeader {
     uint32_t size = 0;  // of the whole block
@@ -40,8 +34,8 @@ public:
     // Decodes the next group of blocks; false at the end of the stream.
     bool NextBlock();
     size_t BlockFrames() const { return blockFrames_; }
-    // One channel of the block: integers scaled to Info().bytesPerSample
-    // bytes, or the bit patterns of 32-bit floats.
+    // One channel of the block: integers of Info().bitsPerSample bits (a
+    // narrower sound left-justified in them), or the bit patterns of floats.
     const int64_t* Samples(uint32_t channel) const { return samples_[channel].data(); }
     bool Rewind();
 

@@ -144,6 +144,19 @@ std::string ScratchPath(const std::string& name)
     return std::string(OVEL_SCRATCH_DIR) + "/" + tag + "." + name;
 }
 
+size_t SilencedSamples(const Decoded& decoded, const std::vector<int64_t>& reference)
+{
+    EXPECT_EQ(decoded.samples.size(), reference.size());
+    size_t silenced = 0;
+    for (size_t i = 0; i < std::min(decoded.samples.size(), reference.size()); ++i) {
+        if (decoded.samples[i] != reference[i]) {
+            EXPECT_EQ(decoded.samples[i], 0) << i;
+            ++silenced;
+        }
+    }
+    return silenced;
+}
+
 bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 MemoryInput::MemoryInput(const std::vector<uint8_t>& bytes) : bytes_(bytes)

@@ -2,7 +2,7 @@
 // Sound made in the test, encoded and decoded by the system's own codec
 // tools, and plug-in input over bytes in memory.
 
-#include "platform/audio/plugins/OvelPlugin.h"
+#include "platform/audio/plugins/PluginStream.h"
 
 #include <cstdint>
 #include <string>
@@ -39,5 +39,39 @@ private:
     uint64_t position_ = 0;
     OvelPluginInput input_;
 };
+
+// A file made by the system's encoder, and what the system's decoder makes of it.
+struct Encoded {
+    std::vector<uint8_t> file;
+    std::vector<int64_t> reference;
+};
+
+// Every sample a decoder gives for a file, interleaved, each passed through keep.
+struct Decoded {
+    std::vector<int64_t> samples;
+    std::vector<size_t> blockStarts;  // in frames
+};
+
+template <typename Decoder, typename Keep>
+Decoded DecodeAll(const std::vector<uint8_t>& file, Keep keep)
+{
+    MemoryInput memory(file);
+    ovelplugin::ByteInput input(memory.Input());
+    std::unique_ptr<Decoder> decoder = Decoder::Open(input);
+    Decoded out;
+    if (!decoder)
+        return out;
+    const ovelplugin::StreamInfo info = decoder->Info();
+    while (decoder->NextBlock()) {
+        out.blockStarts.push_back(out.samples.size() / info.channels);
+        for (size_t f = 0; f < decoder->BlockFrames(); ++f)
+            for (uint32_t c = 0; c < info.channels; ++c)
+                out.samples.push_back(keep(decoder->Samples(c)[f], info));
+    }
+    return out;
+}
+
+// How many samples differ from the reference; each that does must be silent.
+size_t SilencedSamples(const Decoded& decoded, const std::vector<int64_t>& reference);
 
 }  // namespace codectest

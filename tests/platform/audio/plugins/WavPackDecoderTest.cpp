@@ -22,11 +22,6 @@ struct WavPackCase {
     bool identical = false;  // every channel the same
 };
 
-struct Encoded {
-    std::vector<uint8_t> file;
-    std::vector<int64_t> reference;  // what the system's decoder makes of it
-};
-
 // Integer sound from the signal maker, floats from the system's synthesiser.
 std::vector<uint8_t> Source(const WavPackCase& c)
 {
@@ -54,31 +49,13 @@ Encoded Encode(const WavPackCase& c)
     return {ReadFile(wv), WaveSamples(ReadFile(decoded))};
 }
 
-struct Decoded {
-    std::vector<int64_t> samples;
-    std::vector<size_t> blockStarts;  // in frames
-};
-
-// Integers come right-justified in the sample's width and floats as their
+// Integers come right-justified in the sound's width and floats as their
 // bit patterns, as the reference has them.
 Decoded DecodeAll(const std::vector<uint8_t>& file, uint32_t bits)
 {
-    MemoryInput memory(file);
-    ovelplugin::ByteInput input(memory.Input());
-    std::unique_ptr<WavPackDecoder> decoder = WavPackDecoder::Open(input);
-    Decoded out;
-    if (!decoder)
-        return out;
-    const uint32_t channels = decoder->Info().channels;
-    const int pad = bits == 0 ? 0 : static_cast<int>(8 * decoder->Info().bytesPerSample - bits);
-    while (decoder->NextBlock()) {
-        out.blockStarts.push_back(out.samples.size() / channels);
-        for (size_t f = 0; f < decoder->BlockFrames(); ++f)
-            for (uint32_t c = 0; c < channels; ++c)
-                out.samples.push_back(bits == 0 ? static_cast<uint32_t>(decoder->Samples(c)[f])
-                                                : decoder->Samples(c)[f] >> pad);
-    }
-    return out;
+    return codectest::DecodeAll<WavPackDecoder>(file, [bits](int64_t sample, const ovelplugin::StreamInfo& info) {
+        return bits == 0 ? static_cast<uint32_t>(sample) : sample >> (info.bitsPerSample - bits);
+    });
 }
 
 class WavPackDecodeTest : public ::testing::TestWithParam<WavPackCase> {};
@@ -152,15 +129,7 @@ TEST(WavPackInputTest, ADamagedBlockIsSilentAndTheNextOnesPlay)
     for (const size_t at : {encoded.file.size() / 2, firstBlockEnd - 10}) {
         std::vector<uint8_t> damaged = encoded.file;
         damaged[at] ^= 0x5A;
-        const Decoded decoded = DecodeAll(damaged, kStereo.bits);
-        ASSERT_EQ(decoded.samples.size(), encoded.reference.size());
-        size_t silenced = 0;
-        for (size_t i = 0; i < decoded.samples.size(); ++i) {
-            if (decoded.samples[i] != encoded.reference[i]) {
-                EXPECT_EQ(decoded.samples[i], 0) << i;
-                ++silenced;
-            }
-        }
+        const size_t silenced = SilencedSamples(DecodeAll(damaged, kStereo.bits), encoded.reference);
         EXPECT_GT(silenced, 0u);
         EXPECT_LE(silenced, 4096u * kStereo.channels);
     }
