@@ -1,6 +1,7 @@
 #include "platform/audio/core/AiffDecoder.h"
 
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/PcmFrames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,51 +170,32 @@ float Sample(const uint8_t* p, const AiffFormat& format)
 class AiffDecoder : public Decoder {
 public:
     AiffDecoder(std::unique_ptr<ByteSource> source, const AiffFormat& format)
-        : source_(std::move(source)), format_(format), scratch_(kDecodeChunkFrames * format.FrameBytes())
+        : source_(std::move(source)), format_(format), frames_(format.frames, format.FrameBytes())
     {}
 
     uint32_t Rate() const override { return format_.rate; }
     uint32_t Channels() const override { return format_.channels; }
-    uint64_t LengthFrames() const override { return format_.frames; }
+    uint64_t LengthFrames() const override { return frames_.Length(); }
 
     bool Rewind() override
     {
-        framesRead_ = 0;
-        held_ = 0;
+        frames_.Restart();
         return source_->Seek(format_.dataStart);
     }
 
-    // A download may stop inside a frame: its first part is held in front until the rest arrives.
     size_t Read(float* out, size_t frames) override
     {
-        const size_t frameBytes = format_.FrameBytes();
-        uint8_t* const bytes = scratch_.data();
-        size_t done = 0;
-        while (done < frames && framesRead_ < format_.frames) {
-            const size_t want = static_cast<size_t>(
-                std::min<uint64_t>({frames - done, kDecodeChunkFrames, format_.frames - framesRead_}));
-            held_ += source_->Read(bytes + held_, want * frameBytes - held_);
-            const size_t got = held_ / frameBytes;
-            if (got == 0)
-                break;
-            const size_t samples = got * format_.channels;
-            float* to = out + done * format_.channels;
-            for (size_t i = 0; i < samples; ++i)
+        return frames_.Read(*source_, frames, [&](const uint8_t* bytes, size_t count, size_t first) {
+            float* to = out + first * format_.channels;
+            for (size_t i = 0; i < count * format_.channels; ++i)
                 to[i] = Sample(bytes + i * format_.sampleBytes, format_);
-            held_ -= got * frameBytes;
-            std::memmove(bytes, bytes + got * frameBytes, held_);
-            done += got;
-            framesRead_ += got;
-        }
-        return done;
+        });
     }
 
 private:
     std::unique_ptr<ByteSource> source_;
     AiffFormat format_;
-    std::vector<uint8_t> scratch_;
-    uint64_t framesRead_ = 0;
-    size_t held_ = 0;  // bytes of a frame not yet whole
+    PcmFrames frames_;
 };
 
 }  // namespace
