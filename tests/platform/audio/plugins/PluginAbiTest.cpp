@@ -5,6 +5,7 @@
 #include "platform/audio/core/Backends.h"
 #include "platform/audio/core/TestHooks.h"
 #include "platform/audio/plugins/flac/FlacPlugin.h"
+#include "platform/audio/plugins/wavpack/WavPackPlugin.h"
 #include "tests/platform/audio/plugins/CodecFixtures.h"
 
 #include <gtest/gtest.h>
@@ -134,5 +135,52 @@ TEST_F(PluginAbiTest, FreeingAllPluginsWhileAFlacPlaysFreesTheStreamFirst)
     EXPECT_EQ(unloaded, std::vector<uintptr_t>{kFlacModule});
     EXPECT_EQ(ovelaudio::testhooks::LiveStreams(), 0u);
 }
+
+struct TableCase {
+    const char* name;
+    const OvelPluginTable* (*table)();
+    const char* encode;  // wave in, file out
+};
+
+std::vector<float> ReadAll(const OvelPluginTable& table, OvelPluginStream* stream, uint32_t channels)
+{
+    std::vector<float> all;
+    std::vector<float> piece(1000 * channels);
+    while (const size_t got = table.read(stream, piece.data(), 1000))
+        all.insert(all.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(got * channels));
+    return all;
+}
+
+class PluginTableTest : public ::testing::TestWithParam<TableCase> {};
+
+// What the library's loop and restart need: the same sound again from the start.
+TEST_P(PluginTableTest, PlaysTheSameSoundAgainAfterARewind)
+{
+    const std::string wave = ScratchPath("wav");
+    const std::string file = ScratchPath("coded.wv");  // the WavPack encoder would add the extension
+    const std::vector<int64_t> signal = MakeSignal(2, 16, 10000);
+    WriteFile(wave, MakeWave(signal, 2, kRate, 16));
+    ASSERT_TRUE(codectest::Run(std::string(GetParam().encode) + " " + wave + " -o " + file));
+    const std::vector<uint8_t> bytes = ReadFile(file);
+
+    const OvelPluginTable& table = *GetParam().table();
+    MemoryInput memory(bytes);
+    OvelPluginFormat format{};
+    OvelPluginStream* stream = table.open(&memory.Input(), &format);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(format.length_frames, 10000u);
+    const std::vector<float> first = ReadAll(table, stream, format.channels);
+    ASSERT_EQ(first.size(), signal.size());
+    EXPECT_EQ(first[1001], static_cast<float>(signal[1001]) / 32768.0f);
+    ASSERT_TRUE(table.rewind(stream));
+    EXPECT_EQ(ReadAll(table, stream, format.channels), first);
+    table.close(stream);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, PluginTableTest,
+                         ::testing::Values(TableCase{"Flac", ovelflac::FlacPluginTable, OVEL_FLAC " --silent -f"},
+                                           TableCase{"WavPack", ovelwavpack::WavPackPluginTable,
+                                                     OVEL_WAVPACK " -q -y"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
