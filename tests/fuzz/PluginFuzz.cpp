@@ -41,6 +41,7 @@ OvelPluginInput InputOver(Bytes& bytes)
         return 1;
     };
     input.size = [](void* user) { return static_cast<uint64_t>(static_cast<Bytes*>(user)->size); };
+    input.pending = [](void*) { return 0; };
     return input;
 }
 

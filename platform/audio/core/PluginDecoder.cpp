@@ -6,6 +6,7 @@ namespace {
 size_t ReadBytes(void* user, void* out, size_t bytes) { return static_cast<ByteSource*>(user)->Read(out, bytes); }
 int SeekBytes(void* user, uint64_t position) { return static_cast<ByteSource*>(user)->Seek(position) ? 1 : 0; }
 uint64_t SizeOfBytes(void* user) { return static_cast<ByteSource*>(user)->Size(); }
+int PendingBytes(void* user) { return static_cast<ByteSource*>(user)->Pending() ? 1 : 0; }
 
 class PluginDecoder : public Decoder {
 public:
@@ -38,7 +39,8 @@ private:
 std::unique_ptr<Decoder> OpenPluginDecoder(const std::shared_ptr<PluginModule>& module,
                                            std::unique_ptr<ByteSource>& source)
 {
-    auto input = std::make_unique<OvelPluginInput>(OvelPluginInput{source.get(), ReadBytes, SeekBytes, SizeOfBytes});
+    auto input = std::make_unique<OvelPluginInput>(
+        OvelPluginInput{source.get(), ReadBytes, SeekBytes, SizeOfBytes, PendingBytes});
     OvelPluginFormat format{};
     OvelPluginStream* stream = module->Table().open(input.get(), &format);
     if (!stream) {

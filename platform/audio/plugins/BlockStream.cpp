@@ -18,11 +18,11 @@ size_t BlockStream::Read(float* out, size_t frames)
     size_t done = 0;
     while (done < frames && !ended_) {
         if (used_ == BlockFrames()) {
-            used_ = 0;
             if (!NextBlock()) {
-                ended_ = true;
+                ended_ = !Waiting();
                 break;
             }
+            used_ = 0;
             continue;
         }
         const size_t take = std::min(frames - done, BlockFrames() - used_);

@@ -17,7 +17,9 @@ protected:
 
 private:
     virtual uint32_t Channels() const = 0;
+    // False at the end, or while the input has not delivered the next block (then Waiting()).
     virtual bool NextBlock() = 0;
+    virtual bool Waiting() const = 0;
     virtual size_t BlockFrames() const = 0;
     virtual const int64_t* Samples(uint32_t channel) const = 0;
     virtual bool RewindBlocks() = 0;
@@ -29,7 +31,7 @@ private:
 };
 
 // The stream of a decoder class with Open(ByteInput&), Info(), NextBlock(),
-// BlockFrames(), Samples(channel) and Rewind().
+// Waiting(), BlockFrames(), Samples(channel) and Rewind().
 template <typename Decoder>
 class DecoderStream : public BlockStream {
 public:
@@ -51,6 +53,7 @@ public:
 private:
     uint32_t Channels() const override { return decoder_->Info().channels; }
     bool NextBlock() override { return decoder_->NextBlock(); }
+    bool Waiting() const override { return decoder_->Waiting(); }
     size_t BlockFrames() const override { return decoder_->BlockFrames(); }
     const int64_t* Samples(uint32_t channel) const override { return decoder_->Samples(channel); }
     bool RewindBlocks() override { return decoder_->Rewind(); }

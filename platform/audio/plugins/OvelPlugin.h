@@ -20,6 +20,9 @@ typedef struct OvelPluginInput {
     size_t (*read)(void* user, void* out, size_t bytes); /* bytes copied; fewer at the end */
     int (*seek)(void* user, uint64_t position);          /* nonzero on success */
     uint64_t (*size)(void* user);                        /* UINT64_MAX when not known */
+    /* Nonzero while bytes may still arrive (a download): a short read then
+       means "not yet", not the end. */
+    int (*pending)(void* user);
 } OvelPluginInput;
 
 typedef struct OvelPluginFormat {
@@ -35,7 +38,8 @@ typedef struct OvelPluginTable {
     /* Null when the bytes are not of the plug-in's format. The input stays
        valid until close; calls on one stream never overlap. */
     OvelPluginStream* (*open)(const OvelPluginInput* input, OvelPluginFormat* format);
-    /* Interleaved float frames written to out; 0 at the end. */
+    /* Interleaved float frames written to out; 0 at the end, or for now
+       while the input is pending. */
     size_t (*read)(OvelPluginStream* stream, float* out, size_t frames);
     int (*rewind)(OvelPluginStream* stream); /* nonzero on success */
     void (*close)(OvelPluginStream* stream);

@@ -20,6 +20,7 @@ public:
     bool Seek(uint64_t position);
     uint64_t Position() const { return position_; }
     uint64_t Size() const { return input_.size(input_.user); }
+    bool Pending() const { return input_.pending(input_.user) != 0; }
 
 private:
     OvelPluginInput input_;

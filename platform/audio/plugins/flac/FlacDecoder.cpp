@@ -20,7 +20,6 @@ constexpr uint32_t kMinBits = 4;
 constexpr uint32_t kMaxBits = 32;
 constexpr uint32_t kMaxBlockSize = 65535;
 constexpr size_t kMaxHeaderBytes = 16;
-constexpr size_t kReadPiece = 64 * 1024;
 // A frame can hold every sample verbatim at 33 bits, plus its headers.
 constexpr size_t kMaxFrameBytes = kMaxChannels * (kMaxBlockSize * 33 / 8 + 64) + kMaxHeaderBytes;
 
@@ -369,36 +368,16 @@ std::unique_ptr<FlacDecoder> FlacDecoder::Open(ByteInput& input)
 }
 
 FlacDecoder::FlacDecoder(ByteInput& input, const StreamInfo& info, uint64_t firstFrame)
-    : input_(input), info_(info), firstFrame_(firstFrame), samples_(info.channels, std::vector<int64_t>(kMaxBlockSize))
+    : input_(input), info_(info), firstFrame_(firstFrame), window_(input),
+      samples_(info.channels, std::vector<int64_t>(kMaxBlockSize))
 {}
 
 bool FlacDecoder::Rewind()
 {
-    window_.clear();
-    windowStart_ = 0;
-    inputEnded_ = false;
+    window_.Clear();
     blockFrames_ = 0;
     return input_.Seek(firstFrame_);
 }
-
-bool FlacDecoder::Fill(size_t bytes)
-{
-    if (window_.size() - windowStart_ >= bytes)
-        return true;
-    window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(windowStart_));
-    windowStart_ = 0;
-    while (window_.size() < bytes && !inputEnded_) {
-        const size_t have = window_.size();
-        const size_t want = std::max(bytes - have, kReadPiece);
-        window_.resize(have + want);
-        const size_t got = input_.Read(window_.data() + have, want);
-        window_.resize(have + got);
-        inputEnded_ = got < want;
-    }
-    return window_.size() >= bytes;
-}
-
-void FlacDecoder::Drop(size_t bytes) { windowStart_ = std::min(window_.size(), windowStart_ + bytes); }
 
 bool FlacDecoder::ParseHeader(const uint8_t* data, size_t size, Header& header) const
 {
@@ -440,32 +419,33 @@ bool FlacDecoder::ParseHeader(const uint8_t* data, size_t size, Header& header) 
 bool FlacDecoder::FindFrame(Header& header)
 {
     for (;;) {
-        Fill(kMaxHeaderBytes);
-        const size_t available = window_.size() - windowStart_;
+        if (!window_.Fill(kMaxHeaderBytes) && window_.Waiting())
+            return false;
+        const size_t available = window_.Available();
         if (available < 2)
             return false;
-        const uint8_t* data = window_.data() + windowStart_;
+        const uint8_t* data = window_.Data();
         size_t at = 0;
         while (at + 1 < available && !(data[at] == 0xFF && (data[at + 1] & 0xFE) == 0xF8))
             ++at;
+        window_.Drop(at);
         if (at + 1 >= available) {
-            Drop(at);
-            if (inputEnded_)
+            if (window_.Ended())
                 return false;
             continue;
         }
-        Drop(at);
-        Fill(kMaxHeaderBytes);
-        if (ParseHeader(window_.data() + windowStart_, window_.size() - windowStart_, header))
+        if (!window_.Fill(kMaxHeaderBytes) && window_.Waiting())
+            return false;
+        if (ParseHeader(window_.Data(), window_.Available(), header))
             return true;
-        Drop(1);
+        window_.Drop(1);
     }
 }
 
 bool FlacDecoder::DecodeFrame(const Header& header, size_t& frameBytes, bool& more)
 {
-    const uint8_t* data = window_.data() + windowStart_;
-    const size_t available = window_.size() - windowStart_;
+    const uint8_t* data = window_.Data();
+    const size_t available = window_.Available();
     BitReader bits(data + header.bytes, available - header.bytes);
     const bool stereo = header.channelCode > kIndependentMax;
     for (uint32_t c = 0; c < info_.channels; ++c) {
@@ -509,17 +489,18 @@ bool FlacDecoder::NextBlock()
         bool more = false;
         size_t frameBytes = 0;
         if (DecodeFrame(header, frameBytes, more)) {
-            Drop(frameBytes);
+            window_.Drop(frameBytes);
             return true;
         }
-        const size_t available = window_.size() - windowStart_;
-        if (!more || inputEnded_ || available >= kMaxFrameBytes)
+        const size_t available = window_.Available();
+        if (!more || window_.Ended() || available >= kMaxFrameBytes)
             break;
-        Fill(std::min(available * 2, kMaxFrameBytes));
+        if (!window_.Fill(std::min(available * 2, kMaxFrameBytes)) && window_.Waiting())
+            return false;
     }
     // A damaged frame keeps its place in time; the next one is searched after its sync code.
     Silence(header.blockSize);
-    Drop(2);
+    window_.Drop(2);
     return true;
 }
 

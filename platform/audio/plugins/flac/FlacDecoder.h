@@ -3,7 +3,7 @@
 // of integer samples. A frame whose checksums fail plays as silence and the
 // reader resyncs at the next frame.
 
-#include "platform/audio/plugins/PluginStream.h"
+#include "platform/audio/plugins/ByteWindow.h"
 
 #include <memory>
 #include <vector>
@@ -18,8 +18,10 @@ public:
     static std::unique_ptr<FlacDecoder> Open(ovelplugin::ByteInput& input);
 
     const StreamInfo& Info() const { return info_; }
-    // Decodes the next frame; false at the end of the stream.
+    // Decodes the next frame; false at the end of the stream, or while the
+    // input has not delivered it yet (then Waiting()).
     bool NextBlock();
+    bool Waiting() const { return window_.Waiting(); }
     size_t BlockFrames() const { return blockFrames_; }
     // The block's samples of one channel, right-aligned in Info().bitsPerSample bits.
     const int64_t* Samples(uint32_t channel) const { return samples_[channel].data(); }
@@ -34,21 +36,16 @@ private:
         uint32_t bitsPerSample;
         size_t bytes;
     };
-    // Makes sure at least bytes bytes from the window's start are there; false when the stream ends first.
-    bool Fill(size_t bytes);
     bool FindFrame(Header& header);
     bool ParseHeader(const uint8_t* data, size_t size, Header& header) const;
     // False when the frame is damaged or needs more bytes than the window has (more set).
     bool DecodeFrame(const Header& header, size_t& frameBytes, bool& more);
     void Silence(size_t frames);
-    void Drop(size_t bytes);
 
     ovelplugin::ByteInput& input_;
     StreamInfo info_;
     uint64_t firstFrame_;
-    std::vector<uint8_t> window_;  // bytes from the next frame on
-    size_t windowStart_ = 0;
-    bool inputEnded_ = false;
+    ovelplugin::ByteWindow window_;  // bytes from the next frame on
     std::vector<std::vector<int64_t>> samples_;
     size_t blockFrames_ = 0;
 };

@@ -16,7 +16,6 @@ constexpr uint16_t kMaxVersion = 0x410;
 constexpr uint32_t kMaxBlockBytes = 1 << 24;
 constexpr uint32_t kMaxBlockSamples = 1 << 17;
 constexpr uint32_t kMaxChannels = 8;
-constexpr size_t kScanPiece = 4096;
 
 // Header flags.
 constexpr uint32_t kBytesStored = 0x3;
@@ -229,7 +228,8 @@ struct BlockData {
     uint32_t rate = 0;      // from the sample rate, 0 when not given
 };
 
-bool ReadTerms(const uint8_t* p, size_t size, BlockData& data)
+// The cross-channel terms (negative) belong to stereo blocks only.
+bool ReadTerms(const uint8_t* p, size_t size, bool stereo, BlockData& data)
 {
     if (size > kMaxTerms)
         return false;
@@ -238,7 +238,8 @@ bool ReadTerms(const uint8_t* p, size_t size, BlockData& data)
         DecorrPass& pass = data.passes[i];
         pass.term = (p[i] & 0x1F) - 5;
         pass.delta = (p[i] >> 5) & 0x7;
-        if (pass.term == 0 || pass.term < -3 || (pass.term > kMaxTerm && pass.term < 17) || pass.term > 18)
+        if (pass.term == 0 || pass.term < (stereo ? -3 : 1) || (pass.term > kMaxTerm && pass.term < 17) ||
+            pass.term > 18)
             return false;
     }
     return true;
@@ -346,7 +347,7 @@ bool ReadMetadata(const uint8_t* block, const BlockHeader& header, BlockData& da
         bool ok = true;
         switch (id & kIdFunction) {
             case kIdDecorrTerms:
-                ok = ReadTerms(body, bytes, data);
+                ok = ReadTerms(body, bytes, stereo, data);
                 break;
             case kIdDecorrWeights:
                 ok = ReadWeights(body, bytes, stereo, data);
@@ -879,59 +880,54 @@ uint32_t ChannelsOfBlock(uint32_t flags) { return (flags & kMono) ? 1 : 2; }
 
 }  // namespace
 
-WavPackDecoder::WavPackDecoder(ByteInput& input, const StreamInfo& info, uint64_t firstBlock)
-    : input_(input), info_(info), firstBlock_(firstBlock), samples_(info.channels)
+WavPackDecoder::WavPackDecoder(ByteInput& input, const StreamInfo& info)
+    : input_(input), info_(info), window_(input), samples_(info.channels)
 {}
 
-namespace {
-
-// Reads the next block whole, skipping what is not one; false at the end of the stream.
-bool ReadBlock(ByteInput& input, BlockHeader& header, std::vector<uint8_t>& block)
+// The next whole block at offset at of the window; false when the input ends
+// first, has not delivered it yet, or has no block header there.
+bool WavPackDecoder::PeekBlock(size_t at, BlockHeader& header)
 {
-    uint8_t head[kHeaderBytes];
-    size_t have = input.Read(head, kHeaderBytes);
-    for (;;) {
-        if (have < kHeaderBytes)
-            return false;
-        if (ParseHeader(head, header))
-            break;
-        // Resync: the next "wvpk" at or after the second byte.
-        const uint8_t* found = nullptr;
-        for (size_t i = 1; i + 4 <= kHeaderBytes && !found; ++i)
-            if (std::memcmp(head + i, "wvpk", 4) == 0)
-                found = head + i;
-        const size_t keep = found ? static_cast<size_t>(head + kHeaderBytes - found) : 3;
-        std::memmove(head, head + kHeaderBytes - keep, keep);
-        have = keep + input.Read(head + keep, kHeaderBytes - keep);
-    }
-    block.assign(head, head + kHeaderBytes);
-    block.resize(header.size);
-    const size_t rest = header.size - kHeaderBytes;
-    return input.Read(block.data() + kHeaderBytes, rest) == rest;
+    return window_.Fill(at + kHeaderBytes) && ParseHeader(window_.Data() + at, header) &&
+           window_.Fill(at + header.size);
 }
 
-}  // namespace
+// Skips to the next block that holds audio; false at the end, or while waiting.
+bool WavPackDecoder::FindAudioBlock(BlockHeader& header)
+{
+    for (;;) {
+        if (PeekBlock(0, header)) {
+            if (header.blockSamples > 0)
+                return true;
+            window_.Drop(header.size);
+            continue;
+        }
+        if (window_.Waiting() || window_.Available() < kHeaderBytes)
+            return false;
+        // Not a block, or one the file cuts short: resync at the next block id.
+        const uint8_t* data = window_.Data();
+        const size_t available = window_.Available();
+        size_t next = 1;
+        while (next + 4 <= available && std::memcmp(data + next, "wvpk", 4) != 0)
+            ++next;
+        window_.Drop(next);
+    }
+}
 
 std::unique_ptr<WavPackDecoder> WavPackDecoder::Open(ByteInput& input)
 {
-    uint8_t head[kHeaderBytes];
-    if (input.Read(head, kHeaderBytes) != kHeaderBytes || std::memcmp(head, "wvpk", 4) != 0 || !input.Seek(0))
+    uint8_t head[4];
+    if (input.Read(head, sizeof head) != sizeof head || std::memcmp(head, "wvpk", 4) != 0 || !input.Seek(0))
+        return nullptr;
+    std::unique_ptr<WavPackDecoder> decoder(new WavPackDecoder(input, StreamInfo{}));
+    BlockHeader header;
+    if (!decoder->FindAudioBlock(header) || (header.flags & kDsd))
         return nullptr;
     // The first block with audio tells the format.
-    StreamInfo info;
-    std::vector<uint8_t> block;
-    BlockHeader header;
-    for (;;) {
-        if (!ReadBlock(input, header, block))
-            return nullptr;
-        if (header.blockSamples > 0)
-            break;
-    }
-    if (header.flags & kDsd)
-        return nullptr;
     BlockData data;
-    if (!ReadMetadata(block.data(), header, data))
+    if (!ReadMetadata(decoder->window_.Data(), header, data))
         return nullptr;
+    StreamInfo& info = decoder->info_;
     const uint32_t rateCode = (header.flags & kRateMask) >> kRateLsb;
     info.rate = rateCode < 15 ? kRates[rateCode] : data.rate;
     info.channels = data.channels ? data.channels : ChannelsOfBlock(header.flags);
@@ -940,58 +936,63 @@ std::unique_ptr<WavPackDecoder> WavPackDecoder::Open(ByteInput& input)
     info.totalFrames = header.blockIndex == 0 && header.totalKnown ? header.totalSamples : 0;
     if (info.rate == 0 || info.channels == 0 || info.channels > kMaxChannels)
         return nullptr;
-    if (!input.Seek(0))
-        return nullptr;
-    return std::unique_ptr<WavPackDecoder>(new WavPackDecoder(input, info, 0));
+    decoder->samples_.assign(info.channels, {});
+    return decoder;
 }
 
 bool WavPackDecoder::Rewind()
 {
-    held_ = false;
+    window_.Clear();
     blockFrames_ = 0;
-    return input_.Seek(firstBlock_);
+    return input_.Seek(0);
 }
 
+// The blocks of one stretch of time, from the initial to the final one,
+// are decoded together once all of them are there.
 bool WavPackDecoder::NextBlock()
 {
-    BlockHeader header;
-    if (held_) {
-        header = heldHeader_;
-        held_ = false;
-    } else {
-        do {
-            if (!ReadBlock(input_, header, block_))
+    BlockHeader first;
+    if (!FindAudioBlock(first))
+        return false;
+    std::vector<BlockHeader> group = {first};
+    size_t end = first.size;
+    uint32_t channels = ChannelsOfBlock(first.flags);
+    while (!(group.back().flags & kFinalBlock) && channels < info_.channels) {
+        BlockHeader header;
+        if (!PeekBlock(end, header)) {
+            if (window_.Waiting())
                 return false;
-        } while (header.blockSamples == 0);
+            break;
+        }
+        if ((header.flags & kInitialBlock) || header.blockIndex != first.blockIndex)
+            break;
+        group.push_back(header);
+        end += header.size;
+        channels += ChannelsOfBlock(header.flags);
     }
-    blockFrames_ = header.blockSamples;
+
+    blockFrames_ = first.blockSamples;
     for (auto& channel : samples_)
         channel.assign(blockFrames_, 0);
     std::vector<int32_t> decoded;
     uint32_t channel = 0;
-    const uint64_t index = header.blockIndex;
-    for (;;) {
+    size_t at = 0;
+    for (const BlockHeader& header : group) {
         const uint32_t count = ChannelsOfBlock(header.flags);
         const bool fits = header.blockSamples == blockFrames_ && channel + count <= info_.channels &&
                           ((header.flags & kFloatData) != 0) == info_.floatSamples;
         // A damaged block stays silent.
-        if (fits && DecodeBlock(block_.data(), header, decoded)) {
+        if (fits && DecodeBlock(window_.Data() + at, header, decoded)) {
             const size_t stride = (header.flags & kMonoData) ? 1 : 2;
             for (uint32_t c = 0; c < count; ++c)
                 for (size_t f = 0; f < blockFrames_; ++f)
                     samples_[channel + c][f] = decoded[f * stride + (stride == 2 ? c : 0)];
         }
         channel += count;
-        if ((header.flags & kFinalBlock) || channel >= info_.channels)
-            return true;
-        if (!ReadBlock(input_, header, block_))
-            return true;
-        if ((header.flags & kInitialBlock) || header.blockIndex != index) {
-            held_ = header.blockSamples > 0;
-            heldHeader_ = header;
-            return true;
-        }
+        at += header.size;
     }
+    window_.Drop(end);
+    return true;
 }
 
 }  // namespace ovelwavpack

@@ -5,7 +5,7 @@
 // lossy (decoded without a correction file). A block whose checksum fails
 // plays as silence and the reader resyncs at the next block.
 
-#include "platform/audio/plugins/PluginStream.h"
+#include "platform/audio/plugins/ByteWindow.h"
 
 #include <memory>
 #include <vector>
@@ -31,8 +31,10 @@ public:
     static std::unique_ptr<WavPackDecoder> Open(ovelplugin::ByteInput& input);
 
     const StreamInfo& Info() const { return info_; }
-    // Decodes the next group of blocks; false at the end of the stream.
+    // Decodes the next group of blocks; false at the end of the stream, or
+    // while the input has not delivered it yet (then Waiting()).
     bool NextBlock();
+    bool Waiting() const { return window_.Waiting(); }
     size_t BlockFrames() const { return blockFrames_; }
     // One channel of the block: integers of Info().bitsPerSample bits (a
     // narrower sound left-justified in them), or the bit patterns of floats.
@@ -40,14 +42,13 @@ public:
     bool Rewind();
 
 private:
-    WavPackDecoder(ovelplugin::ByteInput& input, const StreamInfo& info, uint64_t firstBlock);
+    WavPackDecoder(ovelplugin::ByteInput& input, const StreamInfo& info);
+    bool PeekBlock(size_t at, BlockHeader& header);
+    bool FindAudioBlock(BlockHeader& header);
 
     ovelplugin::ByteInput& input_;
     StreamInfo info_;
-    uint64_t firstBlock_;
-    std::vector<uint8_t> block_;
-    bool held_ = false;  // block_ holds a block not yet decoded
-    BlockHeader heldHeader_;
+    ovelplugin::ByteWindow window_;  // bytes from the next block on
     std::vector<std::vector<int64_t>> samples_;
     size_t blockFrames_ = 0;
 };

@@ -159,12 +159,12 @@ size_t SilencedSamples(const Decoded& decoded, const std::vector<int64_t>& refer
 
 bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
-MemoryInput::MemoryInput(const std::vector<uint8_t>& bytes) : bytes_(bytes)
+MemoryInput::MemoryInput(const std::vector<uint8_t>& bytes, size_t arrived) : bytes_(bytes), arrived_(arrived)
 {
     input_.user = this;
     input_.read = [](void* user, void* out, size_t wanted) {
         auto& self = *static_cast<MemoryInput*>(user);
-        const size_t left = self.bytes_.size() - static_cast<size_t>(self.position_);
+        const size_t left = self.arrived_ - std::min<size_t>(self.arrived_, static_cast<size_t>(self.position_));
         const size_t take = std::min(wanted, left);
         if (take > 0)
             std::memcpy(out, self.bytes_.data() + self.position_, take);
@@ -173,12 +173,16 @@ MemoryInput::MemoryInput(const std::vector<uint8_t>& bytes) : bytes_(bytes)
     };
     input_.seek = [](void* user, uint64_t position) {
         auto& self = *static_cast<MemoryInput*>(user);
-        if (position > self.bytes_.size())
+        if (position > self.arrived_)
             return 0;
         self.position_ = position;
         return 1;
     };
     input_.size = [](void* user) { return static_cast<uint64_t>(static_cast<MemoryInput*>(user)->bytes_.size()); };
+    input_.pending = [](void* user) {
+        auto& self = *static_cast<MemoryInput*>(user);
+        return self.arrived_ < self.bytes_.size() ? 1 : 0;
+    };
 }
 
 }  // namespace codectest

@@ -28,14 +28,18 @@ std::string ScratchPath(const std::string& name);
 // Runs a shell command; false when it fails.
 bool Run(const std::string& command);
 
-// Reads bytes from memory; the vector must outlive the input.
+// Reads bytes from memory; the vector must outlive the input. Like a
+// download, it may offer only the first bytes for now.
 class MemoryInput {
 public:
-    explicit MemoryInput(const std::vector<uint8_t>& bytes);
+    explicit MemoryInput(const std::vector<uint8_t>& bytes) : MemoryInput(bytes, bytes.size()) {}
+    MemoryInput(const std::vector<uint8_t>& bytes, size_t arrived);
     const OvelPluginInput& Input() const { return input_; }
+    void Arrive(size_t bytes) { arrived_ = std::min(bytes_.size(), arrived_ + bytes); }
 
 private:
     const std::vector<uint8_t>& bytes_;
+    size_t arrived_;
     uint64_t position_ = 0;
     OvelPluginInput input_;
 };
