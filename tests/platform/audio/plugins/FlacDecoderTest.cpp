@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace codectest;
@@ -71,6 +73,118 @@ INSTANTIATE_TEST_SUITE_P(
                       FlacCase{"Stereo32", 2, 32, 192000, 0, "-8 --lax"},
                       FlacCase{"Mono24OddBlock", 1, 24, 44100, 0, "-3 -b 250"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// Most significant bit first, as FLAC frames are.
+class BitWriter {
+public:
+    void Put(uint64_t value, unsigned bits)
+    {
+        for (unsigned i = bits; i-- > 0;)
+            Bit((value >> i) & 1);
+    }
+    void Bit(uint64_t bit)
+    {
+        if (used_ % 8 == 0)
+            bytes_.push_back(0);
+        bytes_.back() |= static_cast<uint8_t>(bit << (7 - used_ % 8));
+        ++used_;
+    }
+    void PadToByte() { used_ = (used_ + 7) / 8 * 8; }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    size_t used_ = 0;
+};
+
+uint8_t Crc8(const std::vector<uint8_t>& bytes)
+{
+    uint32_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int i = 0; i < 8; ++i)
+            crc = (crc & 0x80) ? ((crc << 1) ^ 0x07) & 0xFF : (crc << 1) & 0xFF;
+    }
+    return static_cast<uint8_t>(crc);
+}
+
+uint16_t Crc16(const std::vector<uint8_t>& bytes)
+{
+    uint32_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= uint32_t{byte} << 8;
+        for (int i = 0; i < 8; ++i)
+            crc = (crc & 0x8000) ? ((crc << 1) ^ 0x8005) & 0xFFFF : (crc << 1) & 0xFFFF;
+    }
+    return static_cast<uint16_t>(crc);
+}
+
+struct EscapeCase {
+    const char* name;
+    unsigned method;  // 0: 4-bit Rice parameters, 1: 5-bit
+    unsigned width;   // of the escaped samples, 0: all zero
+};
+
+// A mono 16-bit stream of one frame of eight samples, fixed predictor of
+// order 0, whose one residual partition is escaped: raw samples of width bits.
+std::vector<uint8_t> EscapedStream(const EscapeCase& c, const std::vector<int64_t>& samples)
+{
+    BitWriter stream;
+    for (char letter : std::string("fLaC"))
+        stream.Put(static_cast<uint8_t>(letter), 8);
+    stream.Put(0x80, 8);  // the last metadata block, STREAMINFO
+    stream.Put(34, 24);
+    stream.Put(samples.size(), 16);
+    stream.Put(samples.size(), 16);
+    stream.Put(0, 48);
+    stream.Put(44100, 20);
+    stream.Put(0, 3);   // one channel
+    stream.Put(15, 5);  // 16 bits
+    stream.Put(samples.size(), 36);
+    stream.Put(0, 64);  // no MD5 signature
+    stream.Put(0, 64);
+
+    BitWriter frame;
+    frame.Put(0xFFF8, 16);
+    frame.Put(6, 4);  // block size in 8 bits after the number
+    frame.Put(0, 4);  // rate of the stream
+    frame.Put(0, 4);  // mono
+    frame.Put(4, 3);  // 16 bits
+    frame.Put(0, 1);
+    frame.Put(0, 8);  // frame 0
+    frame.Put(samples.size() - 1, 8);
+    frame.Put(Crc8(frame.Bytes()), 8);
+    frame.Put(0x10, 8);  // fixed predictor, order 0, no wasted bits
+    frame.Put(c.method, 2);
+    frame.Put(0, 4);  // one partition
+    frame.Put(c.method == 0 ? 0xF : 0x1F, c.method == 0 ? 4 : 5);
+    frame.Put(c.width, 5);
+    for (int64_t sample : samples)
+        frame.Put(static_cast<uint64_t>(sample), c.width);
+    frame.PadToByte();
+    frame.Put(Crc16(frame.Bytes()), 16);
+
+    std::vector<uint8_t> bytes = stream.Bytes();
+    bytes.insert(bytes.end(), frame.Bytes().begin(), frame.Bytes().end());
+    return bytes;
+}
+
+class FlacEscapeTest : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(FlacEscapeTest, ReadsEscapedResidualsAsRawSignedSamples)
+{
+    const unsigned width = GetParam().width;
+    std::vector<int64_t> samples = {0, 1, -1, 63, -64, 5, -7, 20};
+    for (int64_t& sample : samples)
+        sample =
+            width == 0 ? 0 : std::clamp<int64_t>(sample, -(int64_t{1} << (width - 1)), (int64_t{1} << (width - 1)) - 1);
+    EXPECT_EQ(DecodeAll(EscapedStream(GetParam(), samples)).samples, samples);
+}
+
+INSTANTIATE_TEST_SUITE_P(Partitions, FlacEscapeTest,
+                         ::testing::Values(EscapeCase{"Rice", 0, 7}, EscapeCase{"Rice2", 1, 16},
+                                           EscapeCase{"NarrowRice", 0, 2}, EscapeCase{"ZeroWidth", 1, 0}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 const FlacCase kStereo{"Stereo16", 2, 16, 44100, 0, "-5 -b 1024"};
 
