@@ -1,8 +1,9 @@
 #ifndef OVEL_PLUGIN_H
 #define OVEL_PLUGIN_H
-/* The table a format plug-in hands the library. Plain C on both sides: the
-   plug-in's streams are opaque to the library, the library's bytes reach the
-   plug-in only through the callbacks, and memory is freed by whoever took it. */
+/* The table a format plug-in hands the library. Plain C on both sides, in
+   the C calling convention: the plug-in's streams are opaque to the library,
+   the library's bytes reach the plug-in only through the callbacks, and
+   memory is freed by whoever took it. */
 
 #include <stddef.h>
 #include <stdint.h>
