@@ -11,7 +11,8 @@ enum TCursor {
     crSizeNS,
     crSizeWE,
     crVSplit,
-    crHSplit
+    crHSplit,
+    crAppStart
 };
 
 class TControl;

@@ -11,6 +11,8 @@ LPCSTR SystemCursor(TCursor cursor)
             return IDC_WAIT;
         case crHandPoint:
             return IDC_HAND;
+        case crAppStart:
+            return IDC_APPSTARTING;
         case crSizeNS:
         case crVSplit:
             return IDC_SIZENS;

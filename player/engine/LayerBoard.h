@@ -36,8 +36,11 @@ public:
     int Position(TBoardControl control) const { return Value(control); }
     int ItemIndex(TBoardControl control) const { return Value(control); }
 
-    void Show(TBoardControl control, bool shown = true) { SetLook(control, shown ? TLook::Shown : TLook::Hidden, {}); }
-    void Hide(TBoardControl control) { Show(control, false); }
-    void Enable(TBoardControl control) { SetLook(control, TLook::Enabled, {}); }
-    void SetHint(TBoardControl control, const std::string& hint) { SetLook(control, TLook::Hint, hint); }
+    void ShowControl(TBoardControl control, bool shown = true)
+    {
+        SetLook(control, shown ? TLook::Shown : TLook::Hidden, {});
+    }
+    void HideControl(TBoardControl control) { ShowControl(control, false); }
+    void EnableControl(TBoardControl control) { SetLook(control, TLook::Enabled, {}); }
+    void SetControlHint(TBoardControl control, const std::string& hint) { SetLook(control, TLook::Hint, hint); }
 };

@@ -64,10 +64,10 @@ void RestoreFolderControls(const TUserLayer& user)
     TLayerBoard* board = LayerBoard();
     if (board == nullptr || !board->Checked(user.Box))
         return;
-    board->Hide(user.AutoLabel);
-    board->Show(user.AutoBox);
-    board->Enable(user.Level);
-    board->Show(user.Level, !board->Checked(user.AutoBox));
+    board->HideControl(user.AutoLabel);
+    board->ShowControl(user.AutoBox);
+    board->EnableControl(user.Level);
+    board->ShowControl(user.Level, !board->Checked(user.AutoBox));
 }
 
 void RestoreControlsOf(TLayerId layer)
@@ -185,7 +185,7 @@ void PlayUserFile(const TUserLayer& user, std::string (*pick)(int), int slot)
     const std::string name = pick(slot);
     if (name.empty())
         return;
-    LayerBoard()->Hide(user.AutoBox);
+    LayerBoard()->HideControl(user.AutoBox);
     std::vector<TSoundSource> candidates = DrawCandidates(name, pick, slot);
     if (candidates.empty()) {
         RestoreControlsOf(user.Layer);
@@ -208,7 +208,7 @@ void ShowFailure(const TUserLayer& user, const TOpenResult& result)
 {
     const std::string hint =
         result.FailedName.empty() ? std::string() : result.FailedName + ": " + BassErrorText(result.Error, RussianUI);
-    LayerBoard()->SetHint(user.FolderLabel, hint);
+    LayerBoard()->SetControlHint(user.FolderLabel, hint);
 }
 
 void PlayOpened(const TUserLayer& user, const TOpenResult& result)
@@ -217,8 +217,8 @@ void PlayOpened(const TUserLayer& user, const TOpenResult& result)
     const HSTREAM handle = result.Handle;
     LayerChannels[user.Layer] = handle;
     if (result.Placed) {
-        board->Hide(user.Level);
-        board->Show(user.AutoLabel);
+        board->HideControl(user.Level);
+        board->ShowControl(user.AutoLabel);
         PlaceStream(handle, user.Layer == lyMusic ? MusicPosition() : DrawPosition(user.Row));
         SetLayerEndSync(user.Layer, handle);
     } else {

@@ -12,6 +12,8 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
 #include "player/engine/LayerBoard.h"
+#include "player/engine/Layers.h"
+#include "player/engine/RainPhases.h"
 #include "player/window/Scenes.h"
 
 #include <shellapi.h>
@@ -111,6 +113,31 @@ public:
     void MinimizeImageClick(TObject* sender);
     void WrapBitBtnClick(TObject* sender);
 
+    // Soundscape layers: the wind's and the rain's timers, the rain toggle
+    // and its phases, the user folders' controls, the looks the layers ask for.
+    TTimer FWindTimer;
+    TTimer RainTimer;
+    void StartFWind();
+    void StopFWind();
+    void FWindTimerTimer(TObject* sender);
+    void RainNowClick(TObject* sender);
+    // A background layer's rain draw came up.
+    void RainDrawn();
+    void RainTimerTimer(TObject* sender);
+    void OnRainFadeOut(unsigned ms);
+    void OnRainFadeIn(unsigned ms);
+    void RainFadeOut(unsigned ms);
+    void StopRain();
+    void MusicAutoAllocCheckBoxClick(TObject* sender);
+    void MusicFolderComboBoxDropDown(TObject* sender);
+    void MusicFolderTrackBarEnter(TObject* sender);
+    void MusicFolderTrackBarChange(TObject* sender);
+    void NatureAutoAllocCheckBoxClick(TObject* sender);
+    void NatureFolderComboBoxDropDown(TObject* sender);
+    void NatureFolderTrackBarEnter(TObject* sender);
+    void NatureFolderTrackBarChange(TObject* sender);
+    void SetLook(TBoardControl control, TLook look, const std::string& text) override;
+
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
 
@@ -172,6 +199,23 @@ private:
     unsigned iconRuns_ = 0;    // counts SetMainIcon runs
     bool created_ = false;
     bool destroyed_ = false;
+
+    // Soundscape layers.
+    void AttachSoundscapeHandlers();
+    void StartSoundscape();
+    void EndSoundscape();
+    void LoadPlugins();
+    void ListUserFolders();
+    void ToggleRain(TObject* sender);
+    void StartRainEpisode();
+    void StopRainEpisode(TObject* sender);
+    void RunRainActions(const TRainActions& actions);
+    void ShowRainButton(int image, TObject* sender);
+    void AutoAllocClick(TCheckBox& box, ::TTrackBar& level, int& autoAlloc);
+    void FolderLevelChange(::TTrackBar& level, TLayerId layer);
+    TRainPhases rainPhases_;
+    TRerun rainToggle_;
+    TObject* rainSender_ = nullptr;
 };
 
 extern TOvelMainForm* OvelMainForm;

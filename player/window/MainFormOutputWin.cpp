@@ -3,9 +3,11 @@
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Application.h"
+#include "player/engine/BrookAndFire.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
+#include "player/engine/WeatherStrands.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ bool TOvelMainForm::AudioIni()
 void TOvelMainForm::PlayOvel()
 {
     if (!PlayCheckBox.Checked()) {
+        StopFWind();
         AudioIni();
         BASS_Stop();
         return;
@@ -108,12 +111,17 @@ void TOvelMainForm::PlayOvel()
         default:
             break;
     }
+    if (OptionCheckBox.Checked())
+        PlayBrook();
+    if (WindCheckBox.Checked())
+        StartFWind();
     SpkAnimate.SetActive(true);
 }
 
 void TOvelMainForm::StopOvel()
 {
     ++outputRuns_;
+    StopFWind();
     BASS_Stop();
     BASS_Free();
     StopLayers();
@@ -175,6 +183,8 @@ void TOvelMainForm::DeviceComboBoxSelect(TObject*)
     const int item = DeviceComboBox.ItemIndex();
     if (item < 0)
         return;
+    if (RainPlays())
+        RainNowClick(nullptr);
     StopOvel();
     OutputDevice = static_cast<int>(DeviceComboBox.Items.Objects(item));
     DeviceComboBox.SetHint(DeviceComboBox.Text());

@@ -3,6 +3,7 @@
 
 #include "platform/forms/Application.h"
 #include "player/engine/SoundBanks.h"
+#include "player/engine/WeatherStrands.h"
 
 #include <commctrl.h>
 
@@ -56,6 +57,12 @@ void TOvelMainForm::OvelComboBoxSelect(TObject*)
 
 void TOvelMainForm::SwitchScene()
 {
+    if (!LoadingSettings && !BoardStarting && PlayCheckBox.Checked()) {
+        if (FWindTimer.Enabled())
+            StopFWind();
+        if (RainPlays())
+            RainNowClick(nullptr);
+    }
     switch (OvelComboBox.ItemIndex()) {
         case kDayScene:
             ShowDayScene();
@@ -188,6 +195,7 @@ void TOvelMainForm::ShowPlaySwitch()
         ShowSilentLook();
     Repaint();
     PlayOnOffLook();
+    RainNow.Visible = Present(sbOvel) && PlayCheckBox.Checked();
     PlayCheckBox.SetShowHint(!PlayCheckBox.Checked() && AlarmClockCheckBox.Checked());
     SetMainIcon();
 }
@@ -223,6 +231,8 @@ void TOvelMainForm::ShowPlayingLook()
 
 void TOvelMainForm::ShowSilentLook()
 {
+    if (Present(sbOvel) && RainPlays())
+        RainNowClick(&PlayCheckBox);
     StopOvel();
     SpkAnimate.SetActive(false);
     SpkAnimate.Hide();

@@ -66,12 +66,12 @@ constexpr TBankId kRequiredBanks[] = {sbOvda, sbOvdb, sbOvna, sbOvnb};
 
 std::atomic<HWND> LayerEventWindow{nullptr};
 
-// Runs on the audio library's sync thread: only a message leaves it.
-void PostLayerEvent(TLayerEvent event, TLayerId layer, HSYNC sync)
+// Runs on the audio library's sync thread and on workers: only a message leaves it.
+void PostLayerEvent(TLayerEvent event, TLayerId layer, DWORD data)
 {
     if (HWND board = LayerEventWindow.load())
         PostMessageA(board, kLayerEventMessage, MAKEWPARAM(static_cast<WORD>(event), static_cast<WORD>(layer)),
-                     static_cast<LPARAM>(sync));
+                     static_cast<LPARAM>(data));
 }
 
 struct TTrackBarDesign {
@@ -201,8 +201,8 @@ void TOvelMainForm::SetMenu()
         item.Item.ImageIndex = item.Image;
     }
     PlayOnOff.ImageIndex = kSoundOnImage;
-    // Their windows and the rain come later; until then they are not offered.
-    for (TMenuItem* item : {&RainNow, &HotKeys, &About, &LiveUpdate})
+    // Their windows come later; until then they are not offered.
+    for (TMenuItem* item : {&HotKeys, &About, &LiveUpdate})
         item->Visible = false;
     PopupMenu1.Add(PlayOnOff);
     PopupMenu1.AddSeparator();
@@ -239,12 +239,14 @@ void TOvelMainForm::AttachHandlers()
     Bind(DeviceComboBox.OnDropDown, &TOvelMainForm::DeviceComboBoxDropDown);
     Bind(DeviceComboBox.OnDrawItem, &TOvelMainForm::DeviceComboBoxDrawItem);
     Bind(HWMCheckBox.OnClick, &TOvelMainForm::HWMCheckBoxClick);
+    AttachSoundscapeHandlers();
 }
 
 namespace {
 
 // A control's state as the layers read it, by its kind.
-int StateOf(const TCheckBox& box) { return box.Checked() ? 1 : 0; }
+// A three-state box answers 2 while grayed.
+int StateOf(const TCheckBox& box) { return static_cast<int>(box.Perform(BM_GETCHECK)); }
 int StateOf(const TRadioButton& button) { return button.Checked() ? 1 : 0; }
 int StateOf(const ::TTrackBar& trackBar) { return trackBar.Position(); }
 int StateOf(const TComboBox& combo) { return combo.ItemIndex(); }
@@ -285,8 +287,11 @@ void TOvelMainForm::FormCreate(TObject*)
     SetLayerEventPoster(PostLayerEvent);
     SetDeviceFailHandler(OnOutputDeviceFail);
     SetLayerBoard(this);
+    StartSoundscape();
     OvelComboBoxSelect(nullptr);
+    ListUserFolders();
     BoardStarting = false;
+    LoadPlugins();
 }
 
 void TOvelMainForm::AddTrayIcon()
@@ -385,6 +390,7 @@ void TOvelMainForm::FormDestroy(TObject*)
     ScheduleTimer.SetEnabled(false);
     BASS_PluginFree(0);
     StopOvel();
+    EndSoundscape();
     SetLayerBoard(nullptr);
     SetLayerEventPoster(nullptr);
     SetDeviceFailHandler(nullptr);
@@ -437,7 +443,7 @@ void TOvelMainForm::WndProc(TMessage& message)
             return;
         case kLayerEventMessage:
             DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)),
-                               static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<HSYNC>(message.LParam));
+                               static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<DWORD>(message.LParam));
             message.Result = 0;
             return;
         case WM_APP:

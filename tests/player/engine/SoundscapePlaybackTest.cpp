@@ -353,11 +353,14 @@ protected:
     }
     void TearDown() override
     {
+        // The streams let go of their files first.
+        SoundscapePlaybackTest::TearDown();
         SetUserFileSystem(nullptr);
         UserFolders[ufDayNature] = TUserFolderSlot{};
         NatureAuto = 0;
-        fs::remove_all(folder);
-        SoundscapePlaybackTest::TearDown();
+        std::error_code error;
+        fs::remove_all(folder, error);
+        EXPECT_FALSE(error) << error.message();
     }
 
     std::string Path(const std::string& name) const { return folderText + name; }

@@ -1,6 +1,8 @@
 #include "tests/player/window/BoardFixture.h"
 
 #include "platform/audio/bass.h"
+#include "platform/audio/core/Backends.h"
+#include "platform/audio/win/PluginFiles.h"
 #include "platform/forms/Application.h"
 #include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
@@ -49,6 +51,8 @@ void PrepareLikeTheStart()
     ProgInfoInitialization();
     SetProductGlobals();
     ExeDir = std::string(OVEL_SOURCE_DIR) + "\\";
+    // The board loads the format plug-ins as the program's audio library does.
+    ovelaudio::SetPluginLoader(ovelaudio::LoadPluginFile, ovelaudio::FreePluginFile);
     ASSERT_TRUE(LoadLanguages());
     ASSERT_NE(BASS_Init(kDefaultOutput, kOutputRate, 0, nullptr, nullptr), 0) << "no output: run under the display";
     DefaultDevice = static_cast<int>(BASS_GetDevice());

@@ -9,7 +9,8 @@ constexpr auto kPumpLimit = std::chrono::seconds(90);
 constexpr auto kShortPump = std::chrono::seconds(10);
 
 // The program's start up to the board: globals, language, the default-device
-// probe and the banks of dist/, read whole so that no file stays held.
+// probe and the banks of dist/, read whole so that no file stays held; the
+// format plug-ins load from the program folder.
 void PrepareLikeTheStart();
 
 // Handles messages until done() holds or the limit passes; watch runs after
