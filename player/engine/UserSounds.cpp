@@ -85,8 +85,17 @@ struct TOpenResult {
     int Error = BASS_OK;
 };
 
-std::mutex ResultsMutex;
-std::map<DWORD, TOpenResult> Results;
+// What the workers hand over, by request. Never destroyed: a worker still
+// waiting for an address may finish while the program ends.
+struct TOpenResults {
+    std::mutex Mutex;
+    std::map<DWORD, TOpenResult> ByRequest;
+};
+TOpenResults& Results()
+{
+    static auto* results = new TOpenResults;
+    return *results;
+}
 std::atomic<int> RunningOpens{0};
 std::atomic<DWORD> LastRequest{0};
 // The request each layer waits for; 0 for none. GUI thread only.
@@ -132,8 +141,8 @@ void StartOpen(TLayerId layer, std::vector<TSoundSource> candidates, DWORD flags
         std::thread([layer, request, candidates = std::move(candidates), flags, mono] {
             TOpenResult result = OpenFirst(candidates, flags, mono);
             {
-                std::lock_guard<std::mutex> lock(ResultsMutex);
-                Results[request] = std::move(result);
+                std::lock_guard<std::mutex> lock(Results().Mutex);
+                Results().ByRequest[request] = std::move(result);
             }
             PostLayerEvent(TLayerEvent::Opened, layer, request);
             --RunningOpens;
@@ -148,12 +157,13 @@ void StartOpen(TLayerId layer, std::vector<TSoundSource> candidates, DWORD flags
 
 std::optional<TOpenResult> TakeResult(DWORD request)
 {
-    std::lock_guard<std::mutex> lock(ResultsMutex);
-    const auto found = Results.find(request);
-    if (found == Results.end())
+    TOpenResults& results = Results();
+    std::lock_guard<std::mutex> lock(results.Mutex);
+    const auto found = results.ByRequest.find(request);
+    if (found == results.ByRequest.end())
         return std::nullopt;
     TOpenResult result = std::move(found->second);
-    Results.erase(found);
+    results.ByRequest.erase(found);
     return result;
 }
 

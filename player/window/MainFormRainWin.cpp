@@ -89,6 +89,9 @@ void TOvelMainForm::ShowRainButton(int image, TObject* sender)
 
 void TOvelMainForm::RainTimerTimer(TObject*)
 {
+    // A tick that comes while a toggle pumps is the toggle's to decide.
+    if (rainToggle_.Running)
+        return;
     RainTimer.SetEnabled(false);
     const TRainActions actions = rainPhases_.Tick(RainComboBox.ItemIndex(), RainPlays());
     RainTimer.SetInterval(rainPhases_.Interval());
