@@ -5,6 +5,7 @@
 #include "player/engine/RainPhases.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/UserSounds.h"
+#include "player/window/Scenes.h"
 #include "support/Random.h"
 
 #include <optional>
@@ -300,7 +301,7 @@ void FadeInSceneAfterRain(unsigned ms)
     TLayerBoard* board = LayerBoard();
     if (board == nullptr)
         return;
-    if (board->ItemIndex(TBoardControl::OvelComboBox) != 0) {
+    if (board->ItemIndex(TBoardControl::OvelComboBox) != kDayScene) {
         StartNightLayers();
         if (board->Checked(TBoardControl::Option1CheckBox))
             SlideFires(PercentVolume(TBoardControl::Option1TrackBar1), ms);

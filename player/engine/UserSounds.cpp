@@ -5,6 +5,7 @@
 #include "player/engine/SoundBanks.h"
 #include "player/engine/UserFolders.h"
 #include "support/ProgInfo.h"
+#include "player/window/Scenes.h"
 #include "support/Random.h"
 
 #include <atomic>
@@ -24,7 +25,6 @@ namespace {
 // A bad file or entry is skipped for another, up to this many tries a sound.
 constexpr int kSoundTries = 5;
 constexpr float kMusicHeight = 1.5f;
-constexpr int kDayScene = 0;
 constexpr DWORD kPlaced = BASS_STREAM_AUTOFREE | BASS_SAMPLE_3D;
 constexpr int kMonoShift = 1;
 
@@ -36,7 +36,6 @@ struct TUserLayer {
     TBoardControl AutoLabel;
     TBoardControl Level;
     TBoardControl FolderLabel;
-    TPlacementRow Row;
     const int& Auto;
 };
 
@@ -46,7 +45,6 @@ const TUserLayer kNatureLayer{lyNature,
                               TBoardControl::AutoNatureLabel,
                               TBoardControl::NatureFolderTrackBar,
                               TBoardControl::NatureFolderLabel,
-                              prDayBackground,
                               NatureAuto};
 const TUserLayer kMusicLayer{lyMusic,
                              TBoardControl::MusicFolderCheckBox,
@@ -54,7 +52,6 @@ const TUserLayer kMusicLayer{lyMusic,
                              TBoardControl::AutoMusicLabel,
                              TBoardControl::MusicFolderTrackBar,
                              TBoardControl::MusicFolderLabel,
-                             prMusic,
                              MusicAuto};
 
 const TUserLayer& UserLayerOf(TLayerId layer) { return layer == lyMusic ? kMusicLayer : kNatureLayer; }
@@ -229,7 +226,8 @@ void PlayOpened(const TUserLayer& user, const TOpenResult& result)
     if (result.Placed) {
         board->HideControl(user.Level);
         board->ShowControl(user.AutoLabel);
-        PlaceStream(handle, user.Layer == lyMusic ? MusicPosition() : DrawPosition(user.Row));
+        // Nature files stand where the day backgrounds do.
+        PlaceStream(handle, user.Layer == lyMusic ? MusicPosition() : DrawPosition(prDayBackground));
         SetLayerEndSync(user.Layer, handle);
     } else {
         RestoreControlsOf(user.Layer);
