@@ -59,6 +59,11 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color);
     HBRUSH BackgroundBrush() const { return brush_; }
+    // A font of the control's own: the one it has now, at this height (in
+    // pixels; negative for the characters' height) and slant.
+    void SetFont(int height, bool italic);
+    // The width of text as the control draws it.
+    int TextWidth(const std::string& text) const;
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -112,6 +117,7 @@ private:
     TColor color_ = clDefault;
     TColor fontColor_ = clDefault;
     HBRUSH brush_ = nullptr;
+    HFONT font_ = nullptr;
 };
 
 // Containers: the template makes their contents siblings, so the container

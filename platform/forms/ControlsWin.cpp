@@ -86,6 +86,8 @@ TControl::~TControl()
         form_->RemoveControl(*this);
     if (brush_)
         DeleteObject(brush_);
+    if (font_)
+        DeleteObject(font_);
     Screen.ControlDestroyed(this);
 }
 
@@ -292,6 +294,30 @@ void TControl::SetFontColor(TColor color)
 {
     fontColor_ = color;
     Invalidate();
+}
+
+void TControl::SetFont(int height, bool italic)
+{
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(Perform(WM_GETFONT)), sizeof font, &font);
+    font.lfHeight = height;
+    font.lfItalic = italic ? TRUE : FALSE;
+    HFONT made = CreateFontIndirectA(&font);
+    Perform(WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (font_)
+        DeleteObject(font_);
+    font_ = made;
+}
+
+int TControl::TextWidth(const std::string& text) const
+{
+    HDC dc = GetDC(handle_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Perform(WM_GETFONT)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(handle_, dc);
+    return size.cx;
 }
 
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const

@@ -21,7 +21,25 @@ UINT ItemState(const TMenuItem& item)
     return state;
 }
 
+std::string SystemKeyName(std::uint8_t key)
+{
+    constexpr int kScanCodeShift = 16;
+    const UINT scanCode = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    char name[64] = {};
+    if (scanCode == 0 || GetKeyNameTextA(static_cast<LONG>(scanCode << kScanCodeShift), name, sizeof name) == 0)
+        return {};
+    return name;
+}
+
+std::string ItemText(const TMenuItem& item)
+{
+    const std::string shortCut = ShortCutToText(item.ShortCut);
+    return shortCut.empty() ? item.Caption : item.Caption + "\t" + shortCut;
+}
+
 }  // namespace
+
+std::string ShortCutToText(TShortCut shortCut) { return ShortCutToText(shortCut, SystemKeyName); }
 
 void TPopupMenu::Add(TMenuItem& item) { items_.push_back(&item); }
 
@@ -43,11 +61,12 @@ HMENU TPopupMenu::Build() const
         }
         if (!item->Visible)
             continue;
+        const std::string text = ItemText(*item);
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
         info.wID = CommandOf(i);
-        info.dwTypeData = const_cast<char*>(item->Caption.c_str());
+        info.dwTypeData = const_cast<char*>(text.c_str());
         info.fState = ItemState(*item);
         info.hbmpItem = Bitmap(*item);
         InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);

@@ -393,6 +393,9 @@ TEST_F(FormsTest, PostedClosureRunsOnTheGuiThread)
 
 using ModalEnd = FormCase;
 
+// As the keyboard gives it to the dialog: the loop's dialog navigation turns it into a command.
+void PressEsc(const TForm& form) { PostMessageA(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }
+
 class ModalTest : public FormsTest, public ::testing::WithParamInterface<ModalEnd> {};
 
 TEST_P(ModalTest, ShowModalReturnsTheModalResult)
@@ -410,6 +413,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                            ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
                                            ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); },
                                                     mrRetry},
+                                           ModalEnd{"Esc", [](TTestForm& d) { PressEsc(d); }, mrCancel},
+                                           ModalEnd{"Esc with a cancel button",
+                                                    [](TTestForm& d) {
+                                                        d.Ok.Cancel = true;
+                                                        PressEsc(d);
+                                                    },
+                                                    mrOk},
                                            ModalEnd{"close refused, then a result",
                                                     [](TTestForm& d) {
                                                         d.OnClose = [&d](TObject*, TCloseAction& action) {
@@ -421,13 +431,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                                     },
                                                     mrNo}));
 
-// Picks the first item the open menu offers, the way a keyboard user would.
-void ChooseFirstMenuItem()
+HWND WaitForOpenMenu()
 {
     HWND menu = nullptr;
     auto end = std::chrono::steady_clock::now() + kPumpLimit;
     while (!(menu = FindWindowA("#32768", nullptr)) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return menu;
+}
+
+// Picks the first item the open menu offers, the way a keyboard user would.
+void ChooseFirstMenuItem()
+{
+    HWND menu = WaitForOpenMenu();
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -449,6 +465,31 @@ TEST_F(FormsTest, PopupMenuRunsTheChosenItemAndLeavesHiddenItemsOut)
     menu.Popup(10, 10);
     user.join();
     EXPECT_EQ(chosen, &shown);
+}
+
+// The first item's text as the open menu shows it; then the menu is closed unchosen.
+void ReadFirstMenuItem(std::string& text)
+{
+    HWND menu = WaitForOpenMenu();
+    char buffer[128] = {};
+    auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    GetMenuStringA(items, 0, buffer, sizeof buffer, MF_BYPOSITION);
+    text = buffer;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(FormsTest, PopupMenuShowsAnItemsShortCutAfterATab)
+{
+    TMenuItem item;
+    item.Caption = "Play";
+    item.ShortCut = scCtrl | scAlt | 'P';
+    TPopupMenu menu;
+    menu.Add(item);
+    std::string text;
+    std::thread user(ReadFirstMenuItem, std::ref(text));
+    menu.Popup(10, 10);
+    user.join();
+    EXPECT_EQ(text, "Play\tCtrl+Alt+P");
 }
 
 TEST_F(FormsTest, TerminateEndsRun)
