@@ -90,7 +90,6 @@ bool ParseWave(ByteSource& source, WaveFormat& format)
 constexpr float kScale8 = 128.0f;
 constexpr float kScale16 = 32768.0f;
 constexpr float kScale32 = 2147483648.0f;  // 24-bit samples are read as the top of a 32-bit word
-constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
 // Converts count samples of one format; chosen once per stream, so the loops stay tight.
 using SampleConverter = void (*)(const uint8_t* in, size_t count, float* out);
@@ -122,15 +121,15 @@ void Signed32(const uint8_t* in, size_t count, float* out)
         out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
 }
 
+// NaN and infinities, all exponent bits set, are silence: they would silence the whole mix.
 void Float32(const uint8_t* in, size_t count, float* out)
 {
-    if constexpr (kLittleEndian) {
-        std::memcpy(out, in, count * sizeof(float));
-    } else {
-        for (size_t i = 0; i < count; ++i) {
-            const uint32_t bits = Le32(in + 4 * i);
-            std::memcpy(out + i, &bits, sizeof bits);
-        }
+    constexpr uint32_t kExponent = 0x7F800000;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t bits = Le32(in + 4 * i);
+        if ((bits & kExponent) == kExponent)
+            bits = 0;
+        std::memcpy(out + i, &bits, sizeof bits);
     }
 }
 
