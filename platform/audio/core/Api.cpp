@@ -4,6 +4,7 @@
 #include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/BackendRegistry.h"
 #include "platform/audio/core/ByteSources.h"
+#include "platform/audio/core/DecodeAhead.h"
 #include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/Engine.h"
 #include "platform/audio/core/TestHooks.h"
@@ -64,9 +65,15 @@ HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags,
     return Succeeded(handle);
 }
 
+// Caller memory stays valid while its stream lives: a short clip there is decoded ahead.
 std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source, DWORD flags, int& error)
 {
+    const auto* memory = dynamic_cast<const MemorySource*>(source.get());
+    const uint8_t* bytes = memory ? memory->Data() : nullptr;
+    const size_t size = memory ? static_cast<size_t>(memory->Size()) : 0;
     std::unique_ptr<Decoder> decoder = OpenDecoder(std::move(source), error);
+    if (decoder && bytes)
+        decoder = DecodeAhead(std::move(decoder), bytes, size);
     if (decoder && (flags & BASS_SAMPLE_MONO))
         decoder = DownmixToMono(std::move(decoder));
     return decoder;

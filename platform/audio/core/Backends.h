@@ -58,6 +58,8 @@ public:
     virtual bool Rewind() = 0;
     // Total frames, or UINT64_MAX when not known.
     virtual uint64_t LengthFrames() const = 0;
+    // Decoding costs far more than copying the frames would.
+    virtual bool Compressed() const { return false; }
 };
 
 // Bytes of a sound file, from memory, a file or a URL; the decoder owns it.

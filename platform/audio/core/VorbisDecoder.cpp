@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstring>
 
 #define STB_VORBIS_HEADER_ONLY
@@ -29,14 +28,12 @@ bool UsableInfo(const stb_vorbis_info& info)
            info.sample_rate <= kMaxRate;
 }
 
-// A damaged stream may decode to NaN or infinity, which would silence the whole mix.
-inline float Finite(float sample) { return std::isfinite(sample) ? sample : 0.0f; }
-
 // The decoder's frames, one array per channel, handed out interleaved.
 class VorbisFrames : public Decoder {
 public:
     uint32_t Rate() const override { return info_.sample_rate; }
     uint32_t Channels() const override { return static_cast<uint32_t>(info_.channels); }
+    bool Compressed() const override { return true; }
 
     size_t Read(float* out, size_t frames) override
     {
@@ -98,13 +95,13 @@ private:
         if (channels == 1) {
             const float* mono = outputs_[0] + outputAt_;
             for (size_t f = 0; f < frames; ++f)
-                out[f] = Finite(mono[f]);
+                out[f] = SaneSample(mono[f]);
             return;
         }
         for (size_t c = 0; c < channels; ++c) {
             const float* channel = outputs_[c] + outputAt_;
             for (size_t f = 0; f < frames; ++f)
-                out[f * channels + c] = Finite(channel[f]);
+                out[f * channels + c] = SaneSample(channel[f]);
         }
     }
 

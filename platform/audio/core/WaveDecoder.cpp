@@ -121,15 +121,13 @@ void Signed32(const uint8_t* in, size_t count, float* out)
         out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
 }
 
-// NaN and infinities, all exponent bits set, are silence: they would silence the whole mix.
 void Float32(const uint8_t* in, size_t count, float* out)
 {
-    constexpr uint32_t kExponent = 0x7F800000;
     for (size_t i = 0; i < count; ++i) {
-        uint32_t bits = Le32(in + 4 * i);
-        if ((bits & kExponent) == kExponent)
-            bits = 0;
-        std::memcpy(out + i, &bits, sizeof bits);
+        const uint32_t bits = Le32(in + 4 * i);
+        float sample;
+        std::memcpy(&sample, &bits, sizeof sample);
+        out[i] = SaneSample(sample);
     }
 }
 

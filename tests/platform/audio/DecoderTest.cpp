@@ -1,5 +1,8 @@
 // Sound files of each supported kind decode to the samples they hold; broken ones fail cleanly.
 
+#include "platform/audio/core/ByteSources.h"
+#include "platform/audio/core/DecodeAhead.h"
+#include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/VorbisMemory.h"
 #include "tests/platform/audio/AudioFixtures.h"
 
@@ -152,12 +155,14 @@ TEST_F(BrokenInputTest, CutClipsLeaveNothingBehind)
     EXPECT_EQ(ovelaudio::VorbisBlocksHeld(), 0u);
 }
 
-// NaN and infinities in a float file are silence; the rest of the mix plays on.
+// NaN and infinities in a float file are silence, and the largest floats no
+// more than loud: nothing the mix adds or filters overflows, and the rest of it plays on.
 TEST_F(BrokenInputTest, NonFiniteFloatSamplesAreSilence)
 {
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
-    const std::vector<float> poisoned = {0.5f, kNaN, kInfinity, -kInfinity, 0.5f, 0.5f};
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    const std::vector<float> poisoned = {0.5f, kNaN, kInfinity, -kInfinity, kLargest, kLargest, -kLargest, 0.5f};
     for (uint32_t rate : {kRate, kRate / 2}) {
         SCOPED_TRACE(rate);
         std::vector<float> samples;
@@ -216,6 +221,51 @@ TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile)
     for (float s : Render(4000))
         peak = std::max(peak, std::abs(s));
     EXPECT_NEAR(peak, 0.5f, 0.1f);
+}
+
+// The frames of a clip as its decoder makes them.
+std::vector<float> Decoded(const std::vector<uint8_t>& file)
+{
+    int error = 0;
+    auto decoder = ovelaudio::OpenDecoder(std::make_unique<ovelaudio::MemorySource>(file.data(), file.size()), error);
+    std::vector<float> frames(static_cast<size_t>(decoder->LengthFrames()) * decoder->Channels());
+    frames.resize(decoder->Read(frames.data(), frames.size() / decoder->Channels()) * decoder->Channels());
+    return frames;
+}
+
+// A looped clip decoded ahead: its mixing goes from the clip's own decoder on
+// to the frames decoded ahead without a seam, and loops over those.
+TEST_F(VorbisDecodeTest, AClipDecodedAheadPlaysTheFramesOfItsDecoder)
+{
+    constexpr size_t kClipFrames = 3000;
+    constexpr size_t kBeforeTheWorker = 700;
+    const std::vector<uint8_t> ogg = MakeVorbis(kRate, kClipFrames);
+    const std::vector<float> clip = Decoded(ogg);
+    ASSERT_EQ(clip.size(), kClipFrames);
+    ovelaudio::HoldDecodingAhead(true);
+    const HSTREAM stream = FromMemory(ogg, BASS_SAMPLE_LOOP);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    std::vector<float> out = Render(kBeforeTheWorker);
+    ovelaudio::HoldDecodingAhead(false);
+    ovelaudio::WaitForDecodingAhead();
+    const std::vector<float> rest = Render(3 * kClipFrames - kBeforeTheWorker);
+    out.insert(out.end(), rest.begin(), rest.end());
+    for (size_t f = 0; f < out.size() / 2; ++f) {
+        ASSERT_EQ(out[2 * f], clip[f % kClipFrames]) << "frame " << f;
+        ASSERT_EQ(out[2 * f + 1], clip[f % kClipFrames]) << "frame " << f;
+    }
+}
+
+// The caller may free a clip's bytes as soon as its stream is freed, while the worker may be at it.
+TEST_F(VorbisDecodeTest, AFreedStreamLeavesItsBytesAlone)
+{
+    for (int i = 0; i < 20; ++i) {
+        const std::vector<uint8_t> ogg = MakeVorbis(kRate, 20000);
+        const HSTREAM stream = BASS_StreamCreateFile(1, ogg.data(), 0, ogg.size(), 0);
+        ASSERT_NE(stream, 0u);
+        ASSERT_TRUE(BASS_StreamFree(stream));
+    }
+    ovelaudio::WaitForDecodingAhead();
 }
 
 TEST_F(VorbisDecodeTest, MissingFileFailsToOpen)
