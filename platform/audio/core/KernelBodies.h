@@ -223,10 +223,31 @@ void FilterHalfwayBlock(float* __restrict block, const float* __restrict in, con
     std::memcpy(block, sums, sizeof sums);
 }
 
+// Frames of even and odd, one after the other: in vectors as far as they go.
 template <uint32_t kChannels>
 void Interleave(float* __restrict out, const float* __restrict even, const float* __restrict odd, size_t pairs)
 {
-    for (size_t k = 0; k < pairs; ++k) {
+    static_assert(kChannels == 1 || kChannels == 2, "a vector holds whole frames");
+    constexpr size_t kPairsAtOnce = kLanes / kChannels;
+    size_t k = 0;
+    for (; k + kPairsAtOnce <= pairs; k += kPairsAtOnce) {
+        Lanes evens;
+        Lanes odds;
+        Load(evens, even + k * kChannels);
+        Load(odds, odd + k * kChannels);
+        Lanes first;
+        Lanes second;
+        if constexpr (kChannels == 1) {
+            first = __builtin_shufflevector(evens, odds, 0, 4, 1, 5);
+            second = __builtin_shufflevector(evens, odds, 2, 6, 3, 7);
+        } else {
+            first = __builtin_shufflevector(evens, odds, 0, 1, 4, 5);
+            second = __builtin_shufflevector(evens, odds, 2, 3, 6, 7);
+        }
+        Store(out + 2 * k * kChannels, first);
+        Store(out + 2 * k * kChannels + kLanes, second);
+    }
+    for (; k < pairs; ++k) {
         CopyFrames(out + 2 * k * kChannels, even + k * kChannels, kChannels);
         CopyFrames(out + (2 * k + 1) * kChannels, odd + k * kChannels, kChannels);
     }
@@ -244,23 +265,22 @@ void DoubleRate(const ResampleJob& job, float* __restrict out, size_t count)
     const size_t framesBefore = job.taps / 2 - 1;
     const float* __restrict in = job.input + (job.position >> kFractionBits) * kChannels;
     const float* __restrict halfway = job.table + (kPhases / 2) * RowLength(job);
+    size_t n = 0;
+    // Starting half-way: that frame alone, then pairs from the next source frame on.
+    if (count > 0 && static_cast<uint32_t>(job.position) != 0) {
+        Filter<kChannels>(out, in, halfway, job.taps, kChannels);
+        n = 1;
+        in += kChannels;
+    }
     float block[kFrames * kChannels];
-    bool halfwayFirst = static_cast<uint32_t>(job.position) != 0;
-    for (size_t n = 0; n < count; in += kFrames * kChannels) {
+    for (; n < count; in += kFrames * kChannels) {
         FilterHalfwayBlock<kChannels>(block, in, halfway, job.taps);
         const float* __restrict source = in + framesBefore * kChannels;
-        size_t k = 0;  // frame of the block
-        if (halfwayFirst) {
-            CopyFrames(out + n++ * kChannels, block, kChannels);
-            k = 1;
-            halfwayFirst = false;
-        }
-        const size_t pairs = Smaller(kFrames - k, (count - n) / 2);
-        Interleave<kChannels>(out + n * kChannels, source + k * kChannels, block + k * kChannels, pairs);
+        const size_t pairs = Smaller(kFrames, (count - n) / 2);
+        Interleave<kChannels>(out + n * kChannels, source, block, pairs);
         n += 2 * pairs;
-        k += pairs;
-        if (k < kFrames && n < count)
-            CopyFrames(out + n++ * kChannels, source + k * kChannels, kChannels);
+        if (pairs < kFrames && n < count)
+            CopyFrames(out + n++ * kChannels, source + pairs * kChannels, kChannels);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/ByteSources.h"
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/Samples.h"
 #include "platform/audio/core/VorbisHeaders.h"
 #include "platform/audio/core/VorbisMemory.h"
 
@@ -92,17 +93,14 @@ private:
     void Interleave(float* out, size_t frames) const
     {
         const size_t channels = Channels();
-        if (channels == 1) {
-            const float* mono = outputs_[0] + outputAt_;
-            for (size_t f = 0; f < frames; ++f)
-                out[f] = SaneSample(mono[f]);
-            return;
-        }
+        if (channels == 1)
+            return SaneFloats(outputs_[0] + outputAt_, frames, out);
         for (size_t c = 0; c < channels; ++c) {
             const float* channel = outputs_[c] + outputAt_;
             for (size_t f = 0; f < frames; ++f)
-                out[f * channels + c] = SaneSample(channel[f]);
+                out[f * channels + c] = channel[f];
         }
+        SaneFloats(out, frames * channels, out);
     }
 
     std::unique_ptr<VorbisMemory> memory_;

@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/ByteSources.h"
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/Samples.h"
 
 #include <algorithm>
 #include <cstring>
@@ -117,14 +118,13 @@ void Unsigned8(const uint8_t* in, size_t count, float* out)
 }
 
 // Four samples at a time as vectors, where the compiler does not see one in the loop.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "samples are read as they lie");
 constexpr size_t kFour = 4;
 using FourShorts = int16_t __attribute__((vector_size(kFour * sizeof(int16_t))));
-using FourWords = uint32_t __attribute__((vector_size(kFour * sizeof(uint32_t))));
 using FourFloats = float __attribute__((vector_size(kFour * sizeof(float))));
 
 void Signed16(const uint8_t* in, size_t count, float* out)
 {
-    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "samples are read as they lie");
     size_t i = 0;
     for (; i + kFour <= count; i += kFour) {
         FourShorts samples;
@@ -150,41 +150,7 @@ void Signed32(const uint8_t* in, size_t count, float* out)
                   [](const uint8_t* p) { return static_cast<float>(static_cast<int32_t>(Le32(p))) / kScale32; });
 }
 
-uint32_t BitsOf(float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-// SaneSample on the bits: NaN and infinities, all exponent bits set, are
-// silence, and larger magnitudes than kLoudestSample's are held to it.
-template <typename Bits>
-Bits SaneBits(Bits bits, Bits loudest)
-{
-    constexpr uint32_t kSign = 0x80000000u;
-    constexpr uint32_t kNonFinite = 0x7F800000u;
-    const Bits magnitude = bits & ~kSign;
-    const Bits held = (bits & kSign) | (magnitude < loudest ? magnitude : loudest);
-    return magnitude < kNonFinite ? held : 0;
-}
-
-void Float32(const uint8_t* in, size_t count, float* out)
-{
-    const uint32_t loudest = BitsOf(kLoudestSample);
-    const FourWords loudestFour = {loudest, loudest, loudest, loudest};
-    size_t i = 0;
-    for (; i + kFour <= count; i += kFour) {
-        FourWords bits;
-        std::memcpy(&bits, in + 4 * i, sizeof bits);
-        bits = SaneBits(bits, loudestFour);
-        std::memcpy(out + i, &bits, sizeof bits);
-    }
-    for (; i < count; ++i) {
-        const uint32_t bits = SaneBits(Le32(in + 4 * i), loudest);
-        std::memcpy(out + i, &bits, sizeof bits);
-    }
-}
+void Float32(const uint8_t* in, size_t count, float* out) { SaneFloats(in, count, out); }
 
 SampleConverter ConverterFor(const WaveFormat& format)
 {
