@@ -3,7 +3,9 @@
 // allocations on the thread that mixes. Ours runs twice: on the decoded frames
 // OpenAL gets (the same work, the ratio) and on the clips as the player has them
 // (decoded while mixing, or ahead on the library's worker: its real cost, every
-// thread's CPU counted). On a busy machine, run with
+// thread's CPU counted). OpenAL Soft resamples linearly by default; a config
+// file given by ALSOFT_CONF with "resampler = bsinc12" under [general] has it
+// filter as ours does. On a busy machine, run with
 // --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true: the
 // summary keeps each renderer's best run.
 
