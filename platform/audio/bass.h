@@ -26,9 +26,8 @@
 // factor or matrix gain is refused (BASS_ERROR_ILLPARAM) and the old value
 // kept. Decoded NaN and infinite samples are silence, and samples beyond
 // +-64.0 are held there. A stream plays to the end of its last frame, at any
-// rate. Short compressed clips from memory are decoded ahead on a thread of
-// the library's; their memory must stay valid until BASS_StreamFree returns,
-// as for every memory stream.
+// rate. Short compressed clips from memory are decoded ahead, from a copy, on
+// a thread of the library's.
 
 #include <stdint.h>
 

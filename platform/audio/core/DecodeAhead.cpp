@@ -17,18 +17,17 @@ namespace {
 
 constexpr size_t kChunkFrames = 4096;  // the worker looks for a cancel this often
 
-// One clip for the worker. The frames are sized by the creating thread; the
-// worker fills them and then says so, once.
+// One clip for the worker, with a copy of its bytes, so that a stream freed
+// meanwhile need not wait for it. The frames are sized by the creating thread;
+// the worker fills them and then says so, once.
 struct AheadJob {
-    AheadJob(const uint8_t* clip, size_t clipSize, size_t samples) : bytes(clip), size(clipSize), frames(samples) {}
+    AheadJob(const uint8_t* clip, size_t size, size_t samples) : bytes(clip, clip + size), frames(samples) {}
 
-    const uint8_t* bytes;
-    size_t size;
+    const std::vector<uint8_t> bytes;
     std::vector<float> frames;
     size_t decodedFrames = 0;
     std::atomic<bool> ready{false};
     std::atomic<bool> cancelled{false};
-    std::mutex running;  // held by the worker while it reads the bytes
 };
 
 class AheadWorker {
@@ -86,11 +85,11 @@ private:
 
     static void Decode(AheadJob& job)
     {
-        std::lock_guard<std::mutex> running(job.running);
         if (job.cancelled)
             return;
         int error = 0;
-        std::unique_ptr<Decoder> decoder = OpenDecoder(std::make_unique<MemorySource>(job.bytes, job.size), error);
+        std::unique_ptr<Decoder> decoder =
+            OpenDecoder(std::make_unique<MemorySource>(job.bytes.data(), job.bytes.size()), error);
         if (!decoder)
             return;
         const size_t channels = decoder->Channels();
@@ -127,12 +126,7 @@ public:
         : live_(std::move(live)), job_(std::move(job))
     {}
 
-    // The worker lets go of the bytes before the caller may free them.
-    ~AheadDecoder() override
-    {
-        job_->cancelled = true;
-        std::lock_guard<std::mutex> running(job_->running);
-    }
+    ~AheadDecoder() override { job_->cancelled = true; }
 
     uint32_t Rate() const override { return live_->Rate(); }
     uint32_t Channels() const override { return live_->Channels(); }

@@ -11,7 +11,7 @@ namespace ovelaudio {
 // The most samples (frames times channels) a clip decoded ahead may have: 4 MB of them.
 constexpr size_t kMostSamplesAhead = 1024 * 1024;
 
-// decoder plays bytes, which stay valid while it lives. Answers decoder itself
+// decoder plays bytes; the worker decodes a copy of them. Answers decoder itself
 // when its clip is not worth decoding ahead (cheap to decode, long, or of
 // unknown length).
 std::unique_ptr<Decoder> DecodeAhead(std::unique_ptr<Decoder> decoder, const uint8_t* bytes, size_t size);
