@@ -7,6 +7,7 @@
 
 #include "platform/audio/bass.h"
 #include "platform/audio/core/Backends.h"
+#include "platform/audio/core/DecodeAhead.h"
 #include "platform/audio/core/TestHooks.h"
 #include "platform/audio/core/VorbisMemory.h"
 
@@ -106,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         PlayFor(stream, kMostFrames);
         Require(BASS_StreamFree(stream) != 0);
     }
+    ovelaudio::WaitForDecodingAhead();
     Require(ovelaudio::VorbisBlocksHeld() == 0);
     return 0;
 }

@@ -152,6 +152,7 @@ TEST_F(BrokenInputTest, CutClipsLeaveNothingBehind)
         Render(9000);
         EXPECT_EQ(BASS_ChannelIsActive(stream), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
     }
+    ovelaudio::WaitForDecodingAhead();
     EXPECT_EQ(ovelaudio::VorbisBlocksHeld(), 0u);
 }
 
