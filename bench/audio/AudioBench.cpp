@@ -2,7 +2,10 @@
 // Soft, and how they compare: CPU time, speed against real time, and heap
 // allocations on the thread that mixes. Ours runs twice: on the decoded frames
 // OpenAL gets (the same work, the ratio) and on the clips as the player has them
-// (decoded while mixing, its real cost). On a busy machine, run with
+// (decoded while mixing, or ahead on the library's worker: its real cost, every
+// thread's CPU counted). OpenAL Soft resamples linearly by default; a config
+// file given by ALSOFT_CONF with "resampler = bsinc12" under [general] has it
+// filter as ours does. On a busy machine, run with
 // --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true: the
 // summary keeps each renderer's best run.
 
@@ -28,7 +31,8 @@ const char* const kOursSameData = "ours_same_data";
 const char* const kOursAsPlayed = "ours_as_played";
 const char* const kOpenAl = "openal_soft";
 const char* const kMixAllocations = "mix_allocs";
-constexpr double kSpeedGoal = 500.0;  // times faster than real time
+constexpr double kRatioGoal = 0.5;    // of OpenAL Soft's CPU on the same data
+constexpr double kSpeedGoal = 500.0;  // times faster than real time, as played
 
 // Renders the scene's minute period by period; the set-up and the tear-down are not timed.
 template <typename Renderer, typename... Options>
@@ -89,7 +93,7 @@ public:
 
     void PrintSummary() const
     {
-        std::printf("\nOne minute of the day forest, %u Hz stereo float in %u-frame periods, on one thread:\n",
+        std::printf("\nOne minute of the day forest, %u Hz stereo float in %u-frame periods, mixed on one thread:\n",
                     kOutputRate, kPeriodFrames);
         for (const char* name : {kOursSameData, kOursAsPlayed, kOpenAl}) {
             const auto found = figures_.find(name);
@@ -108,12 +112,13 @@ public:
             return;
         }
         const double ratio = same->second.cpuSeconds / openAl->second.cpuSeconds;
-        const double speed = kSceneSeconds / same->second.cpuSeconds;
+        const double speed = kSceneSeconds / asPlayed->second.cpuSeconds;
         const bool noAllocations = same->second.allocations == 0.0 && asPlayed->second.allocations == 0.0;
         std::printf("  CPU ours / OpenAL Soft on the same data: %.2f\n", ratio);
-        std::printf("  goals on the same data: no more CPU than OpenAL Soft %s; %.0fx real time %s; "
+        std::printf("  goals: at most %.1f of OpenAL Soft's CPU on the same data %s; %.0fx real time as played %s; "
                     "no allocations while mixing %s\n",
-                    Verdict(ratio <= 1.0), kSpeedGoal, Verdict(speed >= kSpeedGoal), Verdict(noAllocations));
+                    kRatioGoal, Verdict(ratio <= kRatioGoal), kSpeedGoal, Verdict(speed >= kSpeedGoal),
+                    Verdict(noAllocations));
     }
 
 private:
