@@ -16,12 +16,11 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <fstream>
 #include <set>
+#include <vector>
 
 namespace {
-
-constexpr UINT kTrayIconId = 193;
-constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 
 constexpr std::array<TLayerId, 5> kDayLayers = {lyDayBackground1, lyDayBackground2, lyBirds1, lyBirds2, lyBirds3};
 constexpr std::array<TLayerId, 4> kNightLayers = {lyNightBackground1, lyNightBackground2, lyNightVoices1,
