@@ -24,10 +24,11 @@ bool FolderExists(const std::string& path)
 
 // While the dialog is open the program's other windows are disabled and a
 // drive without a disc gives no system box; both are restored however the
-// dialog ends.
+// dialog ends, and the window that was active is active again (the dialog's
+// owner, the hidden application window, would be otherwise).
 class TDialogScope {
 public:
-    TDialogScope() : errorMode_(SetErrorMode(SEM_FAILCRITICALERRORS))
+    TDialogScope() : errorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)), active_(GetActiveWindow())
     {
         EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(this));
     }
@@ -36,6 +37,8 @@ public:
         for (HWND window : disabled_)
             EnableWindow(window, TRUE);
         SetErrorMode(errorMode_);
+        if (active_)
+            SetActiveWindow(active_);
     }
     TDialogScope(const TDialogScope&) = delete;
     TDialogScope& operator=(const TDialogScope&) = delete;
@@ -51,6 +54,7 @@ private:
     }
 
     UINT errorMode_;
+    HWND active_;
     std::vector<HWND> disabled_;
 };
 

@@ -9,6 +9,7 @@
 #include "player/engine/ClipPlacement.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SystemInfoLine.h"
+#include "player/engine/UserFolders.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 #include "tests/common/MessageBoxWatcher.h"
@@ -18,9 +19,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -111,6 +116,45 @@ void Choose(TComboBox& combo, int item)
     SendMessageA(combo.Handle(), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     SendMessageA(GetParent(combo.Handle()), WM_COMMAND, MAKEWPARAM(combo.Id(), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo.Handle()));
+}
+
+// What the folder dialog met: whether the board took input while it was open
+// and the error mode then; the dialog is ended with the button given.
+struct TFolderDialog {
+    bool found = false;
+    bool boardEnabled = true;
+    UINT errorMode = 0;
+};
+
+BOOL CALLBACK TakeOwnDialog(HWND window, LPARAM found)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (process != GetCurrentProcessId() || std::string(name) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+std::future<TFolderDialog> AnswerFolderDialog(HWND board, WPARAM button)
+{
+    return std::async(std::launch::async, [board, button] {
+        TFolderDialog seen;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        HWND dialog = nullptr;
+        while (!dialog && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EnumWindows(TakeOwnDialog, reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (!dialog)
+            return seen;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the tree fills and takes its selection
+        seen = {true, IsWindowEnabled(board) != FALSE, GetErrorMode()};
+        PostMessageA(dialog, WM_COMMAND, button, 0);
+        return seen;
+    });
 }
 
 class BoardHandlersWinTest : public ::testing::Test {
@@ -275,6 +319,48 @@ TEST_F(BoardHandlersWinTest, ServiceProgramThatCannotRunIsReportedOnceAndItsBoxU
     }
 }
 
+// The folder dialog opens at the folder in use, so that its OK keeps it; one
+// that is gone is forgotten. The board takes no input meanwhile, critical-error
+// boxes are off, and afterwards the board is active again.
+TEST_F(BoardHandlersWinTest, FolderDialogOpensAtTheFolderInUse)
+{
+    ShowBoard();
+    UseScratchFolders("nature");
+    const std::string inUse = folder_.string();
+    const struct {
+        const char* what;
+        std::string path;
+        WPARAM button;
+        std::string pathAfter;
+    } rows[] = {
+        {"box ticked with no folder yet, cancelled", "", IDCANCEL, ""},
+        {"the folder in use, kept", inUse, IDOK, inUse},
+        {"a folder that is gone, cancelled", (folder_ / "gone").string(), IDCANCEL, ""},
+    };
+    TCheckBox& box = Board().NatureFolderCheckBox;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        UserFolders[ufDayNature].Path = row.path;
+        constexpr UINT kOwnErrorMode = SEM_NOGPFAULTERRORBOX;
+        const UINT previous = SetErrorMode(kOwnErrorMode);
+        std::future<TFolderDialog> dialog = AnswerFolderDialog(Board().Handle(), row.button);
+        if (row.path.empty())
+            box.SetChecked(true);
+        else
+            Board().NatureFolderBitBtnClick(&Board().NatureFolderBitBtn);
+        const TFolderDialog seen = dialog.get();
+        EXPECT_EQ(SetErrorMode(previous), kOwnErrorMode);
+        ASSERT_TRUE(seen.found);
+        EXPECT_FALSE(seen.boardEnabled);
+        EXPECT_EQ(seen.errorMode & SEM_FAILCRITICALERRORS, static_cast<UINT>(SEM_FAILCRITICALERRORS));
+        EXPECT_TRUE(IsWindowEnabled(Board().Handle()));
+        EXPECT_EQ(GetActiveWindow(), Board().Handle()) << "the board is active again";
+        EXPECT_EQ(UserFolders[ufDayNature].Path, row.pathAfter);
+        EXPECT_FALSE(box.Checked());
+    }
+    UserFolders[ufDayNature].Path.clear();
+}
+
 TEST_F(BoardHandlersWinTest, LayerBoxOfAMissingBankStaysOff)
 {
     TCheckBox& wind = Board().WindCheckBox;
@@ -379,8 +465,9 @@ TEST_F(BoardHandlersWinTest, MarkerGoesHomeOnTabNotOnAClickOnALabel)
 
 TEST_F(BoardHandlersWinTest, MinimiseHidesTheBoardToTheTrayWhereItIsOfferedAgain)
 {
-    ShowBoard();
+    ShowBoard();  // shown already: brought forward
     ASSERT_FALSE(Board().Customize.Enabled);
+    EXPECT_EQ(GetActiveWindow(), Board().Handle());
     SendMessageA(Board().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(PumpUntil([] { return !Board().Visible(); }, kShortPump));
     EXPECT_FALSE(IsIconic(Board().Handle()));
@@ -388,6 +475,7 @@ TEST_F(BoardHandlersWinTest, MinimiseHidesTheBoardToTheTrayWhereItIsOfferedAgain
 
     ShowBoard();  // the tray item and a second start show it as WM_APP does
     EXPECT_FALSE(IsIconic(Board().Handle()));
+    EXPECT_EQ(GetActiveWindow(), Board().Handle());
     EXPECT_FALSE(Board().Customize.Enabled);
 }
 
