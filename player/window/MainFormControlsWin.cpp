@@ -80,6 +80,8 @@ void TOvelMainForm::AttachControlHandlers()
          {&WaitThisDeviceRadioButton, &WaitAnyDefDeviceRadioButton, &UseCurrentDefDeviceRadioButton})
         Bind(policy->OnClick, &TOvelMainForm::DeviceRadioButtonClick);
     Bind(Application.OnMessage, &TOvelMainForm::ApplicationEvents1Message);
+    // The About window comes later; until then its button is not offered.
+    InfoBitBtn.Hide();
 }
 
 void TOvelMainForm::ShowLiveValue(::TTrackBar& trackBar)

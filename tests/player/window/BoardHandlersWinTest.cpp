@@ -463,6 +463,29 @@ TEST_F(BoardHandlersWinTest, MarkerGoesHomeOnTabNotOnAClickOnALabel)
     EXPECT_EQ(StreamX, kMarkerReach) << "the place stays as dragged";
 }
 
+// A click on the speaker animation switches play, only on the active board.
+TEST_F(BoardHandlersWinTest, SpeakerClickSwitchesPlayOnTheActiveBoardOnly)
+{
+    ShowBoard();
+    Board().PlayCheckBox.SetChecked(true);
+    const TControl& speaker = Board().SpkAnimate;
+    RECT place{};
+    GetWindowRect(speaker.Handle(), &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    const struct {
+        bool active;
+        bool playingAfter;
+    } rows[] = {{true, false}, {false, false}, {true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.active ? "active" : "not active");
+        SetActiveWindow(row.active ? Board().Handle() : Application.Handle());
+        PostMessageA(speaker.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(speaker.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        ASSERT_TRUE(PumpQueued());
+        EXPECT_EQ(Board().PlayCheckBox.Checked(), row.playingAfter);
+    }
+}
+
 TEST_F(BoardHandlersWinTest, MinimiseHidesTheBoardToTheTrayWhereItIsOfferedAgain)
 {
     ShowBoard();  // shown already: brought forward
