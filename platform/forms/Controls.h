@@ -52,6 +52,9 @@ public:
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+    // The template makes every control a child of the form: this moves the
+    // control, and what it holds, into container at (left, top) of it.
+    void Reparent(const TControl& container, int left, int top) const;
 
     // Colours the form applies through WM_CTLCOLOR*; clDefault takes the form's.
     TColor Color() const { return color_; }

@@ -320,6 +320,12 @@ int TControl::TextWidth(const std::string& text) const
     return size.cx;
 }
 
+void TControl::Reparent(const TControl& container, int left, int top) const
+{
+    if (form_)
+        form_->Reparent(handle_, container.Handle(), left, top);
+}
+
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return SendMessageA(handle_, message, wParam, lParam);

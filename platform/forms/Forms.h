@@ -119,6 +119,10 @@ public:
     void AddToContainer(HWND container, HWND child);
     // The smallest container holding child, or null.
     HWND ContainerOf(HWND child) const;
+    // Moves child, and what it holds, to (left, top) of container: it leaves
+    // every container that held it for container and those holding that one,
+    // and stands just above container, so that it is drawn over it.
+    void Reparent(HWND child, HWND container, int left, int top);
     std::vector<HWND> Children() const;
     void UpdateHint(const TControl& control);
     void RelayToHint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;

@@ -46,7 +46,7 @@ void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
         const TTemplateItem& item = dialog.Items[index];
         if (static_cast<std::uint32_t>(GetDlgCtrlID(child)) != (item.Id & 0xFFFF))
             continue;
-        const TTemplateRect pixels = DesignPixels(item.Rect);
+        const TTemplateRect pixels = ItemPixels(item);
         MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);
     }
     const TTemplateRect client = DesignPixels(dialog.Rect);
@@ -152,7 +152,9 @@ bool TForm::RegisterTemplateClass(const std::string& templateClass)
     windowClass.lpfnWndProc = DefDlgProcA;
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = module;
-    windowClass.hIcon = Application.Icon;
+    // A handle of the class's own: whoever set the application's icon may
+    // replace and destroy it while the class lives on.
+    windowClass.hIcon = Application.Icon ? CopyIcon(Application.Icon) : nullptr;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = params.WindowClassName.c_str();
@@ -628,6 +630,49 @@ HWND TForm::ContainerOf(HWND child) const
         }
     }
     return smallest;
+}
+
+void TForm::Reparent(HWND child, HWND container, int left, int top)
+{
+    if (!children_.count(child) || !children_.count(container) || child == container)
+        return;
+    std::vector<HWND> moved{child};
+    const auto held = containers_.find(child);
+    if (held != containers_.end())
+        moved.insert(moved.end(), held->second.begin(), held->second.end());
+    for (auto& [outer, contents] : containers_) {
+        if (!Contains(moved, outer)) {
+            contents.erase(std::remove_if(contents.begin(), contents.end(),
+                                          [&moved](HWND content) { return Contains(moved, content); }),
+                           contents.end());
+        }
+    }
+    for (auto& [outer, contents] : containers_) {
+        if (outer == container || Contains(contents, container)) {
+            for (HWND window : moved) {
+                if (!Contains(contents, window))
+                    contents.push_back(window);
+            }
+        }
+    }
+    if (!containers_.count(container))
+        containers_[container] = moved;
+
+    const RECT from = WindowRect(child);
+    const RECT to = WindowRect(container);
+    const int dx = to.left + left - from.left;
+    const int dy = to.top + top - from.top;
+    HWND above = container;
+    for (HWND window : moved) {
+        RECT rect = WindowRect(window);
+        MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&rect), 2);
+        HWND after = GetWindow(above, GW_HWNDPREV);
+        const UINT keepOrder = after == window ? SWP_NOZORDER : 0;
+        SetWindowPos(window, after ? after : HWND_TOP, rect.left + dx, rect.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE | keepOrder);
+        above = window;
+        ApplyChildState(window);
+    }
 }
 
 void TForm::UpdateHint(const TControl& control)

@@ -14,6 +14,9 @@ enum TCursor {
     crHSplit
 };
 
+// A program's own cursor for crVSplit, a CURSOR resource of this name.
+constexpr const char* kVSplitCursorName = "VSPLIT";
+
 class TControl;
 
 class TScreen {

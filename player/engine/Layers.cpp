@@ -27,6 +27,7 @@ bool AmbienceClip3 = false;
 bool Option6Clip1 = false;
 bool Option6Clip2 = false;
 bool Option6Preview = false;
+int RainFreq = 1024;
 
 namespace {
 

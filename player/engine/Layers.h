@@ -57,6 +57,9 @@ extern bool Option6Clip1;
 extern bool Option6Clip2;
 // Written by the board while the user holds the night Option6 nearness control.
 extern bool Option6Preview;
+// The rain's frequency figure, set by the board's rain rarity choice; 1024
+// until that is first applied.
+extern int RainFreq;
 
 // The board the layers read their options from; no layer plays without one.
 void SetLayerBoard(TLayerBoard* board);

@@ -13,7 +13,9 @@
 #include "platform/forms/Timers.h"
 #include "player/engine/LayerBoard.h"
 #include "player/window/HotKeys.h"
+#include "player/window/PlacementPad.h"
 #include "player/window/Scenes.h"
+#include "player/window/SoundSpaceLimiter.h"
 
 #include <shellapi.h>
 
@@ -33,6 +35,19 @@ extern bool LoadingSettings;
 extern bool BoardStarting;
 
 extern UINT TaskbarCreatedMsg;
+// The tray icon's id and its callback message, in the application's range:
+// the numbers from WM_USER on are the dialog's own.
+constexpr UINT kTrayIconId = 193;
+constexpr UINT kTrayCallbackMessage = WM_APP + 2;
+
+// The markers' places on the placement pads (0..32, as the settings default
+// them until they are loaded) and the last bird activity or bonfire strength
+// applied (-1: none yet).
+extern int StreamX;
+extern int StreamY;
+extern int FireX;
+extern int FireY;
+extern int LastOption1Position;
 extern std::string AlarmFileName;  // the alarm's own sound file; empty for none
 
 // Scene colours; the text is drawn in clGradientActiveCaption in both.
@@ -129,6 +144,71 @@ public:
 #define OVEL_HOT_KEY(Name, AtomName, RegistryValue, LabelKey, MenuItem) void Name##Key();
 #include "player/window/HotKeyActions.h"
 #undef OVEL_HOT_KEY
+    // Control handlers, layer switches, placement pads and the limiter.
+    // Live trackbars, the automation and device boxes, the shared routines.
+    void VolumeTrackBarChange(TObject* sender);
+    void WindVolumeTrackBarChange(TObject* sender);
+    void OptionTrackBarChange(TObject* sender);
+    void Option1TrackBarChange(TObject* sender);
+    void Option1TrackBar1Change(TObject* sender);
+    void AutoStartCheckBoxClick(TObject* sender);
+    void AutoStartComboBoxChange(TObject* sender);
+    void AsServiceCheckBoxClick(TObject* sender);
+    void TessilCheckBoxClick(TObject* sender);
+    void StormCheckBoxClick(TObject* sender);
+    void NatureSubfoldersCheckBoxClick(TObject* sender);
+    void MusicSubfoldersCheckBoxClick(TObject* sender);
+    void DeviceRadioButtonClick(TObject* sender);
+    void SetTessilControl();
+    std::string RareHint(int index) const;
+    void SetDeviceHint();
+    void SetMusicCaption();
+    void ApplicationEvents1Message(MSG& message, bool& handled);
+    // Layer switches, folder groups, alternation and the trackbars' hints.
+    void OptionCheckBoxClick(TObject* sender);
+    void RainCheckBoxClick(TObject* sender);
+    void RainComboBoxChange(TObject* sender);
+    void Option1CheckBoxClick(TObject* sender);
+    void Option2CheckBoxClick(TObject* sender);
+    void Option4CheckBoxClick(TObject* sender);
+    void Option5CheckBoxClick(TObject* sender);
+    void Option6CheckBoxClick(TObject* sender);
+    void Option3CheckBoxClick(TObject* sender);
+    void Option7CheckBoxClick(TObject* sender);
+    void FlightsOutlook();
+    void WindCheckBoxClick(TObject* sender);
+    bool ShowNatureFolderName();
+    bool ShowMusicFolderName();
+    void NatureFolderOutlook();
+    void MusicOutlook();
+    void NatureFolderCheckBoxClick(TObject* sender);
+    void MusicFolderCheckBoxClick(TObject* sender);
+    void NatureFolderBitBtnClick(TObject* sender);
+    void MusicFolderBitBtnClick(TObject* sender);
+    void GuitarCheckBoxClick(TObject* sender);
+    void HaCheckBoxClick(TObject* sender);
+    void FluteCheckBoxClick(TObject* sender);
+    void AlternateCheckBoxClick(TObject* sender);
+    void AlternateComboBoxChange(TObject* sender);
+    void MuteTimeCheckBoxClick(TObject* sender);
+    void Option6TrackBarEnter(TObject* sender);
+    void Option6TrackBarExit(TObject* sender);
+    void Option6TrackBarChange(TObject* sender);
+    void NFBTrackBarChange(TObject* sender);
+    void NFITrackBarChange(TObject* sender);
+    void NFBComboBoxChange(TObject* sender);
+    void NFIComboBoxChange(TObject* sender);
+    void NatureFolderComboBoxChange(TObject* sender);
+    // The placement pads and the sound-space limiter.
+    void OShapeMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void O1ShapeMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void OShapeMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void O1ShapeMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void RestorePositionMarker(TObject* sender);
+    void ZoneVLabelMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ZoneVLabelMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void ShowLimiters();
+    void CompressionCheckBoxClick(TObject* sender);
 
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
@@ -201,6 +281,44 @@ private:
     static void InvertCheckBox(TCheckBox& box);
     static void StepTrackBar(::TTrackBar& trackBar, int step);
     void StepBonfireTrackBar(::TTrackBar& trackBar, int step);
+    // Control handlers, layer switches, placement pads and the limiter.
+    // A marker on its way to the pad and back, and where it is held.
+    struct TMarkerPlacing {
+        TShape* Marker = nullptr;
+        TGroupBox* Home = nullptr;
+        TPadPoint HomePlace;
+        int* X = nullptr;  // StreamX or FireX
+        int* Y = nullptr;
+        bool Anchored = false;  // pressed on the pad: moves drag it
+        int MouseX = 0;
+        int MouseY = 0;
+    };
+    void AttachControlHandlers();
+    void AttachLayerHandlers();
+    void AttachPadHandlers();
+    void ShowLiveValue(::TTrackBar& trackBar);
+    int CaptionWidth(const std::string& caption) const;
+    void FitToCaption(TControl& box, int margin) const;
+    // A layer box that is disabled, its bank missing, stays off.
+    static void KeepOffWhenDisabled(TCheckBox& box);
+    // Enabled in the parent's font, or disabled in grey.
+    static void SetGreyed(TControl& control, bool enabled);
+    // A layer's rarity choice, greyed while its box is off.
+    static void GreyWithBox(TCheckBox& box, TComboBox& rarity);
+    bool Night() const;
+    int FolderSlot(int daySlot) const;
+    bool ShowFolderName(TLabel& label, TBitBtn& browse, int slot);
+    void FolderOutlook(TCheckBox& box, TLabel& label, TBitBtn& browse, TCheckBox& subfolders, TCheckBox& autoAlloc,
+                       TLabel& autoLabel, TTrackBar& level, TComboBox& rarity, bool folderSet, int slot);
+    void BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders);
+    void LiftMarker(TShape& marker, TGroupBox& home, int& x, int& y);
+    void MarkerMouseDown(TShape& marker, bool onMarker, TGroupBox& home, int& x, int& y, int mouseX, int mouseY);
+    void DragPlacedMarker(TShiftState shift, int mouseX, int mouseY);
+    void PlaceChannels(const BASS_3DVECTOR& position);
+    TLimiterZone LimiterZone() const;
+    TMarkerPlacing placing_;
+    TLimiterGrip limiterGrip_ = TLimiterGrip::Body;
+    int limiterPressY_ = 0;
 };
 
 extern TOvelMainForm* OvelMainForm;

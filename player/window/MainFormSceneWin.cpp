@@ -189,6 +189,7 @@ void TOvelMainForm::ShowPlaySwitch()
     Repaint();
     PlayOnOffLook();
     PlayCheckBox.SetShowHint(!PlayCheckBox.Checked() && AlarmClockCheckBox.Checked());
+    SetTessilControl();
     SetMainIcon();
 }
 

@@ -159,8 +159,10 @@ void TOvelMainForm::TrayMessage(LPARAM mouseMessage)
 void TOvelMainForm::CustomizeClick(TObject*)
 {
     Customize.Enabled = false;
+    // Shown already: the board itself comes forward, not the hidden
+    // application window, which would take the activation from it.
     if (!Application.IsIconic()) {
-        SetForegroundWindow(Application.Handle());
+        SetForegroundWindow(Handle());
         return;
     }
     Application.Restore();

@@ -45,13 +45,12 @@ constexpr int kLiveUpdateImage = 8;
 constexpr int kControlBoardImage = 9;
 constexpr int kExitImage = 10;
 
-constexpr UINT kTrayIconId = 193;
-constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // The layers' END and device-failure events, carried to the GUI thread.
 constexpr UINT kLayerEventMessage = WM_APP + 1;
 
 constexpr UINT kScheduleInterval = 8192;
+constexpr WPARAM kSysCommandMask = 0xFFF0;  // the low four bits are the system's own
 constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
 constexpr int kTaskbarGap = 40;
 constexpr int kMaxListedDevice = 255;
@@ -240,6 +239,9 @@ void TOvelMainForm::AttachHandlers()
     Bind(DeviceComboBox.OnDrawItem, &TOvelMainForm::DeviceComboBoxDrawItem);
     Bind(HWMCheckBox.OnClick, &TOvelMainForm::HWMCheckBoxClick);
     AttachHotKeysHandlers();
+    AttachControlHandlers();
+    AttachLayerHandlers();
+    AttachPadHandlers();
 }
 
 namespace {
@@ -289,6 +291,7 @@ void TOvelMainForm::FormCreate(TObject*)
     SetLayerBoard(this);
     OvelComboBoxSelect(nullptr);
     BoardStarting = false;
+    Bind(Screen.OnActiveControlChange, &TOvelMainForm::RestorePositionMarker);
 }
 
 void TOvelMainForm::AddTrayIcon()
@@ -395,6 +398,9 @@ void TOvelMainForm::FormDestroy(TObject*)
         SoundBanks[bank].Handle.reset();
     FreeSCs();
     Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    Screen.OnActiveControlChange = nullptr;
+    Application.OnMessage = nullptr;
+    placing_ = {};
 }
 
 void TOvelMainForm::FormKeyDown(TObject*, WORD& key, TShiftState shift)
@@ -450,6 +456,14 @@ void TOvelMainForm::WndProc(TMessage& message)
         case WM_HOTKEY:
             WMHotKey(message);
             return;
+        case WM_SYSCOMMAND:
+            // Minimised the board would be out of reach: it goes to the tray as Esc sends it.
+            if ((message.WParam & kSysCommandMask) == SC_MINIMIZE) {
+                Close();
+                message.Result = 0;
+                return;
+            }
+            break;
         default:
             if (SessionMessage(message))
                 return;

@@ -156,6 +156,68 @@ TEST_F(FormsTest, FormIsLaidOutInTheDesignsPixelsWhateverItsFont)
     }
 }
 
+TEST_F(FormsTest, ItemWithItsOwnPixelsStandsAtThem)
+{
+    const RECT pixels = RectInParent(GetDlgItem(form.Handle(), IDC_PIXELS));
+    EXPECT_EQ(pixels.left, 401);
+    EXPECT_EQ(pixels.top, 200);
+    EXPECT_EQ(pixels.right - pixels.left, 40);
+    EXPECT_EQ(pixels.bottom - pixels.top, 41);
+}
+
+class TIconedForm : public TForm {
+public:
+    TIconedForm() { created = CreateFromTemplate(MAKEINTRESOURCEA(IDD_ICONED)); }
+    bool created = false;
+
+protected:
+    void CreateParams(TCreateParams& params) override { params.WindowClassName = "TOvelIconTest"; }
+};
+
+// Whoever set the application's icon may destroy it once it changes again.
+TEST_F(FormsTest, FormClassKeepsAnIconOfItsOwn)
+{
+    HICON given = CopyIcon(LoadIconA(nullptr, IDI_APPLICATION));
+    Application.Icon = given;
+    TIconedForm iconed;
+    Application.Icon = nullptr;
+    ASSERT_TRUE(iconed.created);
+    DestroyIcon(given);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(GetClassLongPtrA(iconed.Handle(), GCLP_HICON)), &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+// A control moved into a container goes with it, leaves its old one and is
+// drawn over it; a container takes what it holds along.
+TEST_F(FormsTest, ReparentedControlMovesIntoItsContainerWithWhatItHolds)
+{
+    form.Label.Reparent(form.Panel, 10, 5);
+    EXPECT_EQ(form.Label.Left() - form.Panel.Left(), 10);
+    EXPECT_EQ(form.Label.Top() - form.Panel.Top(), 5);
+    EXPECT_EQ(GetWindow(form.Label.Handle(), GW_HWNDNEXT), form.Panel.Handle());
+    form.Group.Hide();
+    EXPECT_TRUE(Shown(form.Label));
+    form.Group.Show();
+    form.Panel.Hide();
+    EXPECT_FALSE(Shown(form.Label));
+    form.Panel.Show();
+    EXPECT_TRUE(Shown(form.Label));
+
+    const int checkLeft = form.PanelCheck.Left() - form.Panel.Left();
+    const int checkTop = form.PanelCheck.Top() - form.Panel.Top();
+    form.Panel.Reparent(form.Group, 6, 12);
+    EXPECT_EQ(form.Panel.Left() - form.Group.Left(), 6);
+    EXPECT_EQ(form.PanelCheck.Left() - form.Panel.Left(), checkLeft);
+    EXPECT_EQ(form.PanelCheck.Top() - form.Panel.Top(), checkTop);
+    form.Group.Hide();
+    EXPECT_FALSE(Shown(form.PanelCheck));
+    EXPECT_FALSE(Shown(form.Label));
+    EXPECT_FALSE(Shown(form.Panel));
+    EXPECT_TRUE(form.Panel.Visible());
+}
+
 TEST_F(FormsTest, MissingTemplateOrControlIsReported)
 {
     TForm missing;

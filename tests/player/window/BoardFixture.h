@@ -2,6 +2,8 @@
 // What the board tests share: the start's preparation with the shipped banks
 // and language modules, and a message pump that waits for a condition.
 
+#include "platform/audio/core/Backends.h"
+
 #include <chrono>
 #include <functional>
 
@@ -19,3 +21,12 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = k
 
 // Handles what is queued now, the nested pumping included.
 bool PumpQueued();
+
+// An open scripted output: stereo, never mixing by itself.
+class TSilentDriver : public ovelaudio::OutputDriver {
+public:
+    uint32_t Speakers() const override { return 2; }
+    bool Emulated() const override { return false; }
+    bool Start() override { return true; }
+    void Stop() override {}
+};

@@ -1,49 +1,11 @@
-// The tray's icon and tip as the board's state gives them.
+// The tray's tip as the board's state gives it.
 #include "player/window/TrayTip.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace {
-
-struct IconCase {
-    int scene;
-    bool playing;
-    bool armed;
-    const char* icon;
-};
-
-void PrintTo(const IconCase& c, std::ostream* out)
-{
-    *out << "scene " << c.scene << (c.playing ? " playing" : " silent") << (c.armed ? " armed" : "");
-}
-
-class TrayIconTest : public ::testing::TestWithParam<IconCase> {};
-
-TEST_P(TrayIconTest, SceneSoundAndArmingChooseTheIcon)
-{
-    const IconCase& c = GetParam();
-    EXPECT_EQ(TrayIconName(c.scene, c.playing, c.armed), c.icon);
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryState, TrayIconTest,
-                         ::testing::Values(IconCase{0, true, false, "if"}, IconCase{0, true, true, "ift"},
-                                           IconCase{0, false, false, "ifx"}, IconCase{0, false, true, "ifxt"},
-                                           IconCase{1, true, false, "ifn"}, IconCase{1, true, true, "ifnt"},
-                                           IconCase{1, false, false, "ifnx"}, IconCase{1, false, true, "ifnxt"},
-                                           IconCase{-1, true, false, ""}, IconCase{2, false, true, ""}));
-
-TEST(TrayArmedTest, AnAlarmNeedsItsSoundAMuteTimeNothingMore)
-{
-    EXPECT_TRUE(TrayArmed(true, false, false, false, false));
-    EXPECT_TRUE(TrayArmed(false, true, true, false, false));
-    EXPECT_TRUE(TrayArmed(false, true, false, true, true));
-    EXPECT_FALSE(TrayArmed(false, true, false, true, false));  // file alarm without a file
-    EXPECT_FALSE(TrayArmed(false, true, false, false, true));  // no alarm kind chosen
-    EXPECT_FALSE(TrayArmed(false, false, true, true, true));   // alarm box off
-}
 
 TEST(TrayTipLineTest, AlarmLineGivesCaptionAndTwoDigitTime)
 {

@@ -1,0 +1,3 @@
+#include "player/engine/UserFolders.h"
+
+std::array<TUserFolder, UserFolderCount> UserFolders;
