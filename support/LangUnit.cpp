@@ -9,6 +9,7 @@
 std::vector<std::string> LangFiles;
 std::vector<std::string> LangNames;
 std::vector<int> LangVersions;
+std::vector<int> LangCharsets;
 int CurrentLangIndex = -1;
 int MatchedLangIndex = -1;
 int RussianLangIndex = -1;
@@ -147,8 +148,17 @@ ReadModule SplitModule(const std::string& path, const std::string& bytes)
     return module;
 }
 
+// Passes of lookups running now, and the modules that could not be read in them.
+int LookupPasses = 0;
+std::vector<std::string> UnreadInPass;
+
+bool UnreadInThisPass(const std::string& path)
+{
+    return LookupPasses > 0 && std::find(UnreadInPass.begin(), UnreadInPass.end(), path) != UnreadInPass.end();
+}
+
 // A module that cannot be read shows the file box at every lookup in it, as
-// when each lookup read the file.
+// when each lookup read the file; within a pass, at its first lookup only.
 const ReadModule* Module(int index)
 {
     const std::string path = ModulePath(index);
@@ -156,9 +166,13 @@ const ReadModule* Module(int index)
                                     [&path](const ReadModule& module) { return module.path == path; });
     if (found != ReadModules.end())
         return &*found;
+    if (UnreadInThisPass(path))
+        return nullptr;
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
         ShowLanguageFileError(path);
+        if (LookupPasses > 0)
+            UnreadInPass.push_back(path);
         return nullptr;
     }
     ReadModules.push_back(SplitModule(path, *bytes));
@@ -228,6 +242,7 @@ void ClearModuleList()
     LangFiles.clear();
     LangNames.clear();
     LangVersions.clear();
+    LangCharsets.clear();
     MatchedLangIndex = RussianLangIndex = EnglishLangIndex = kNoModule;
     ReadModules.clear();
 }
@@ -247,6 +262,7 @@ void FindModules()
     }
     LangNames.resize(LangFiles.size());
     LangVersions.resize(LangFiles.size());
+    LangCharsets.resize(LangFiles.size());
 }
 
 // Empty when every module the user's interface needs is there.
@@ -274,6 +290,7 @@ bool ReadModuleHeader(int index)
     if (!SelectLanguage(index) || !HoldsAll(index, kHeaderKeys))
         return false;
     LangNames[index] = OwnLine(index, "langname");
+    LangCharsets[index] = LangCharset;
     const std::optional<int> version = ParseLangInteger(OwnLine(index, "langver"));
     if (!version)
         return false;
@@ -306,6 +323,14 @@ void ApplyUserChoice()
         SelectLanguage(index);
 }
 }  // namespace
+
+TLangLookupPass::TLangLookupPass() { ++LookupPasses; }
+
+TLangLookupPass::~TLangLookupPass()
+{
+    if (--LookupPasses == 0)
+        UnreadInPass.clear();
+}
 
 std::vector<std::string> ModuleKeys() { return {std::begin(kModuleKeys), std::end(kModuleKeys)}; }
 

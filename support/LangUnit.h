@@ -12,6 +12,7 @@
 extern std::vector<std::string> LangFiles;  // module file names, without folder
 extern std::vector<std::string> LangNames;  // each module's "LangName"
 extern std::vector<int> LangVersions;       // each module's "LangVer"
+extern std::vector<int> LangCharsets;       // each module's "LangCharSet": its names show in its own page
 extern int CurrentLangIndex;
 extern int MatchedLangIndex;  // module listing UserLCID; -1 when none
 extern int RussianLangIndex;
@@ -41,6 +42,16 @@ std::string GetLangStringFmt(const std::string& key, const std::vector<std::stri
 std::string GetLangTextFmt(const std::string& key, const std::vector<std::string>& args, bool dropFirstLine);
 
 void ShowLanguageFileError(const std::string& fileName);
+
+// While one lives (a form taking all its texts at once), a module that cannot
+// be read shows its file box at its first lookup only.
+class TLangLookupPass {
+public:
+    TLangLookupPass();
+    ~TLangLookupPass();
+    TLangLookupPass(const TLangLookupPass&) = delete;
+    TLangLookupPass& operator=(const TLangLookupPass&) = delete;
+};
 
 // Every key of a complete module, in file order; the default module holds
 // them all.

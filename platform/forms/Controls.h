@@ -33,13 +33,21 @@ public:
     bool Enabled() const;
     void SetEnabled(bool enabled);
 
+    // The hint is written in the code page of the form's font when it is set.
     const std::string& Hint() const { return hint_; }
+    unsigned HintCodePage() const { return hintCodePage_; }
     void SetHint(const std::string& hint);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
 
+    // Captions are written in the code page of the control's font.
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+    unsigned CodePage() const;
+    // The control gets a font of its own, the one it has in this character set.
+    void SetFontCharset(BYTE charset);
+    // The width of text as the control draws it, in pixels.
+    int TextWidth(const std::string& text) const;
 
     // Position and size in the parent's client coordinates.
     int Left() const { return Bounds().left; }
@@ -108,10 +116,12 @@ private:
     HWND handle_ = nullptr;
     std::vector<HWND> subclassed_;
     std::string hint_;
+    unsigned hintCodePage_ = 0;
     bool showHint_ = true;
     TColor color_ = clDefault;
     TColor fontColor_ = clDefault;
     HBRUSH brush_ = nullptr;
+    HFONT font_ = nullptr;
 };
 
 // Containers: the template makes their contents siblings, so the container
