@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The output (owned by the board's unit; DefaultDevice lives with the start).
 extern int OutputDevice;
@@ -111,6 +112,11 @@ public:
     void MinimizeImageClick(TObject* sender);
     void WrapBitBtnClick(TObject* sender);
 
+    // Language application: the module chosen in the language list, applied
+    // to every text of the board; also at every scene switch.
+    void ToggleLang();
+    void LangComboBoxChange(TObject* sender);
+
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
 
@@ -165,13 +171,30 @@ private:
     static constexpr int kSoundOffImage = 1;
     TColor SceneColor() const;
 
-    NOTIFYICONDATAA TrayIconData{};
+    NOTIFYICONDATAW TrayIconData{};
     TRerun sceneSwitch_;
     TRerun playSwitch_;
     unsigned outputRuns_ = 0;  // counts PlayOvel and StopOvel runs
     unsigned iconRuns_ = 0;    // counts SetMainIcon runs
     bool created_ = false;
     bool destroyed_ = false;
+
+    // Language application.
+    void AttachLanguageHandlers();
+    void ApplyLanguage();
+    void ApplyLanguageCharset();
+    std::vector<TComboBox*> RarityLists();
+    void ApplyVolumeAndLimiterTexts();
+    void ApplyRainAndFolderTexts();
+    void ApplyFlightAndChimeTexts();
+    void ApplyBottomRowTexts();
+    void ApplyCaptionTexts();
+    void ApplySceneTexts();
+    void ApplyAutomationTexts();
+    void ApplyMenuTexts();
+    void FillRarityLists();
+    void FillFixedLists(int scene);
+    TRerun languageSwitch_;
 };
 
 extern TOvelMainForm* OvelMainForm;
