@@ -13,8 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cwctype>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -161,6 +164,51 @@ TEST_P(BoardLanguageWinTest, RussianRowsReadAsTheModuleWritesThem)
         EXPECT_EQ(found->second, row.text) << row.place;
     }
     EXPECT_EQ(russian.at("item LangComboBox " + std::to_string(EnglishLangIndex)), L"English");
+}
+
+// Closes every message box of the process and counts them, until stopped.
+class TBoxCounter {
+public:
+    TBoxCounter()
+        : thread_([this] {
+              while (!stop_) {
+                  if (HWND box = FindWindowA("#32770", nullptr)) {
+                      ++boxes_;
+                      SendMessageA(box, WM_COMMAND, IDOK, 0);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {}
+    ~TBoxCounter() { Stop(); }
+    int Stop()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return boxes_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<int> boxes_{0};
+    std::thread thread_;
+};
+
+// The module held by another program: the switch tells it once and goes on
+// with the default module's texts.
+TEST_P(BoardLanguageWinTest, ModuleThatCannotBeReadIsReportedOncePerSwitch)
+{
+    const std::string path = ExeDir + "language\\russian.lng";
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string english = Board().PlayCheckBox.Caption();
+    TBoxCounter counter;
+    ChooseLanguage(Board(), RussianLangIndex);
+    ASSERT_TRUE(PumpQueued());
+    EXPECT_EQ(counter.Stop(), 1);
+    CloseHandle(held);
+    EXPECT_EQ(Board().PlayCheckBox.Caption(), english);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothScenes, BoardLanguageWinTest, ::testing::Values(kDayScene, kNightScene),

@@ -1,0 +1,173 @@
+// The board made as the program makes it, in a Western system, switched to
+// each shipped language module in both scenes: it shows the module's texts,
+// read as Windows shows them, and each box widened to its caption stays
+// within its group box and the board.
+#include "player/window/MainForm.h"
+
+#include "platform/forms/Charsets.h"
+#include "resources/player/BoardIds.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+#include "tests/player/window/BoardFixture.h"
+#include "tests/player/window/ShownTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Rows the module gives line by line: the place, the key and what follows.
+struct TModuleRow {
+    const char* Place;
+    const char* Key;
+    const char* After;
+};
+
+constexpr TModuleRow kRows[] = {
+    {"caption PlayCheckBox", "soundplay", ""},
+    {"caption CompressionCheckBox", "compression", ""},
+    {"caption RainCheckBox", "rain", " "},
+    {"caption StormCheckBox", "storm", " "},
+    {"caption WindCheckBox", "wind", " "},
+    {"caption NatureFolderCheckBox", "soundfolder", ""},
+    {"caption MusicSubfoldersCheckBox", "withsubfolders", ""},
+    {"caption HaCheckBox", "accordion", ""},
+    {"caption Option3CheckBox", "birds", ""},
+    {"caption ChimesGroupBox", "chimes", " "},
+    {"caption DeviceGroupBox", "deviceinuse", " "},
+    {"caption WaitThisDeviceRadioButton", "waitthisdevice", ""},
+    {"caption AlternateCheckBox", "ovelchange", ""},
+    {"caption MemoryCleanCheckBox", "automemoryclean", ""},
+    {"caption WrapBitBtn", "minimize", ""},
+    {"hint HWMCheckBox", "hwmixer", ""},
+    {"item RainComboBox 0", "veryseldom", ""},
+    {"item AutoStartComboBox 3", "timeforeststart", ""},
+    {"item MuteComboBox 3", "andturnoff", ""},
+    {"menu Exit", "exit", ""},
+    {"menu ForestN", "nightforest", ""},
+};
+
+constexpr TModuleRow kDayRows[] = {
+    {"caption Option1GroupBox", "birdsactivity", " "},
+    {"caption Option2CheckBox", "crickets", ""},
+    {"caption Option6CheckBox", "cuckoos", ""},
+};
+
+constexpr TModuleRow kNightRows[] = {
+    {"caption Option1CheckBox", "bonfire", ""},
+    {"caption Option2CheckBox", "nightingales", ""},
+    {"caption Option6CheckBox", "frogs", ""},
+};
+
+// The boxes that take the width of their captions.
+constexpr int kFittedBoxes[] = {
+    IDC_NatureFolderCheckBox,
+    IDC_NatureSubfoldersCheckBox,
+    IDC_MusicSubfoldersCheckBox,
+    IDC_MusicFolderCheckBox,
+    IDC_GuitarCheckBox,
+    IDC_FluteCheckBox,
+    IDC_HaCheckBox,
+    IDC_Option3CheckBox,
+    IDC_Option7CheckBox,
+    IDC_WindCheckBox,
+    IDC_MemoryCleanCheckBox,
+    IDC_CompressionCheckBox,
+    IDC_OptionCheckBox,
+    IDC_Option2CheckBox,
+    IDC_Option4CheckBox,
+    IDC_Option5CheckBox,
+    IDC_Option6CheckBox,
+    IDC_TessilCheckBox,
+    IDC_Option1CheckBox,
+    IDC_AutoStartCheckBox,
+    IDC_AsServiceCheckBox,
+    IDC_AlternateCheckBox,
+    IDC_RainCheckBox,
+    IDC_StormCheckBox,
+    IDC_MuteTimeCheckBox,
+    IDC_AlarmClockCheckBox,
+    IDC_UseCurrentDefDeviceRadioButton,
+    IDC_WaitThisDeviceRadioButton,
+    IDC_WaitAnyDefDeviceRadioButton,
+};
+
+RECT RectOnBoard(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The right edge the box must keep to: its group box's, else the board's.
+LONG RightBound(HWND board, HWND box)
+{
+    const RECT own = RectOnBoard(box);
+    RECT client{};
+    GetClientRect(board, &client);
+    LONG bound = client.right;
+    for (HWND other = GetWindow(board, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        const bool group = (GetWindowLongW(other, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        const RECT frame = RectOnBoard(other);
+        if (other != box && group && PtInRect(&frame, POINT{own.left, own.top}))
+            bound = std::min(bound, frame.right);
+    }
+    return bound;
+}
+
+class BoardLanguagesWinTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseSilentOutput();
+        CreateBoardLikeTheProgram();
+    }
+
+    static void TearDownTestSuite() { FreeOvelMainForm(); }
+
+    static TOvelMainForm& Board() { return *OvelMainForm; }
+
+    template <std::size_t Count>
+    static void ExpectRows(const TModuleRow (&rows)[Count], const TShownTexts& shown, unsigned codePage)
+    {
+        for (const TModuleRow& row : rows) {
+            const auto found = shown.find(row.Place);
+            ASSERT_NE(found, shown.end()) << row.Place;
+            EXPECT_EQ(found->second, Decoded(GetLangString(row.Key) + row.After, codePage)) << row.Place;
+        }
+    }
+
+    static void ExpectBoxesWithinBounds()
+    {
+        for (const int id : kFittedBoxes) {
+            HWND box = GetDlgItem(Board().Handle(), id);
+            EXPECT_LE(RectOnBoard(box).right, RightBound(Board().Handle(), box)) << ControlName(box);
+        }
+    }
+};
+
+TEST_F(BoardLanguagesWinTest, EveryModuleShowsItsTextsInBothScenesWithinTheBoxes)
+{
+    for (std::size_t module = 0; module < LangFiles.size(); ++module) {
+        SCOPED_TRACE(LangFiles[module]);
+        ChooseLanguage(Board(), static_cast<int>(module));
+        ASSERT_EQ(CurrentLangIndex, static_cast<int>(module));
+        const unsigned codePage = CodePageOfCharset(LangCharsets[module]);
+        for (int scene : {kNightScene, kDayScene}) {
+            SCOPED_TRACE(scene == kNightScene ? "night" : "day");
+            scene == kNightScene ? Board().ForestNClick(nullptr) : Board().ForestClick(nullptr);
+            const TShownTexts shown = ShownTexts(Board());
+            ExpectRows(kRows, shown, codePage);
+            if (scene == kNightScene)
+                ExpectRows(kNightRows, shown, codePage);
+            else
+                ExpectRows(kDayRows, shown, codePage);
+            EXPECT_EQ(shown.at("caption board"), Decoded(GetLangString("progname") + " " + VersionText, codePage));
+            ExpectBoxesWithinBounds();
+        }
+    }
+}
+
+}  // namespace
