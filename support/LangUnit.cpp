@@ -250,9 +250,7 @@ void ClearModuleList()
 void FindModules()
 {
     ClearModuleList();
-    for (const std::string& name : ListFiles(ExeDir + kLanguageFolder, kModuleExtension)) {
-        if (name.find(kNotModuleMark) != std::string::npos)
-            continue;
+    for (const std::string& name : ListModuleFiles(ExeDir)) {
         const std::string lowerName = LowerCase(name);
         if (lowerName == kRussianModule)
             RussianLangIndex = ModuleCount();
@@ -323,6 +321,16 @@ void ApplyUserChoice()
         SelectLanguage(index);
 }
 }  // namespace
+
+std::vector<std::string> ListModuleFiles(const std::string& programFolder)
+{
+    std::vector<std::string> modules = ListFiles(programFolder + kLanguageFolder, kModuleExtension);
+    modules.erase(
+        std::remove_if(modules.begin(), modules.end(),
+                       [](const std::string& name) { return name.find(kNotModuleMark) != std::string::npos; }),
+        modules.end());
+    return modules;
+}
 
 TLangLookupPass::TLangLookupPass() { ++LookupPasses; }
 

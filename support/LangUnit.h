@@ -23,6 +23,10 @@ extern int LangCharset;         // font character set of every form
 // Finds, checks and chooses the modules; false after a bilingual error box.
 bool LoadLanguages();
 
+// The module files of the program folder (with its backslash), in the order
+// the file system lists them: the order of the language list.
+std::vector<std::string> ListModuleFiles(const std::string& programFolder);
+
 // Makes module index current and reads it afresh; false (code and character
 // set unchanged) when its own "LangCharSet" or first "LangCode" line is not an
 // integer.

@@ -1,18 +1,22 @@
 // Drives the board of a running player from another process:
 //   boarddriver wait SECONDS   waits until the board window exists
 //   boarddriver scene INDEX    chooses a scene in the scene combo
+//   boarddriver language FILE  chooses the language of module FILE (russian.lng)
 //   boarddriver show           asks the board to show itself (WM_APP)
 //   boarddriver exit           clicks the board's Exit button
 //   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
 // Exit code 0 when done, 1 with a line on stderr otherwise.
 #include "player/engine/StartUp.h"
 #include "resources/player/BoardIds.h"
+#include "support/LangUnit.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,17 +71,42 @@ int WaitForBoard(int seconds)
 }
 
 // The selection and the notification a user's choice in the list makes.
-int ChooseScene(HWND board, int index)
+int Choose(HWND board, int comboId, int index, const std::string& what)
 {
-    HWND combo = FindControl(board, IDC_OvelComboBox);
+    HWND combo = FindControl(board, comboId);
     if (!combo)
-        return Fail("no scene combo");
+        return Fail("no " + what + " combo");
     if (!Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0))
-        return Fail("the scene combo does not answer");
-    const WPARAM notification = MAKEWPARAM(IDC_OvelComboBox, CBN_SELCHANGE);
+        return Fail("the " + what + " combo does not answer");
+    const WPARAM notification = MAKEWPARAM(comboId, CBN_SELCHANGE);
     if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
-        return Fail("the board does not take the scene choice");
+        return Fail("the board does not take the " + what + " choice");
     return 0;
+}
+
+// The folder of the program that made the board, with its backslash.
+std::string ProgramFolder(HWND board)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(board, &process);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const bool found = handle && QueryFullProcessImageNameA(handle, 0, path, &length);
+    if (handle)
+        CloseHandle(handle);
+    const std::string image = found ? std::string(path, length) : std::string();
+    return image.substr(0, image.rfind('\\') + 1);
+}
+
+// The list holds the player's modules in the order its folder lists them.
+int ChooseLanguage(HWND board, const std::string& file)
+{
+    const std::vector<std::string> modules = ListModuleFiles(ProgramFolder(board));
+    const auto found = std::find(modules.begin(), modules.end(), file);
+    if (found == modules.end())
+        return Fail("the player has no module " + file);
+    return Choose(board, IDC_LangComboBox, static_cast<int>(found - modules.begin()), "language");
 }
 
 int ShowBoard(HWND board) { return PostMessageA(board, WM_APP, 0, 0) ? 0 : Fail("cannot post to the board"); }
@@ -103,7 +132,7 @@ int PrintRect(HWND board)
     return 0;
 }
 
-int Usage() { return Fail("usage: boarddriver wait SECONDS | scene INDEX | show | exit | rect"); }
+int Usage() { return Fail("usage: boarddriver wait SECONDS | scene INDEX | language FILE | show | exit | rect"); }
 
 }  // namespace
 
@@ -118,7 +147,9 @@ int main(int argc, char** argv)
     if (!board)
         return Fail("no running player");
     if (command == "scene" && argc == 3)
-        return ChooseScene(board, std::atoi(argv[2]));
+        return Choose(board, IDC_OvelComboBox, std::atoi(argv[2]), "scene");
+    if (command == "language" && argc == 3)
+        return ChooseLanguage(board, argv[2]);
     if (command == "show" && argc == 2)
         return ShowBoard(board);
     if (command == "exit" && argc == 2)
