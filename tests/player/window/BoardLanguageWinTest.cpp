@@ -8,8 +8,10 @@
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 #include "tests/player/window/BoardFixture.h"
+#include "tests/player/window/BoardLayout.h"
 #include "tests/player/window/ShownTexts.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -164,6 +166,18 @@ TEST_P(BoardLanguageWinTest, RussianRowsReadAsTheModuleWritesThem)
         EXPECT_EQ(found->second, row.text) << row.place;
     }
     EXPECT_EQ(russian.at("item LangComboBox " + std::to_string(EnglishLangIndex)), L"English");
+}
+
+// The two modules that come with every installation read whole on the board.
+TEST_P(BoardLanguageWinTest, EnglishAndRussianCaptionsShowWholeAndClearOfEachOther)
+{
+    for (const int module : {EnglishLangIndex, RussianLangIndex}) {
+        SCOPED_TRACE(LangFiles[module]);
+        ChooseLanguage(Board(), module);
+        EXPECT_THAT(CutCaptions(Board()), ::testing::IsEmpty());
+        EXPECT_THAT(BoxesRunningIntoOthers(Board()), ::testing::IsEmpty());
+        EXPECT_THAT(BoxesPastTheirBounds(Board()), ::testing::IsEmpty());
+    }
 }
 
 // Closes every message box of the process and counts them, until stopped.
