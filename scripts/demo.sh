@@ -81,6 +81,10 @@ make_prefix() {
   rm -rf "$prefix"
   mkdir -p "$prefix" "$out"
   "$WINELOADER" wineboot -i >/dev/null 2>&1
+  # Chinese, kana and Hangul for the board's fonts, as Windows links its own
+  # East Asian fonts: the language list shows every name in the default set.
+  "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   "$WINESERVER" -w
   # Kept up, so the player's start does not pay for the server's.
   "$WINESERVER" -p
