@@ -25,7 +25,8 @@ void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
     for (HWND child = GetWindow(form, GW_CHILD); child && index < dialog.Items.size();
          child = GetWindow(child, GW_HWNDNEXT), ++index) {
         const TTemplateItem& item = dialog.Items[index];
-        if (static_cast<std::uint32_t>(GetDlgCtrlID(child)) != (item.Id & 0xFFFF))
+        // Ids compare as 16-bit words: a wide dialog gives an unnamed control -1, not 0xFFFF.
+        if (static_cast<WORD>(GetDlgCtrlID(child)) != static_cast<WORD>(item.Id))
             continue;
         const TTemplateRect pixels = DesignPixels(item.Rect);
         MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);

@@ -155,6 +155,9 @@ TEST_F(FormsTest, FormIsLaidOutInTheDesignsPixelsWhateverItsFont)
         EXPECT_EQ(button.top, 65);     // 40 units
         EXPECT_EQ(button.right, 88);   // 40 units wide
         EXPECT_EQ(button.bottom, 88);  // 14 units: 22.75
+        const RECT unnamed = RectInParent(GetDlgItem(plain.Handle(), -1));
+        EXPECT_EQ(unnamed.left, 7);     // 4 units
+        EXPECT_EQ(unnamed.right, 112);  // 60 units wide
     }
 }
 
