@@ -49,7 +49,7 @@ load_seconds=30         # day forest, measured
 day_rest_seconds=5
 night_seconds=30
 exit_wait_seconds=30
-language_settle_seconds=0.5  # the board redraws after a language switch
+language_settle_seconds=0.2  # the screen takes the board's new drawing
 silence_floor_db=-60    # a recording quieter than this counts as silent
 one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 

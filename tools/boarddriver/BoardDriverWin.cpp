@@ -81,6 +81,8 @@ int Choose(HWND board, int comboId, int index, const std::string& what)
     const WPARAM notification = MAKEWPARAM(comboId, CBN_SELCHANGE);
     if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
         return Fail("the board does not take the " + what + " choice");
+    // Drawn anew before this returns, so that a screenshot shows the choice whole.
+    RedrawWindow(board, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return 0;
 }
 
