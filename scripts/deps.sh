@@ -13,7 +13,8 @@ PACKAGES="
   googletest zlib1g-dev libstb-dev libvorbis-dev libogg-dev
   clang libclang-rt-14-dev libopenal-dev libbenchmark-dev
   wine wine64 xvfb xauth pulseaudio pulseaudio-utils
-  sox imagemagick lame
+  sox imagemagick lame flac wavpack ffmpeg
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-ugly gstreamer1.0-libav
   fonts-wqy-microhei
   python3
 "
@@ -36,7 +37,8 @@ host_runs_i386() {
 }
 
 if host_runs_i386; then
-  PACKAGES="$PACKAGES wine32:i386"
+  PACKAGES="$PACKAGES wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
+    gstreamer1.0-libav:i386"
 fi
 
 missing=""

@@ -91,23 +91,6 @@ std::string Trim(const std::string& text)
     return first < last ? std::string(first, last) : std::string();
 }
 
-// Lines end with CR LF in modules; a bare LF is taken as well.
-ValueLines SplitLines(const std::string& bytes)
-{
-    ValueLines lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string JoinLines(const ValueLines& lines, std::size_t first)
 {
     std::string text;

@@ -16,3 +16,6 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 bool HasExtension(const std::string& name, const std::string& extension);
+
+// The lines of a text whose lines end in CR LF; a bare LF ends a line as well.
+std::vector<std::string> SplitLines(const std::string& text);

@@ -44,7 +44,7 @@ public:
     std::string Caption() const;
     void SetCaption(const std::string& caption);
     unsigned CodePage() const;
-    // The control gets a font of its own, the one it has in this character set.
+    // A font of the control's own: the one it has now, in this character set.
     void SetFontCharset(BYTE charset);
     // The width of text as the control draws it, in pixels.
     int TextWidth(const std::string& text) const;
@@ -67,6 +67,9 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color);
     HBRUSH BackgroundBrush() const { return brush_; }
+    // A font of the control's own: the one it has now, at this height (in
+    // pixels; negative for the characters' height) and slant.
+    void SetFont(int height, bool italic);
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -102,6 +105,8 @@ protected:
     void DefaultHandler(TMessage& message) const;
 
     void Subclass(HWND window);
+    // Gives the control its own font: the one it has, as change leaves it.
+    void ReplaceFont(const std::function<void(LOGFONTW&)>& change);
     void ReleaseWindows();
     void SetStyleBits(DWORD add, DWORD remove) const;
     // For a control whose window had to be created anew.

@@ -278,16 +278,21 @@ void TControl::SetCaption(const std::string& caption) { SetWideWindowText(handle
 
 unsigned TControl::CodePage() const { return FontCodePage(WindowFont(handle_)); }
 
-void TControl::SetFontCharset(BYTE charset)
+void TControl::ReplaceFont(const std::function<void(LOGFONTW&)>& change)
 {
     LOGFONTW font{};
     GetObjectW(WindowFont(handle_), sizeof font, &font);
-    font.lfCharSet = charset;
+    change(font);
     HFONT made = CreateFontIndirectW(&font);
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
     if (font_)
         DeleteObject(font_);
     font_ = made;
+}
+
+void TControl::SetFontCharset(BYTE charset)
+{
+    ReplaceFont([charset](LOGFONTW& font) { font.lfCharSet = charset; });
 }
 
 int TControl::TextWidth(const std::string& text) const
@@ -338,6 +343,14 @@ void TControl::SetFontColor(TColor color)
 {
     fontColor_ = color;
     Invalidate();
+}
+
+void TControl::SetFont(int height, bool italic)
+{
+    ReplaceFont([height, italic](LOGFONTW& font) {
+        font.lfHeight = height;
+        font.lfItalic = italic ? TRUE : FALSE;
+    });
 }
 
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class TButton;
 class TControl;
 
 enum TCloseAction {
@@ -64,6 +65,9 @@ public:
     void SetBounds(int left, int top, int width, int height) const;
     int Left() const { return Bounds().left; }
     int Top() const { return Bounds().top; }
+    void SetClientSize(int width, int height) const;
+    // Places the form's centre on the other form's.
+    void CentreOn(const TForm& form) const;
 
     // Runs OnClose; caHide hides, caFree destroys the window. Closing the
     // main form ends the application unless the action is caNone. A modal
@@ -142,6 +146,7 @@ private:
     void ApplyChildState(HWND child);
     TControl* ControlOf(HWND window) const;
     TControl* ControlById(int id) const;
+    TButton* CancelButton() const;
     bool Reflect(TMessage& message);
     bool ColorMessage(TMessage& message);
     void Paint();

@@ -4,6 +4,7 @@
 #include "platform/forms/Charsets.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/DialogTemplate.h"
+#include "platform/forms/StdCtrls.h"
 
 #include <commctrl.h>
 
@@ -15,6 +16,15 @@ namespace {
 constexpr UINT kFormClassStyle = CS_DBLCLKS;
 constexpr int kMaxTipWidth = 400;
 constexpr LPARAM kAltDownBit = LPARAM(1) << 29;
+
+void SizeClientArea(HWND form, int width, int height)
+{
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
+    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // The dialog manager placed the controls by the font's base units; this puts
 // them, and the form's client area, where the design's units put them. The
@@ -32,11 +42,7 @@ void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
         MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);
     }
     const TTemplateRect client = DesignPixels(dialog.Rect);
-    RECT frame{0, 0, client.Width, client.Height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
-                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
-    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientArea(form, client.Width, client.Height);
 }
 
 TShiftState KeyShiftState(const MSG& message)
@@ -254,6 +260,16 @@ TControl* TForm::ControlOf(HWND window) const
     return nullptr;
 }
 
+TButton* TForm::CancelButton() const
+{
+    for (TControl* control : controls_) {
+        auto* button = dynamic_cast<TButton*>(control);
+        if (button && button->Cancel)
+            return button;
+    }
+    return nullptr;
+}
+
 TControl* TForm::ControlById(int id) const
 {
     for (TControl* control : controls_) {
@@ -268,9 +284,15 @@ bool TForm::Reflect(TMessage& message)
     switch (message.Msg) {
         case WM_COMMAND: {
             TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
-            if (!control && LOWORD(message.WParam) == IDCANCEL && modal_ && !ControlById(IDCANCEL)) {
-                modalResult_ = mrCancel;  // Esc closes a modal form that has no cancel button
-                return true;
+            if (!control && LOWORD(message.WParam) == IDCANCEL && !ControlById(IDCANCEL)) {
+                if (TButton* cancel = CancelButton()) {
+                    cancel->Click();
+                    return true;
+                }
+                if (modal_) {
+                    modalResult_ = mrCancel;  // Esc closes a modal form that has no cancel button
+                    return true;
+                }
             }
             if (!control)
                 return false;
@@ -370,6 +392,17 @@ RECT TForm::Bounds() const { return WindowRect(handle_); }
 void TForm::SetBounds(int left, int top, int width, int height) const
 {
     MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+void TForm::SetClientSize(int width, int height) const { SizeClientArea(handle_, width, height); }
+
+void TForm::CentreOn(const TForm& form) const
+{
+    const RECT own = Bounds();
+    const RECT other = form.Bounds();
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetBounds((other.left + other.right - width) / 2, (other.top + other.bottom - height) / 2, width, height);
 }
 
 void TForm::Close()

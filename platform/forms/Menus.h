@@ -5,6 +5,7 @@
 
 #include "platform/forms/Charsets.h"
 #include "platform/forms/Classes.h"
+#include "platform/forms/ShortCut.h"
 
 #include <string>
 #include <vector>
@@ -19,8 +20,12 @@ public:
     bool Visible = true;
     bool Default = false;
     int ImageIndex = -1;
+    TShortCut ShortCut = 0;  // shown after the caption; 0 for none
     TNotifyEvent OnClick;
 };
+
+// The shortcut's text, the system naming the keys that have no name of their own.
+std::string ShortCutToText(TShortCut shortCut);
 
 class TPopupMenu : public TObject {
 public:

@@ -22,7 +22,27 @@ UINT ItemState(const TMenuItem& item)
     return state;
 }
 
+std::string SystemKeyName(std::uint8_t key)
+{
+    constexpr int kScanCodeShift = 16;
+    const UINT scanCode = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    char name[64] = {};
+    if (scanCode == 0 || GetKeyNameTextA(static_cast<LONG>(scanCode << kScanCodeShift), name, sizeof name) == 0)
+        return {};
+    return name;
+}
+
+// The caption in the menu's code page, the keys' names in the system's own.
+std::u16string ItemText(const TMenuItem& item, unsigned codePage)
+{
+    const std::string shortCut = ShortCutToText(item.ShortCut);
+    const std::u16string caption = ToUtf16(item.Caption, codePage);
+    return shortCut.empty() ? caption : caption + u"\t" + ToUtf16(shortCut, CodePageOfCharset(kDefaultCharset));
+}
+
 }  // namespace
+
+std::string ShortCutToText(TShortCut shortCut) { return ShortCutToText(shortCut, SystemKeyName); }
 
 void TPopupMenu::Add(TMenuItem& item) { items_.push_back(&item); }
 
@@ -45,12 +65,12 @@ HMENU TPopupMenu::Build() const
         }
         if (!item->Visible)
             continue;
-        const std::u16string caption = ToUtf16(item->Caption, codePage);
+        const std::u16string text = ItemText(*item, codePage);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
         info.wID = CommandOf(i);
-        info.dwTypeData = const_cast<wchar_t*>(WidePointer(caption));
+        info.dwTypeData = const_cast<wchar_t*>(WidePointer(text));
         info.fState = ItemState(*item);
         info.hbmpItem = Bitmap(*item);
         InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);

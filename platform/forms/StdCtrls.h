@@ -41,6 +41,7 @@ public:
     // Runs what a user click runs: sets the form's ModalResult, then OnClick.
     void Click();
     int ModalResult = 0;
+    bool Cancel = false;  // Esc clicks it
     TNotifyEvent OnClick;
 
 protected:

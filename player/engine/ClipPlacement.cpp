@@ -28,22 +28,17 @@ constexpr TDrawZone kRowZones[] = {
     {80, 50, 100},   // prMusic
 };
 
-constexpr int kLimiterReach = 52;
-constexpr int kLimiterLeast = 10;  // the narrowest |x - z| the board can store
 constexpr float kDecimetresPerMetre = 10.0f;
 constexpr int kHeightSteps = 32;
 constexpr int kLowestHeight = 24;  // decimetres
 
 int DrawCoordinate(int reach) { return reach - Random(2 * reach + 1); }
 
-// Stored bounds the board cannot set would make the draw loop forever.
-bool StorableLimiter(int low, int high) { return kLimiterLeast <= low && low <= high && high <= kLimiterReach; }
-
 TDrawZone ChosenZone(TPlacementRow row, bool limiterOn)
 {
     if (!limiterOn)
         return kRowZones[row];
-    if (StorableLimiter(LimiterLow, LimiterHigh))
+    if (LimiterZoneUsable(LimiterLow, LimiterHigh))
         return {kLimiterReach, LimiterLow, LimiterHigh};
     return {kLimiterReach, kDefaultLimiterLow, kDefaultLimiterHigh};
 }

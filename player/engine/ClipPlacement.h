@@ -17,6 +17,16 @@ extern int LimiterHigh;
 constexpr int kDefaultLimiterLow = 11;
 constexpr int kDefaultLimiterHigh = 30;
 
+// Bounds the limiter control can set: inside 10..52 and at least 8 apart.
+// Any others, stored or not, stand for the default zone.
+constexpr int kLimiterLeast = 10;
+constexpr int kLimiterReach = 52;
+constexpr int kLimiterNarrowest = 8;
+constexpr bool LimiterZoneUsable(int low, int high)
+{
+    return kLimiterLeast <= low && high <= kLimiterReach && high - low >= kLimiterNarrowest;
+}
+
 // Metres: x left-right, y height, z front-back.
 struct TClipPosition {
     float x = 0;
@@ -30,7 +40,7 @@ bool RarityChance(int level);
 int AbsTrunc(double x);
 
 // Draws x and z until their difference lies in the allowed zone, then the height.
-// Limiter bounds out of order or outside 10..52 draw in the default zone.
+// Unusable limiter bounds draw in the default zone.
 TClipPosition DrawClipPosition(TPlacementRow row, bool limiterOn);
 
 // 2.4 to 5.5 metres.

@@ -12,6 +12,7 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
 #include "player/engine/LayerBoard.h"
+#include "player/window/HotKeys.h"
 #include "player/window/Scenes.h"
 
 #include <shellapi.h>
@@ -112,6 +113,24 @@ public:
     void MinimizeImageClick(TObject* sender);
     void WrapBitBtnClick(TObject* sender);
 
+    // Global hot keys. Each action's setter registers its shortcut with the
+    // board window after releasing what the action held (a shortcut of 0 only
+    // releases); false when the system refused the key.
+#define OVEL_HOT_KEY(Name, AtomName, RegistryValue, LabelKey, MenuItem)                                                \
+    bool Set##Name##SC() { return SetHotKeySC(hk##Name); }
+#include "player/window/HotKeyActions.h"
+#undef OVEL_HOT_KEY
+    // The hot-key settings of the registry, and the registrations they ask for.
+    void SetSCs();
+    // Releases every registration and atom.
+    void FreeSCs();
+    void WMHotKey(TMessage& message);
+    void HotKeysClick(TObject* sender);
+    // What each key does.
+#define OVEL_HOT_KEY(Name, AtomName, RegistryValue, LabelKey, MenuItem) void Name##Key();
+#include "player/window/HotKeyActions.h"
+#undef OVEL_HOT_KEY
+
     // Language application: the module chosen in the language list, applied
     // to every text of the board; also at every scene switch.
     void ToggleLang();
@@ -178,6 +197,16 @@ private:
     unsigned iconRuns_ = 0;    // counts SetMainIcon runs
     bool created_ = false;
     bool destroyed_ = false;
+
+    // Global hot keys.
+    void AttachHotKeysHandlers();
+    bool SetHotKeySC(THotKeyAction action);
+    void ReleaseHotKey(THotKeyAction action);
+    void ShowShortCut(THotKeyAction action, TShortCut shortCut);
+    // Hot keys drive only controls the user could use: a disabled one stays as it is.
+    static void InvertCheckBox(TCheckBox& box);
+    static void StepTrackBar(::TTrackBar& trackBar, int step);
+    void StepBonfireTrackBar(::TTrackBar& trackBar, int step);
 
     // Language application.
     void AttachLanguageHandlers();

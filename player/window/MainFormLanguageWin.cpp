@@ -6,10 +6,12 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Charsets.h"
 #include "player/engine/SoundBanks.h"
+#include "player/settings/RegistryValues.h"
 #include "player/window/BoardTexts.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 
+#include <algorithm>
 #include <vector>
 
 std::string HotKeysCaption;
@@ -37,31 +39,35 @@ constexpr int kWideBoxMargin = 24;
 
 constexpr int kWaterfallLevel = 76;  // the brook level from which the waterfall sounds
 
-// Layer registry value names that are caption keys too: one word names a
-// layer's switch and its title.
-enum TLayerValueName {
-    lvRain,
-    lvNearFlights,
-    lvCrows,
-    lvNightingales,
-    lvBeasts,
-    lvOwls,
-    lvCrickets,
-    lvGuitar,
-    lvFlute
+// A title's key: a word of its own, or the registry value name of a layer's
+// switch in a scene, so that one word names both the switch and its title.
+struct TTitleKey {
+    const char* Key;
+    TBoardItem Item;
+    int Scene;
 };
-constexpr const char* kLayerValueNames[] = {"Rain", "NearFlights", "Crows",  "Nightingales", "Beasts",
-                                            "Owls", "Crickets",    "Guitar", "Flute"};
 
-// The key of each layer title, in the order of TLayerTitle.
-constexpr const char* kLayerTitleKeys[LayerTitleCount] = {"waterfall",
-                                                          "brook",
-                                                          "bonfire",
-                                                          kLayerValueNames[lvBeasts],
-                                                          "cuckoos",
-                                                          kLayerValueNames[lvCrows],
-                                                          kLayerValueNames[lvNearFlights],
-                                                          "frogs"};
+constexpr TTitleKey Own(const char* key) { return {key, TBoardItem{}, kDayScene}; }
+constexpr TTitleKey ValueName(TBoardItem item, int scene) { return {nullptr, item, scene}; }
+
+constexpr TTitleKey kRainTitle = ValueName(TBoardItem::RainCheckBox, kDayScene);
+constexpr TTitleKey kCricketsTitle = ValueName(TBoardItem::Option2CheckBox, kDayScene);
+constexpr TTitleKey kNightingalesTitle = ValueName(TBoardItem::Option2CheckBox, kNightScene);
+constexpr TTitleKey kOwlsTitle = ValueName(TBoardItem::Option4CheckBox, kNightScene);
+constexpr TTitleKey kGuitarTitle = ValueName(TBoardItem::GuitarCheckBox, kDayScene);
+constexpr TTitleKey kFluteTitle = ValueName(TBoardItem::FluteCheckBox, kDayScene);
+
+// The layer titles in the order of TLayerTitle.
+constexpr TTitleKey kLayerTitleKeys[LayerTitleCount] = {
+    Own("waterfall"),
+    Own("brook"),
+    Own("bonfire"),
+    ValueName(TBoardItem::Option5CheckBox, kNightScene),
+    Own("cuckoos"),
+    ValueName(TBoardItem::Option5CheckBox, kDayScene),
+    ValueName(TBoardItem::FlightsGroupBox, kDayScene),
+    Own("frogs"),
+};
 
 const char* const kRarityKeys[] = {"veryseldom", "seldom", "often", "veryoften", "endless"};
 constexpr int kSharedRarities = 4;  // only the rain list has the last one
@@ -72,6 +78,18 @@ const char* const kAlternateKeys[] = {"5minchange",   "15minchange",      "30min
 const char* const kMuteKeys[] = {"loudnessdown", "keepiton", "sendtosleep", "andturnoff"};
 
 std::string Line(const char* key) { return GetLangString(key); }
+
+std::string Line(const TTitleKey& title)
+{
+    if (title.Key)
+        return Line(title.Key);
+    const auto found = std::find_if(OptionValueNames.begin(), OptionValueNames.end(),
+                                    [&title](const TOptionValueName& name) { return name.Item == title.Item; });
+    const char* key = found == OptionValueNames.end() ? nullptr
+                      : title.Scene == kNightScene    ? found->Night
+                                                      : found->Day;
+    return key ? Line(key) : std::string();
+}
 
 std::string Text(const char* key) { return GetLangText(key, false); }
 
@@ -205,7 +223,7 @@ void TOvelMainForm::ApplyVolumeAndLimiterTexts()
 
 void TOvelMainForm::ApplyRainAndFolderTexts()
 {
-    SetFitted(RainCheckBox, Titled(Line(kLayerValueNames[lvRain])), kWideBoxMargin);
+    SetFitted(RainCheckBox, Titled(Line(kRainTitle)), kWideBoxMargin);
     SetFitted(StormCheckBox, Titled(Line("storm")), kWideBoxMargin);
     StormCheckBox.SetHint(Line("notalways"));
     FolderWord = Line("folder");
@@ -220,8 +238,8 @@ void TOvelMainForm::ApplyRainAndFolderTexts()
     const std::string subfolders = Line("withsubfolders");
     SetFitted(NatureSubfoldersCheckBox, subfolders, kBoxMargin);
     SetFitted(MusicSubfoldersCheckBox, subfolders, kBoxMargin);
-    SetFitted(GuitarCheckBox, Line(kLayerValueNames[lvGuitar]), kBoxMargin);
-    SetFitted(FluteCheckBox, Line(kLayerValueNames[lvFlute]), kBoxMargin);
+    SetFitted(GuitarCheckBox, Line(kGuitarTitle), kBoxMargin);
+    SetFitted(FluteCheckBox, Line(kFluteTitle), kBoxMargin);
     SetFitted(HaCheckBox, Line("accordion"), kBoxMargin);
     SetCaptionAndHint(MusicFolderBitBtn, Line("soundfolderpathbrowse"));
     NatureFolderBitBtn.SetHint(MusicFolderBitBtn.Caption());
@@ -275,8 +293,8 @@ void TOvelMainForm::ApplySceneTexts()
         Option1GroupBox.SetCaption("");
         SetFitted(Option1CheckBox, LayerTitleTexts[ltBonfire], kWideBoxMargin);
         Option1TrackBar1.SetHint(Text("firenearnesshint"));
-        SetFitted(Option2CheckBox, Line(kLayerValueNames[lvNightingales]), kWideBoxMargin);
-        SetFitted(Option4CheckBox, Line(kLayerValueNames[lvOwls]), kWideBoxMargin);
+        SetFitted(Option2CheckBox, Line(kNightingalesTitle), kWideBoxMargin);
+        SetFitted(Option4CheckBox, Line(kOwlsTitle), kWideBoxMargin);
         SetFitted(Option5CheckBox, LayerTitleTexts[ltBeasts], kWideBoxMargin);
         MusicGroupBox.SetHint(Line("musicfornightforest"));
         SetFitted(Option6CheckBox, LayerTitleTexts[ltFrogs], kWideBoxMargin);
@@ -287,7 +305,7 @@ void TOvelMainForm::ApplySceneTexts()
     Option1TrackBar.SetHint(activity);
     Option1GroupBox.SetCaption(Titled(activity));
     Option1TrackBar1.SetHint(Line("daybackground"));
-    SetFitted(Option2CheckBox, Line(kLayerValueNames[lvCrickets]), kWideBoxMargin);
+    SetFitted(Option2CheckBox, Line(kCricketsTitle), kWideBoxMargin);
     SetFitted(Option4CheckBox, Line("woodpeckers"), kWideBoxMargin);
     SetFitted(Option5CheckBox, LayerTitleTexts[ltCrows], kWideBoxMargin);
     MusicGroupBox.SetHint(Line("musicfordayforest"));

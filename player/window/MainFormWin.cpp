@@ -196,7 +196,7 @@ void TOvelMainForm::SetMenu()
         item.Item.ImageIndex = item.Image;
     PlayOnOff.ImageIndex = kSoundOnImage;
     // Their windows and the rain come later; until then they are not offered.
-    for (TMenuItem* item : {&RainNow, &HotKeys, &About, &LiveUpdate})
+    for (TMenuItem* item : {&RainNow, &About, &LiveUpdate})
         item->Visible = false;
     PopupMenu1.Add(PlayOnOff);
     PopupMenu1.AddSeparator();
@@ -233,6 +233,7 @@ void TOvelMainForm::AttachHandlers()
     Bind(DeviceComboBox.OnDropDown, &TOvelMainForm::DeviceComboBoxDropDown);
     Bind(DeviceComboBox.OnDrawItem, &TOvelMainForm::DeviceComboBoxDrawItem);
     Bind(HWMCheckBox.OnClick, &TOvelMainForm::HWMCheckBoxClick);
+    AttachHotKeysHandlers();
     AttachLanguageHandlers();
 }
 
@@ -275,6 +276,7 @@ void TOvelMainForm::FormCreate(TObject*)
     SoftwareMixing = HWMCheckBox.Checked() ? 0 : 1;
     LoadingSettings = false;
     SetButtonGlyphs();
+    SetSCs();
     Option6Preview = false;
     LayerEventWindow.store(Handle());
     SetLayerEventPoster(PostLayerEvent);
@@ -387,6 +389,7 @@ void TOvelMainForm::FormDestroy(TObject*)
     LayerEventWindow.store(nullptr);
     for (TBankId bank : kRequiredBanks)
         SoundBanks[bank].Handle.reset();
+    FreeSCs();
     Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
 }
 
@@ -439,6 +442,9 @@ void TOvelMainForm::WndProc(TMessage& message)
         case WM_APP:
             TForm::WndProc(message);
             CustomizeClick(this);
+            return;
+        case WM_HOTKEY:
+            WMHotKey(message);
             return;
         default:
             if (SessionMessage(message))

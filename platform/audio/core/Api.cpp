@@ -135,23 +135,6 @@ void SetIfGiven(float& target, float value)
         target = value;
 }
 
-struct Plugins {
-    std::mutex mutex;
-    std::map<HPLUGIN, uintptr_t> loaded;
-};
-
-Plugins& ThePlugins()
-{
-    static Plugins plugins;
-    return plugins;
-}
-
-void Unload(uintptr_t module)
-{
-    if (PluginUnloader unload = CurrentPluginUnloader())
-        unload(module);
-}
-
 }  // namespace
 
 void SetLastError(int code) { lastError = code; }
@@ -477,48 +460,6 @@ HDSP BASSDEF(BASS_ChannelSetDSP)(DWORD handle, DSPPROC* proc, void* user, int pr
         channel.AddDsp({id, proc, user, priority});
         return Succeeded(id);
     });
-}
-
-HPLUGIN BASSDEF(BASS_PluginLoad)(const char* file, DWORD)
-{
-    if (RefusedInMix())
-        return 0;
-    PluginLoader load = CurrentPluginLoader();
-    if (!file || !load)
-        return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
-    const uintptr_t module = load(file);
-    if (!module)
-        return Failed<HPLUGIN>(BASS_ERROR_FILEOPEN, 0);
-    HPLUGIN handle = 0;
-    {
-        std::lock_guard<std::mutex> lock(TheEngine().mutex);
-        handle = TheEngine().NewHandle();
-    }
-    std::lock_guard<std::mutex> lock(ThePlugins().mutex);
-    ThePlugins().loaded[handle] = module;
-    return Succeeded(handle);
-}
-
-// 0 unloads every plug-in.
-BOOL BASSDEF(BASS_PluginFree)(HPLUGIN handle)
-{
-    Plugins& plugins = ThePlugins();
-    std::map<HPLUGIN, uintptr_t> unloading;
-    {
-        std::lock_guard<std::mutex> lock(plugins.mutex);
-        if (handle == 0) {
-            unloading.swap(plugins.loaded);
-        } else {
-            const auto found = plugins.loaded.find(handle);
-            if (found == plugins.loaded.end())
-                return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
-            unloading.insert(*found);
-            plugins.loaded.erase(found);
-        }
-    }
-    for (const auto& entry : unloading)
-        Unload(entry.second);
-    return Succeeded<BOOL>(kTrue);
 }
 
 }  // extern "C"

@@ -4,6 +4,8 @@
 // implementations when bass.dll loads; natively only the "no sound" device
 // and the built-in decoders exist.
 
+#include "platform/audio/plugins/OvelPlugin.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -58,6 +60,8 @@ public:
     virtual bool Rewind() = 0;
     // Total frames, or UINT64_MAX when not known.
     virtual uint64_t LengthFrames() const = 0;
+    // The loaded plug-in whose code decodes this, or null for the library's own decoders.
+    virtual const void* Origin() const { return nullptr; }
 };
 
 // Bytes of a sound file, from memory, a file or a URL; the decoder owns it.
@@ -83,8 +87,8 @@ constexpr uint32_t kNetTimeoutMs = 5000;
 using DecoderFactory = std::unique_ptr<Decoder> (*)(std::unique_ptr<ByteSource>& source);
 // Answers null and an error code when the address cannot be opened.
 using UrlOpener = std::unique_ptr<ByteSource> (*)(const std::string& url, uint32_t offset, int& error);
-// Loads a plug-in file; 0 when it is missing or unusable. Unload frees one.
-using PluginLoader = uintptr_t (*)(const std::string& file);
+// Loads a plug-in file and finds its entry; 0 when it is missing or unusable. Unload frees one.
+using PluginLoader = uintptr_t (*)(const std::string& file, OvelPluginInitFn& init);
 using PluginUnloader = void (*)(uintptr_t module);
 
 void SetOutputBackend(OutputBackend* backend);

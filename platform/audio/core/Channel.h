@@ -41,6 +41,7 @@ public:
     uint32_t Channels() const { return decoder_->Channels(); }
     uint64_t LengthFrames() const { return decoder_->LengthFrames(); }
     MixerDecoder* AsMixer() const { return mixer_; }
+    const void* Origin() const { return decoder_->Origin(); }
     bool IsDecodeOnly() const { return (flags & BASS_STREAM_DECODE) != 0; }
     bool IsSpatial() const { return (flags & BASS_SAMPLE_3D) != 0; }
     bool FreesItself() const { return ((flags | sourceFlags) & BASS_STREAM_AUTOFREE) != 0; }

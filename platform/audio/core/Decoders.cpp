@@ -1,9 +1,11 @@
 #include "platform/audio/core/Decoders.h"
 
 #include "platform/audio/bass.h"
+#include "platform/audio/core/AiffDecoder.h"
 #include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/BackendRegistry.h"
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/Plugins.h"
 #include "platform/audio/core/VorbisDecoder.h"
 #include "platform/audio/core/WaveDecoder.h"
 
@@ -22,6 +24,7 @@ public:
     uint32_t Channels() const override { return 1; }
     uint64_t LengthFrames() const override { return inner_->LengthFrames(); }
     bool Rewind() override { return inner_->Rewind(); }
+    const void* Origin() const override { return inner_->Origin(); }
 
     size_t Read(float* out, size_t frames) override
     {
@@ -73,9 +76,10 @@ bool Usable(const Decoder& decoder) { return FormatError(decoder.Rate(), decoder
 
 std::unique_ptr<Decoder> OpenDecoder(std::unique_ptr<ByteSource> source, int& error)
 {
-    std::vector<DecoderFactory> factories = {OpenWave, OpenVorbis};
+    std::vector<DecoderFactory> factories = {OpenWave, OpenAiff, OpenVorbis};
     const std::vector<DecoderFactory> registered = RegisteredDecoders();
     factories.insert(factories.end(), registered.begin(), registered.end());
+    factories.push_back(OpenWithPlugins);
     for (DecoderFactory factory : factories) {
         if (std::unique_ptr<Decoder> decoder = factory(source)) {
             if (Usable(*decoder))

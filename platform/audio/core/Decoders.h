@@ -5,7 +5,8 @@
 
 namespace ovelaudio {
 
-// RIFF/WAVE and Ogg Vorbis first, then the registered decoders. On failure
+// RIFF/WAVE, AIFF and Ogg Vorbis first, then the registered decoders, then the
+// loaded plug-ins. On failure
 // answers null and sets error to a BASS_ERROR_* code.
 std::unique_ptr<Decoder> OpenDecoder(std::unique_ptr<ByteSource> source, int& error);
 

@@ -214,6 +214,16 @@ void Engine::Free(DWORD handle)
     channels_.erase(found);
 }
 
+void Engine::FreeFrom(const void* origin)
+{
+    std::vector<DWORD> handles;
+    for (const auto& entry : channels_)
+        if (entry.second->Origin() == origin)
+            handles.push_back(entry.first);
+    for (DWORD handle : handles)
+        Free(handle);
+}
+
 void Engine::Attach(Channel& mixer, Channel& source, DWORD sourceFlags)
 {
     if (source.owner)

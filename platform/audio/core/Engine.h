@@ -52,6 +52,8 @@ public:
     void Play(Channel& channel);
     void Stop(Channel& channel);
     void Free(DWORD handle);
+    // Frees every channel whose decoder comes from origin (a plug-in about to unload).
+    void FreeFrom(const void* origin);
     void Attach(Channel& mixer, Channel& source, DWORD sourceFlags);
     size_t LiveChannels() const { return channels_.size(); }
 

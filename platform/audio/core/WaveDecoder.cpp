@@ -1,6 +1,7 @@
 #include "platform/audio/core/WaveDecoder.h"
 
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/PcmFrames.h"
 
 #include <algorithm>
 #include <cstring>
@@ -152,49 +153,32 @@ class WaveDecoder : public Decoder {
 public:
     WaveDecoder(std::unique_ptr<ByteSource> source, const WaveFormat& format)
         : source_(std::move(source)), format_(format), convert_(ConverterFor(format)),
-          scratch_(kDecodeChunkFrames * format.FrameBytes())
+          frames_(format.dataBytes / format.FrameBytes(), format.FrameBytes())
     {}
 
     uint32_t Rate() const override { return format_.rate; }
     uint32_t Channels() const override { return format_.channels; }
-    uint64_t LengthFrames() const override { return format_.dataBytes / format_.FrameBytes(); }
+    uint64_t LengthFrames() const override { return frames_.Length(); }
 
     bool Rewind() override
     {
-        framesRead_ = 0;
-        held_ = 0;
+        frames_.Restart();
         return source_->Seek(format_.dataStart);
     }
 
-    // A download may stop inside a frame: its first part is held in front until the rest arrives.
     size_t Read(float* out, size_t frames) override
     {
-        const size_t frameBytes = format_.FrameBytes();
-        uint8_t* const bytes = scratch_.data();
-        size_t done = 0;
-        while (done < frames && framesRead_ < LengthFrames()) {
-            const size_t want = static_cast<size_t>(
-                std::min<uint64_t>({frames - done, kDecodeChunkFrames, LengthFrames() - framesRead_}));
-            held_ += source_->Read(bytes + held_, want * frameBytes - held_);
-            const size_t got = held_ / frameBytes;
-            if (got == 0)
-                break;
-            convert_(bytes, got * format_.channels, out + done * format_.channels);
-            held_ -= got * frameBytes;
-            std::memmove(bytes, bytes + got * frameBytes, held_);
-            done += got;
-            framesRead_ += got;
-        }
-        return done;
+        const uint32_t channels = format_.channels;
+        return frames_.Read(*source_, frames, [&](const uint8_t* bytes, size_t count, size_t first) {
+            convert_(bytes, count * channels, out + first * channels);
+        });
     }
 
 private:
     std::unique_ptr<ByteSource> source_;
     WaveFormat format_;
     SampleConverter convert_;
-    std::vector<uint8_t> scratch_;
-    uint64_t framesRead_ = 0;
-    size_t held_ = 0;  // bytes of a frame not yet whole
+    PcmFrames frames_;
 };
 
 }  // namespace

@@ -4,13 +4,16 @@
 
 namespace ovelaudio {
 
-uintptr_t LoadPluginFile(const std::string& file)
+uintptr_t LoadPluginFile(const std::string& file, OvelPluginInitFn& init)
 {
     // A missing file must not bring up the system's error box.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const HMODULE module = LoadLibraryA(file.c_str());
     SetErrorMode(oldMode);
-    if (module && !GetProcAddress(module, kPluginMark)) {
+    if (!module)
+        return 0;
+    init = reinterpret_cast<OvelPluginInitFn>(reinterpret_cast<void*>(GetProcAddress(module, OVEL_PLUGIN_INIT)));
+    if (!init) {
         FreeLibrary(module);
         return 0;
     }

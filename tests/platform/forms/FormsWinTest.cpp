@@ -483,6 +483,9 @@ TEST_F(FormsTest, PostedClosureRunsOnTheGuiThread)
 
 using ModalEnd = FormCase;
 
+// As the keyboard gives it to the dialog: the loop's dialog navigation turns it into a command.
+void PressEsc(const TForm& form) { PostMessageA(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }
+
 class ModalTest : public FormsTest, public ::testing::WithParamInterface<ModalEnd> {};
 
 TEST_P(ModalTest, ShowModalReturnsTheModalResult)
@@ -500,6 +503,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                            ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
                                            ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); },
                                                     mrRetry},
+                                           ModalEnd{"Esc", [](TTestForm& d) { PressEsc(d); }, mrCancel},
+                                           ModalEnd{"Esc with a cancel button",
+                                                    [](TTestForm& d) {
+                                                        d.Ok.Cancel = true;
+                                                        PressEsc(d);
+                                                    },
+                                                    mrOk},
                                            ModalEnd{"close refused, then a result",
                                                     [](TTestForm& d) {
                                                         d.OnClose = [&d](TObject*, TCloseAction& action) {
@@ -511,13 +521,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                                     },
                                                     mrNo}));
 
-// Picks the first item the open menu offers, the way a keyboard user would.
-void ChooseFirstMenuItem()
+HWND WaitForOpenMenu()
 {
     HWND menu = nullptr;
     auto end = std::chrono::steady_clock::now() + kPumpLimit;
     while (!(menu = FindWindowA("#32768", nullptr)) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return menu;
+}
+
+// Picks the first item the open menu offers, the way a keyboard user would.
+void ChooseFirstMenuItem()
+{
+    HWND menu = WaitForOpenMenu();
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -541,18 +557,34 @@ TEST_F(FormsTest, PopupMenuRunsTheChosenItemAndLeavesHiddenItemsOut)
     EXPECT_EQ(chosen, &shown);
 }
 
-// The open menu's first caption, as the menu window shows it; then it closes.
-std::wstring ReadFirstMenuCaption()
+// The first item's text as the open menu shows it; then the menu is closed unchosen.
+std::wstring ReadFirstMenuItem()
 {
-    HWND menu = nullptr;
-    auto end = std::chrono::steady_clock::now() + kPumpLimit;
-    while (!(menu = FindWindowA("#32768", nullptr)) && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    wchar_t caption[64] = {};
-    auto shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
-    GetMenuStringW(shown, 0, caption, 64, MF_BYPOSITION);
+    HWND menu = WaitForOpenMenu();
+    wchar_t text[128] = {};
+    auto items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    GetMenuStringW(items, 0, text, 128, MF_BYPOSITION);
     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    return caption;
+    return text;
+}
+
+std::wstring FirstItemShown(TPopupMenu& menu)
+{
+    std::wstring shown;
+    std::thread user([&shown] { shown = ReadFirstMenuItem(); });
+    menu.Popup(10, 10);
+    user.join();
+    return shown;
+}
+
+TEST_F(FormsTest, PopupMenuShowsAnItemsShortCutAfterATab)
+{
+    TMenuItem item;
+    item.Caption = "Play";
+    item.ShortCut = scCtrl | scAlt | 'P';
+    TPopupMenu menu;
+    menu.Add(item);
+    EXPECT_EQ(FirstItemShown(menu), L"Play\tCtrl+Alt+P");
 }
 
 TEST_F(FormsTest, MenuCaptionsShowInTheMenusCharset)
@@ -564,11 +596,7 @@ TEST_F(FormsTest, MenuCaptionsShowInTheMenusCharset)
         TPopupMenu menu;
         menu.Charset = text.charset;
         menu.Add(item);
-        std::wstring shown;
-        std::thread user([&shown] { shown = ReadFirstMenuCaption(); });
-        menu.Popup(10, 10);
-        user.join();
-        EXPECT_EQ(shown, Wide(text.wide));
+        EXPECT_EQ(FirstItemShown(menu), Wide(text.wide));
     }
 }
 

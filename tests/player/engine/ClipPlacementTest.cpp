@@ -107,7 +107,7 @@ TEST_F(ClipPlacement, LimiterOnDrawsEveryLayerInTheZone)
     const struct {
         int low;
         int high;
-    } zones[] = {{kDefaultLimiterLow, kDefaultLimiterHigh}, {10, 52}, {43, 52}, {10, 10}, {52, 52}};
+    } zones[] = {{kDefaultLimiterLow, kDefaultLimiterHigh}, {10, 52}, {43, 52}, {10, 18}, {44, 52}};
     for (const auto& zone : zones) {
         LimiterLow = zone.low;
         LimiterHigh = zone.high;
@@ -116,12 +116,12 @@ TEST_F(ClipPlacement, LimiterOnDrawsEveryLayerInTheZone)
     }
 }
 
-TEST_F(ClipPlacement, LimiterBoundsOutOfOrderOrRangeDrawInTheDefaultZone)
+TEST_F(ClipPlacement, LimiterBoundsOutOfOrderOrRangeOrTooNarrowDrawInTheDefaultZone)
 {
     const struct {
         int low;
         int high;
-    } zones[] = {{30, 11}, {52, 10}, {9, 30}, {11, 53}, {0, 3}, {105, 200}, {-5, 20}};
+    } zones[] = {{30, 11}, {52, 10}, {9, 30}, {11, 53}, {0, 3}, {105, 200}, {-5, 20}, {10, 10}, {52, 52}, {20, 27}};
     for (const auto& zone : zones) {
         LimiterLow = zone.low;
         LimiterHigh = zone.high;

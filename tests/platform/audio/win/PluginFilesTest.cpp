@@ -18,17 +18,21 @@ bool Loaded(const std::string& file) { return GetModuleHandleA(file.c_str()) != 
 
 TEST(PluginFilesTest, LoadsAMarkedDllAndFreesItAgain)
 {
-    const uintptr_t plugin = LoadPluginFile(kMarked);
+    OvelPluginInitFn init = nullptr;
+    const uintptr_t plugin = LoadPluginFile(kMarked, init);
     ASSERT_NE(plugin, 0u);
     EXPECT_TRUE(Loaded(kMarked));
+    ASSERT_NE(init, nullptr);
+    EXPECT_EQ(init()->version, OVEL_PLUGIN_VERSION);
     FreePluginFile(plugin);
     EXPECT_FALSE(Loaded(kMarked));
 }
 
 TEST(PluginFilesTest, RefusesMissingAndUnmarkedFilesWithoutKeepingThem)
 {
-    EXPECT_EQ(LoadPluginFile(OVEL_PLUGIN_DIR "/NoSuchPlugin.dll"), 0u);
-    EXPECT_EQ(LoadPluginFile(kUnmarked), 0u);
+    OvelPluginInitFn init = nullptr;
+    EXPECT_EQ(LoadPluginFile(OVEL_PLUGIN_DIR "/NoSuchPlugin.dll", init), 0u);
+    EXPECT_EQ(LoadPluginFile(kUnmarked, init), 0u);
     EXPECT_FALSE(Loaded(kUnmarked));
 }
 
