@@ -1,7 +1,7 @@
 // The board made as the program makes it, in a Western system, switched to
 // each shipped language module in both scenes: it shows the module's texts,
-// read as Windows shows them, and each box widened to its caption stays
-// within its group box and the board.
+// read as Windows shows them, the language list every module's name, and
+// each box widened to its caption stays within its group box and the board.
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Charsets.h"
@@ -80,6 +80,20 @@ protected:
             EXPECT_EQ(found->second, Decoded(GetLangString(row.Key) + row.After, codePage)) << row.Place;
         }
     }
+
+    // The language list keeps the default character set and shows each name
+    // in its own module's page, whatever the board's language.
+    static void ExpectLanguageListInEveryPage(const TShownTexts& shown)
+    {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Board().LangComboBox.Handle(), WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+        for (std::size_t other = 0; other < LangNames.size(); ++other)
+            EXPECT_EQ(shown.at("item LangComboBox " + std::to_string(other)),
+                      Decoded(LangNames[other], CodePageOfCharset(LangCharsets[other])))
+                << LangFiles[other];
+    }
 };
 
 TEST_F(BoardLanguagesWinTest, EveryModuleShowsItsTextsInBothScenesWithinTheBoxes)
@@ -99,6 +113,7 @@ TEST_F(BoardLanguagesWinTest, EveryModuleShowsItsTextsInBothScenesWithinTheBoxes
             else
                 ExpectRows(kDayRows, shown, codePage);
             EXPECT_EQ(shown.at("caption board"), Decoded(GetLangString("progname") + " " + VersionText, codePage));
+            ExpectLanguageListInEveryPage(shown);
             EXPECT_THAT(BoxesPastTheirBounds(Board()), ::testing::IsEmpty());
         }
     }
