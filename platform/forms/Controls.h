@@ -33,13 +33,21 @@ public:
     bool Enabled() const;
     void SetEnabled(bool enabled);
 
+    // The hint is written in the code page of the form's font when it is set.
     const std::string& Hint() const { return hint_; }
+    unsigned HintCodePage() const { return hintCodePage_; }
     void SetHint(const std::string& hint);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
 
+    // Captions are written in the code page of the control's font.
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+    unsigned CodePage() const;
+    // A font of the control's own: the one it has now, in this character set.
+    void SetFontCharset(BYTE charset);
+    // The width of text as the control draws it, in pixels.
+    int TextWidth(const std::string& text) const;
 
     // Position and size in the parent's client coordinates.
     int Left() const { return Bounds().left; }
@@ -65,8 +73,6 @@ public:
     // A font of the control's own: the one it has now, at this height (in
     // pixels; negative for the characters' height) and slant.
     void SetFont(int height, bool italic);
-    // The width of text as the control draws it.
-    int TextWidth(const std::string& text) const;
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -102,6 +108,8 @@ protected:
     void DefaultHandler(TMessage& message) const;
 
     void Subclass(HWND window);
+    // Gives the control its own font: the one it has, as change leaves it.
+    void ReplaceFont(const std::function<void(LOGFONTW&)>& change);
     void ReleaseWindows();
     void SetStyleBits(DWORD add, DWORD remove) const;
     // For a control whose window had to be created anew.
@@ -116,6 +124,7 @@ private:
     HWND handle_ = nullptr;
     std::vector<HWND> subclassed_;
     std::string hint_;
+    unsigned hintCodePage_ = 0;
     bool showHint_ = true;
     TColor color_ = clDefault;
     TColor fontColor_ = clDefault;

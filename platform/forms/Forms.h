@@ -56,8 +56,10 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
     void BringToFront() const;
+    // The caption is written in the code page of the form's font.
     std::string Caption() const;
     void SetCaption(const std::string& caption) const;
+    unsigned CodePage() const;
 
     RECT Bounds() const;
     void SetBounds(int left, int top, int width, int height) const;

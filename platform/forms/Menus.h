@@ -3,6 +3,7 @@
 // a named member of its form); the menu is made anew at every Popup, so
 // changes to an item's fields show the next time it opens.
 
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Classes.h"
 #include "platform/forms/ShortCut.h"
 
@@ -32,6 +33,8 @@ public:
     void AddSeparator();
     const std::vector<TMenuItem*>& Items() const { return items_; }  // null for a separator
     TImageList* Images = nullptr;
+    // The character set whose code page the captions are written in.
+    int Charset = kDefaultCharset;
 
     // Opens the menu at the screen point and runs the chosen item's OnClick
     // after the menu has closed; owner receives the menu's messages (the

@@ -1,6 +1,7 @@
 #include "platform/forms/Menus.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImageList.h"
 
@@ -31,10 +32,12 @@ std::string SystemKeyName(std::uint8_t key)
     return name;
 }
 
-std::string ItemText(const TMenuItem& item)
+// The caption in the menu's code page, the keys' names in the system's own.
+std::u16string ItemText(const TMenuItem& item, unsigned codePage)
 {
     const std::string shortCut = ShortCutToText(item.ShortCut);
-    return shortCut.empty() ? item.Caption : item.Caption + "\t" + shortCut;
+    const std::u16string caption = ToUtf16(item.Caption, codePage);
+    return shortCut.empty() ? caption : caption + u"\t" + ToUtf16(shortCut, CodePageOfCharset(kDefaultCharset));
 }
 
 }  // namespace
@@ -53,23 +56,24 @@ HBITMAP TPopupMenu::Bitmap(const TMenuItem& item) const
 HMENU TPopupMenu::Build() const
 {
     HMENU menu = CreatePopupMenu();
+    const unsigned codePage = CodePageOfCharset(Charset);
     for (size_t i = 0; i < items_.size(); ++i) {
         const TMenuItem* item = items_[i];
         if (!item) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         if (!item->Visible)
             continue;
-        const std::string text = ItemText(*item);
-        MENUITEMINFOA info{};
+        const std::u16string text = ItemText(*item, codePage);
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
         info.wID = CommandOf(i);
-        info.dwTypeData = const_cast<char*>(text.c_str());
+        info.dwTypeData = const_cast<wchar_t*>(WidePointer(text));
         info.fState = ItemState(*item);
         info.hbmpItem = Bitmap(*item);
-        InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+        InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
     }
     return menu;
 }

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The output (owned by the board's unit; DefaultDevice lives with the start).
 extern int OutputDevice;
@@ -210,6 +211,11 @@ public:
     void ShowLimiters();
     void CompressionCheckBoxClick(TObject* sender);
 
+    // Language application: the module chosen in the language list, applied
+    // to every text of the board; also at every scene switch.
+    void ToggleLang();
+    void LangComboBoxChange(TObject* sender);
+
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
 
@@ -264,7 +270,7 @@ private:
     static constexpr int kSoundOffImage = 1;
     TColor SceneColor() const;
 
-    NOTIFYICONDATAA TrayIconData{};
+    NOTIFYICONDATAW TrayIconData{};
     TRerun sceneSwitch_;
     TRerun playSwitch_;
     unsigned outputRuns_ = 0;  // counts PlayOvel and StopOvel runs
@@ -319,6 +325,23 @@ private:
     TMarkerPlacing placing_;
     TLimiterGrip limiterGrip_ = TLimiterGrip::Body;
     int limiterPressY_ = 0;
+
+    // Language application.
+    void AttachLanguageHandlers();
+    void ApplyLanguage();
+    void ApplyLanguageCharset();
+    std::vector<TComboBox*> RarityLists();
+    void ApplyVolumeAndLimiterTexts();
+    void ApplyRainAndFolderTexts();
+    void ApplyFlightAndChimeTexts();
+    void ApplyBottomRowTexts();
+    void ApplyCaptionTexts();
+    void ApplySceneTexts();
+    void ApplyAutomationTexts();
+    void ApplyMenuTexts();
+    void FillRarityLists();
+    void FillFixedLists(int scene);
+    TRerun languageSwitch_;
 };
 
 extern TOvelMainForm* OvelMainForm;

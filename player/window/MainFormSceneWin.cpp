@@ -69,6 +69,7 @@ void TOvelMainForm::SwitchScene()
             break;
     }
     PlayCheckBoxClick(nullptr);
+    ToggleLang();  // several texts follow the scene
 }
 
 void TOvelMainForm::ShowDayScene()

@@ -2,6 +2,7 @@
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Registry.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
@@ -170,10 +171,11 @@ void TOvelMainForm::SetDesignValues()
     ScheduleTimer.SetInterval(kScheduleInterval);
 }
 
+// The scenes' names come with the language.
 void TOvelMainForm::FillSceneList()
 {
-    OvelComboBox.Items.Add(GetLangString("dayforest"));
-    OvelComboBox.Items.Add(GetLangString("nightforest"));
+    for (int scene : {kDayScene, kNightScene})
+        OvelComboBox.Items.Add("", scene);
     OvelComboBox.SetItemIndex(kDayScene);
 }
 
@@ -183,22 +185,14 @@ void TOvelMainForm::SetMenu()
     PopupMenu1.Images = &PopUpImageList;
     const struct {
         TMenuItem& Item;
-        const char* Key;
         int Image;
     } items[] = {
-        {Forest, "dayforest", kDayForestImage},
-        {ForestN, "nightforest", kNightForestImage},
-        {RainNow, "rainnow", kStartRainImage},
-        {HotKeys, "hotkeys", kHotKeysImage},
-        {About, "information", kAboutImage},
-        {LiveUpdate, "liveupdate", kLiveUpdateImage},
-        {Customize, "controlboard", kControlBoardImage},
-        {Exit, "exit", kExitImage},
+        {Forest, kDayForestImage},       {ForestN, kNightForestImage}, {RainNow, kStartRainImage},
+        {HotKeys, kHotKeysImage},        {About, kAboutImage},         {LiveUpdate, kLiveUpdateImage},
+        {Customize, kControlBoardImage}, {Exit, kExitImage},
     };
-    for (const auto& item : items) {
-        item.Item.Caption = GetLangString(item.Key);
+    for (const auto& item : items)
         item.Item.ImageIndex = item.Image;
-    }
     PlayOnOff.ImageIndex = kSoundOnImage;
     // Their windows and the rain come later; until then they are not offered.
     for (TMenuItem* item : {&RainNow, &About, &LiveUpdate})
@@ -242,6 +236,7 @@ void TOvelMainForm::AttachHandlers()
     AttachControlHandlers();
     AttachLayerHandlers();
     AttachPadHandlers();
+    AttachLanguageHandlers();
 }
 
 namespace {
@@ -296,15 +291,15 @@ void TOvelMainForm::FormCreate(TObject*)
 
 void TOvelMainForm::AddTrayIcon()
 {
-    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIconData.cbSize = NOTIFYICONDATAW_V1_SIZE;
     TrayIconData.hWnd = Handle();
     TrayIconData.uID = kTrayIconId;
     TrayIconData.uFlags = kTrayIconFlags;
     TrayIconData.uCallbackMessage = kTrayCallbackMessage;
     TrayIconData.hIcon = Application.Icon;
-    TrayIconData.szTip[0] = '\0';
+    TrayIconData.szTip[0] = L'\0';
     TaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    Shell_NotifyIconW(NIM_ADD, &TrayIconData);
 }
 
 void TOvelMainForm::ListDevices()
@@ -348,9 +343,10 @@ void TOvelMainForm::RestoreDeviceAndPlace()
 
 void TOvelMainForm::FillLanguageList()
 {
+    // Each name in its own module's code page.
     LangComboBox.Items.BeginUpdate();
-    for (const std::string& name : LangNames)
-        LangComboBox.Items.Add(name);
+    for (std::size_t i = 0; i < LangNames.size(); ++i)
+        LangComboBox.Items.AddInCodePage(LangNames[i], CodePageOfCharset(LangCharsets[i]));
     LangComboBox.Items.EndUpdate();
     LangComboBox.SetItemIndex(CurrentLangIndex);
     if (MatchedLangIndex >= 0)
@@ -397,7 +393,7 @@ void TOvelMainForm::FormDestroy(TObject*)
     for (TBankId bank : kRequiredBanks)
         SoundBanks[bank].Handle.reset();
     FreeSCs();
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
     Screen.OnActiveControlChange = nullptr;
     Application.OnMessage = nullptr;
     placing_ = {};
@@ -438,7 +434,7 @@ void TOvelMainForm::FormPaint(TObject*)
 void TOvelMainForm::WndProc(TMessage& message)
 {
     if (TaskbarCreatedMsg != 0 && message.Msg == TaskbarCreatedMsg)
-        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+        Shell_NotifyIconW(NIM_ADD, &TrayIconData);
     switch (message.Msg) {
         case kTrayCallbackMessage:
             TrayMessage(message.LParam);

@@ -1,4 +1,5 @@
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/ComCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
@@ -7,6 +8,7 @@
 
 #include "FormsTestIds.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -153,6 +155,9 @@ TEST_F(FormsTest, FormIsLaidOutInTheDesignsPixelsWhateverItsFont)
         EXPECT_EQ(button.top, 65);     // 40 units
         EXPECT_EQ(button.right, 88);   // 40 units wide
         EXPECT_EQ(button.bottom, 88);  // 14 units: 22.75
+        const RECT unnamed = RectInParent(GetDlgItem(plain.Handle(), -1));
+        EXPECT_EQ(unnamed.left, 7);     // 4 units
+        EXPECT_EQ(unnamed.right, 112);  // 60 units wide
     }
 }
 
@@ -408,6 +413,91 @@ TEST_F(FormsTest, ComboSelectionRunsOnChangeWhenNoOnSelectIsSet)
     EXPECT_EQ(changes, 1);
 }
 
+// The text of the hint the form's tooltip shows for the control.
+std::wstring HintShown(const TForm& form, const TControl& control)
+{
+    HWND tooltip = nullptr;
+    while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
+           GetWindow(tooltip, GW_OWNER) != form.Handle()) {
+    }
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = form.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring ComboItemShown(const TComboBox& combo, int index)
+{
+    wchar_t text[256] = {};
+    SendMessageW(combo.Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct CodedText {
+    BYTE charset;
+    const char* bytes;
+    std::u16string wide;
+};
+
+// Windows would read ANSI text by the system's page: Russian in a Western
+// system would show as "\xD0\xF3\xF1\xF1\xEA\xE8\xE9" read in 1252.
+const CodedText kCodedTexts[] = {
+    {204, "\xD0\xF3\xF1\xF1\xEA\xE8\xE9", u"Русский"},
+    {238,
+     "\xC8"
+     "e\x9Atina",
+     u"Čeština"},
+    {128, "\x93\xFA\x96\x7B\x8C\xEA", u"日本語"},
+    {136, "\xC1\x63\xC5\xE9\xA4\xA4\xA4\xE5", u"繁體中文"},
+};
+
+TEST_F(FormsTest, TextsReachTheWindowsInTheCodePageOfTheirFont)
+{
+    for (const CodedText& text : kCodedTexts) {
+        SCOPED_TRACE(int{text.charset});
+        form.SetFontCharset(text.charset);
+        form.SetCaption(text.bytes);
+        EXPECT_EQ(Wide(WideWindowText(form.Handle())), Wide(text.wide));
+        EXPECT_EQ(form.Caption(), text.bytes);
+
+        form.Check.SetCaption(text.bytes);
+        EXPECT_EQ(Wide(WideWindowText(form.Check.Handle())), Wide(text.wide));
+        EXPECT_EQ(form.Check.Caption(), text.bytes);
+
+        form.Label.SetHint(text.bytes);
+        EXPECT_EQ(HintShown(form, form.Label), Wide(text.wide));
+
+        form.Combo.Items.Clear();
+        form.Combo.Items.Add(text.bytes);
+        EXPECT_EQ(ComboItemShown(form.Combo, 0), Wide(text.wide));
+        EXPECT_EQ(form.Combo.Items.Strings(0), text.bytes);
+        EXPECT_EQ(form.Combo.Items.IndexOf(text.bytes), 0);
+    }
+}
+
+// One control's font of its own; a list may hold items of several pages.
+TEST_F(FormsTest, ControlOfItsOwnCharsetAndItemsOfOtherPages)
+{
+    form.SetFontCharset(204);
+    form.Combo.SetFontCharset(DEFAULT_CHARSET);
+    form.Check.SetCaption(kCodedTexts[0].bytes);
+    EXPECT_EQ(Wide(WideWindowText(form.Check.Handle())), Wide(kCodedTexts[0].wide));
+
+    form.Combo.Items.Clear();
+    for (const CodedText& text : kCodedTexts)
+        form.Combo.Items.AddInCodePage(text.bytes, CodePageOfCharset(text.charset));
+    for (int i = 0; i < form.Combo.Items.Count(); ++i)
+        EXPECT_EQ(ComboItemShown(form.Combo, i), Wide(kCodedTexts[i].wide));
+    form.Combo.SetStyle(csOwnerDrawFixed);
+    EXPECT_EQ(ComboItemShown(form.Combo, 2), Wide(kCodedTexts[2].wide)) << "kept across a style change";
+}
+
 TEST_F(FormsTest, FontColourOfAControlReachesItsDrawing)
 {
     form.Label.SetFontColor(clRed);
@@ -530,14 +620,23 @@ TEST_F(FormsTest, PopupMenuRunsTheChosenItemAndLeavesHiddenItemsOut)
 }
 
 // The first item's text as the open menu shows it; then the menu is closed unchosen.
-void ReadFirstMenuItem(std::string& text)
+std::wstring ReadFirstMenuItem()
 {
     HWND menu = WaitForOpenMenu();
-    char buffer[128] = {};
-    auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-    GetMenuStringA(items, 0, buffer, sizeof buffer, MF_BYPOSITION);
-    text = buffer;
+    wchar_t text[128] = {};
+    auto items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    GetMenuStringW(items, 0, text, 128, MF_BYPOSITION);
     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    return text;
+}
+
+std::wstring FirstItemShown(TPopupMenu& menu)
+{
+    std::wstring shown;
+    std::thread user([&shown] { shown = ReadFirstMenuItem(); });
+    menu.Popup(10, 10);
+    user.join();
+    return shown;
 }
 
 TEST_F(FormsTest, PopupMenuShowsAnItemsShortCutAfterATab)
@@ -547,11 +646,20 @@ TEST_F(FormsTest, PopupMenuShowsAnItemsShortCutAfterATab)
     item.ShortCut = scCtrl | scAlt | 'P';
     TPopupMenu menu;
     menu.Add(item);
-    std::string text;
-    std::thread user(ReadFirstMenuItem, std::ref(text));
-    menu.Popup(10, 10);
-    user.join();
-    EXPECT_EQ(text, "Play\tCtrl+Alt+P");
+    EXPECT_EQ(FirstItemShown(menu), L"Play\tCtrl+Alt+P");
+}
+
+TEST_F(FormsTest, MenuCaptionsShowInTheMenusCharset)
+{
+    for (const CodedText& text : kCodedTexts) {
+        SCOPED_TRACE(int{text.charset});
+        TMenuItem item;
+        item.Caption = text.bytes;
+        TPopupMenu menu;
+        menu.Charset = text.charset;
+        menu.Add(item);
+        EXPECT_EQ(FirstItemShown(menu), Wide(text.wide));
+    }
 }
 
 TEST_F(FormsTest, TerminateEndsRun)

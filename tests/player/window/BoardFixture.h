@@ -14,6 +14,22 @@ constexpr auto kShortPump = std::chrono::seconds(10);
 // probe and the banks of dist/, read whole so that no file stays held.
 void PrepareLikeTheStart();
 
+// PrepareLikeTheStart, then the application and the board as the program
+// makes them.
+void CreateBoardLikeTheProgram();
+
+// A device's output that takes the sound and renders nothing.
+class TSilentDriver : public ovelaudio::OutputDriver {
+public:
+    uint32_t Speakers() const override { return 2; }
+    bool Emulated() const override { return false; }
+    bool Start() override { return true; }
+    void Stop() override {}
+};
+
+// One such device, for the cases that only look at the board; before the start.
+void UseSilentOutput();
+
 // Handles messages until done() holds or the limit passes; watch runs after
 // every round.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = kPumpLimit,
@@ -22,11 +38,3 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = k
 // Handles what is queued now, the nested pumping included.
 bool PumpQueued();
 
-// An open scripted output: stereo, never mixing by itself.
-class TSilentDriver : public ovelaudio::OutputDriver {
-public:
-    uint32_t Speakers() const override { return 2; }
-    bool Emulated() const override { return false; }
-    bool Start() override { return true; }
-    void Stop() override {}
-};
