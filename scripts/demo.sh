@@ -1,9 +1,11 @@
 #!/bin/bash
 # The main job: puts the player into a fresh Wine prefix the way the installer
-# places it, lets it play the day forest and then the night forest (chosen on
-# its board), records what it outputs to out/demo.wav, photographs the shown
-# board to out/board.png, ends it with its Exit button and reports the
-# recording and the player's load. Runs itself again inside with-display.sh,
+# places it, lets it play the day forest and then the night forest (by the
+# user's one hot key, Ctrl+Alt+N, typed while the board is hidden), records
+# what it outputs to out/demo.wav, photographs the shown board to
+# out/board.png and, switched to each other language on the board, to
+# out/board-ru.png and out/board-<module>.png, ends it with its Exit button
+# and reports the recording and the player's load. Runs itself again inside with-display.sh,
 # which owns the private X server and PulseAudio null sink.
 #
 # Expects a finished build: the banks in $OVEL_DIST (dist), the programs of
@@ -47,7 +49,10 @@ settle_seconds=5        # the start's own work, before the load is measured
 load_seconds=30         # day forest, measured
 day_rest_seconds=5
 night_seconds=30
+night_hot_key=0xC04E    # Ctrl+Alt+N, as a shortcut word
+scene_wait_seconds=10
 exit_wait_seconds=30
+language_settle_seconds=0.2  # the screen takes the board's new drawing
 silence_floor_db=-60    # a recording quieter than this counts as silent
 one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 
@@ -79,6 +84,10 @@ make_prefix() {
   rm -rf "$prefix"
   mkdir -p "$prefix" "$out"
   "$WINELOADER" wineboot -i >/dev/null 2>&1
+  # Chinese, kana and Hangul for the board's fonts, as Windows links its own
+  # East Asian fonts: the language list shows every name in the default set.
+  "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   "$WINESERVER" -w
   # Kept up, so the player's start does not pay for the server's.
   "$WINESERVER" -p
@@ -93,6 +102,13 @@ place_programs() {
 }
 
 drive() { "$WINELOADER" "$driver" "$@"; }
+
+# What the hot-key editor stores for a user who gives the night forest a key.
+give_night_hot_key() {
+  local key='HKCU\Software\Tamlin\Ovel'
+  "$WINELOADER" reg add "$key" /v UseHotKeys /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  "$WINELOADER" reg add "$key" /v NightForestSC /t REG_DWORD /d $((night_hot_key)) /f >/dev/null 2>&1
+}
 
 start_recording() {
   rm -f "$raw"
@@ -149,12 +165,32 @@ stop_recording() {
 }
 
 # The screen cut down to the board's window.
+photograph_board() { import -window root -crop "$board_rect" +repage "$1"; }
+
 screenshot_board() {
-  local rect
   drive show
   sleep 2
-  rect=$(drive rect | tr -d '\r')
-  import -window root -crop "$rect" +repage "$out/board.png"
+  board_rect=$(drive rect | tr -d '\r')
+  photograph_board "$out/board.png"
+}
+
+# The shown board in each language but English, picked on the board as a
+# user picks it; the Russian one is board-ru.png.
+screenshot_languages() {
+  local module stem name
+  languages_shot=0
+  for module in language/*.lng; do
+    stem=$(basename "$module" .lng)
+    case "$stem" in
+      *'!'*|english) continue ;;
+      russian) name=ru ;;
+      *) name=$stem ;;
+    esac
+    drive language "$stem.lng"
+    sleep "$language_settle_seconds"
+    photograph_board "$out/board-$name.png"
+    languages_shot=$((languages_shot + 1))
+  done
 }
 
 # A row of sox stats: overall, left, right.
@@ -178,6 +214,7 @@ report() {
   echo "Played:     $build_played"
   echo "Recording:  $root/$out/demo.wav"
   echo "Board:      $root/$out/board.png"
+  echo "Languages:  $root/$out/board-ru.png and $((languages_shot - 1)) more, $root/$out/board-<module>.png"
   printf 'Length:     %.1f s\n' "$length"
   echo "Level:      RMS $rms dBFS, peak $peak dBFS"
   awk -v l="$rms_left" -v r="$rms_right" \
@@ -197,6 +234,7 @@ say "plays $build_played"
 check_build
 make_prefix
 place_programs
+give_night_hot_key
 start_recording
 launch_bytes=$(recorded_bytes)
 start_player
@@ -204,11 +242,13 @@ say "the day forest plays"
 sleep "$settle_seconds"
 measure_load
 sleep "$day_rest_seconds"
-say "the night forest, chosen on the board"
-drive show
-drive scene 1
+say "the night forest, by its hot key"
+drive keys "$night_hot_key"
+drive waitscene 1 "$scene_wait_seconds" || die "the night-forest hot key did not bring the night forest"
 sleep "$night_seconds"
 screenshot_board
+say "the board in every other language"
+screenshot_languages
 say "Exit"
 drive exit
 wait_for_player_end

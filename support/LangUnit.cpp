@@ -9,6 +9,7 @@
 std::vector<std::string> LangFiles;
 std::vector<std::string> LangNames;
 std::vector<int> LangVersions;
+std::vector<int> LangCharsets;
 int CurrentLangIndex = -1;
 int MatchedLangIndex = -1;
 int RussianLangIndex = -1;
@@ -130,8 +131,17 @@ ReadModule SplitModule(const std::string& path, const std::string& bytes)
     return module;
 }
 
+// Passes of lookups running now, and the modules that could not be read in them.
+int LookupPasses = 0;
+std::vector<std::string> UnreadInPass;
+
+bool UnreadInThisPass(const std::string& path)
+{
+    return LookupPasses > 0 && std::find(UnreadInPass.begin(), UnreadInPass.end(), path) != UnreadInPass.end();
+}
+
 // A module that cannot be read shows the file box at every lookup in it, as
-// when each lookup read the file.
+// when each lookup read the file; within a pass, at its first lookup only.
 const ReadModule* Module(int index)
 {
     const std::string path = ModulePath(index);
@@ -139,9 +149,13 @@ const ReadModule* Module(int index)
                                     [&path](const ReadModule& module) { return module.path == path; });
     if (found != ReadModules.end())
         return &*found;
+    if (UnreadInThisPass(path))
+        return nullptr;
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
         ShowLanguageFileError(path);
+        if (LookupPasses > 0)
+            UnreadInPass.push_back(path);
         return nullptr;
     }
     ReadModules.push_back(SplitModule(path, *bytes));
@@ -211,6 +225,7 @@ void ClearModuleList()
     LangFiles.clear();
     LangNames.clear();
     LangVersions.clear();
+    LangCharsets.clear();
     MatchedLangIndex = RussianLangIndex = EnglishLangIndex = kNoModule;
     ReadModules.clear();
 }
@@ -218,9 +233,7 @@ void ClearModuleList()
 void FindModules()
 {
     ClearModuleList();
-    for (const std::string& name : ListFiles(ExeDir + kLanguageFolder, kModuleExtension)) {
-        if (name.find(kNotModuleMark) != std::string::npos)
-            continue;
+    for (const std::string& name : ListModuleFiles(ExeDir)) {
         const std::string lowerName = LowerCase(name);
         if (lowerName == kRussianModule)
             RussianLangIndex = ModuleCount();
@@ -230,6 +243,7 @@ void FindModules()
     }
     LangNames.resize(LangFiles.size());
     LangVersions.resize(LangFiles.size());
+    LangCharsets.resize(LangFiles.size());
 }
 
 // Empty when every module the user's interface needs is there.
@@ -257,6 +271,7 @@ bool ReadModuleHeader(int index)
     if (!SelectLanguage(index) || !HoldsAll(index, kHeaderKeys))
         return false;
     LangNames[index] = OwnLine(index, "langname");
+    LangCharsets[index] = LangCharset;
     const std::optional<int> version = ParseLangInteger(OwnLine(index, "langver"));
     if (!version)
         return false;
@@ -289,6 +304,24 @@ void ApplyUserChoice()
         SelectLanguage(index);
 }
 }  // namespace
+
+std::vector<std::string> ListModuleFiles(const std::string& programFolder)
+{
+    std::vector<std::string> modules = ListFiles(programFolder + kLanguageFolder, kModuleExtension);
+    modules.erase(
+        std::remove_if(modules.begin(), modules.end(),
+                       [](const std::string& name) { return name.find(kNotModuleMark) != std::string::npos; }),
+        modules.end());
+    return modules;
+}
+
+TLangLookupPass::TLangLookupPass() { ++LookupPasses; }
+
+TLangLookupPass::~TLangLookupPass()
+{
+    if (--LookupPasses == 0)
+        UnreadInPass.clear();
+}
 
 std::vector<std::string> ModuleKeys() { return {std::begin(kModuleKeys), std::end(kModuleKeys)}; }
 

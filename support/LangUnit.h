@@ -12,6 +12,7 @@
 extern std::vector<std::string> LangFiles;  // module file names, without folder
 extern std::vector<std::string> LangNames;  // each module's "LangName"
 extern std::vector<int> LangVersions;       // each module's "LangVer"
+extern std::vector<int> LangCharsets;       // each module's "LangCharSet": its names show in its own page
 extern int CurrentLangIndex;
 extern int MatchedLangIndex;  // module listing UserLCID; -1 when none
 extern int RussianLangIndex;
@@ -21,6 +22,10 @@ extern int LangCharset;         // font character set of every form
 
 // Finds, checks and chooses the modules; false after a bilingual error box.
 bool LoadLanguages();
+
+// The module files of the program folder (with its backslash), in the order
+// the file system lists them: the order of the language list.
+std::vector<std::string> ListModuleFiles(const std::string& programFolder);
 
 // Makes module index current and reads it afresh; false (code and character
 // set unchanged) when its own "LangCharSet" or first "LangCode" line is not an
@@ -41,6 +46,16 @@ std::string GetLangStringFmt(const std::string& key, const std::vector<std::stri
 std::string GetLangTextFmt(const std::string& key, const std::vector<std::string>& args, bool dropFirstLine);
 
 void ShowLanguageFileError(const std::string& fileName);
+
+// While one lives (a form taking all its texts at once), a module that cannot
+// be read shows its file box at its first lookup only.
+class TLangLookupPass {
+public:
+    TLangLookupPass();
+    ~TLangLookupPass();
+    TLangLookupPass(const TLangLookupPass&) = delete;
+    TLangLookupPass& operator=(const TLangLookupPass&) = delete;
+};
 
 // Every key of a complete module, in file order; the default module holds
 // them all.

@@ -1,5 +1,6 @@
 #include "support/LangUnit.h"
 
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Registry.h"
 #include "support/ProgInfo.h"
 
@@ -8,9 +9,14 @@
 namespace {
 constexpr const char* kLangFileValue = "LangFile";
 
+// In the module's own code page, whatever the system's is.
 void ShowLangBox(const std::string& text, UINT style)
 {
-    MessageBoxExA(nullptr, text.c_str(), ProgName.c_str(), style, LangCode);
+    const unsigned codePage = CodePageOfCharset(LangCharset);
+    const std::u16string wideText = ToUtf16(text, codePage);
+    const std::u16string caption = ToUtf16(ProgName, codePage);
+    MessageBoxExW(nullptr, reinterpret_cast<const wchar_t*>(wideText.c_str()),
+                  reinterpret_cast<const wchar_t*>(caption.c_str()), style, LangCode);
 }
 }  // namespace
 

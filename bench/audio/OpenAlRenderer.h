@@ -14,10 +14,17 @@
 
 namespace audiobench {
 
+// OpenAL Soft's own choice (linear interpolation), or the band-limited sinc
+// filter it offers, of the same class as ours.
+enum class OpenAlResampler {
+    Default,
+    Filtered
+};
+
 class OpenAlRenderer {
 public:
     // Opens a loopback device and starts every source; throws on failure.
-    explicit OpenAlRenderer(const Scene& scene);
+    OpenAlRenderer(const Scene& scene, OpenAlResampler resampler);
     ~OpenAlRenderer();
     OpenAlRenderer(const OpenAlRenderer&) = delete;
     OpenAlRenderer& operator=(const OpenAlRenderer&) = delete;
@@ -27,6 +34,7 @@ public:
 
 private:
     ALuint Source(const Clip& clip, float gain);
+    void ChooseFilteredResampler();
     ALuint BufferOf(const Clip& clip);
     void Release();
 
@@ -34,6 +42,7 @@ private:
     ALCcontext* context_ = nullptr;
     std::map<const Clip*, ALuint> buffers_;
     std::vector<ALuint> sources_;
+    ALint resampler_ = -1;  // -1: OpenAL's default
 };
 
 }  // namespace audiobench

@@ -8,7 +8,8 @@ namespace audiobench {
 // Which file of each clip our streams play.
 enum class OurInput {
     Decoded,  // the float frames OpenAL gets: the same work
-    AsPlayed  // the Ogg Vorbis and WAV files, decoded while mixing, as the player has them
+    AsPlayed  // the Ogg Vorbis and WAV files, decoded as the player's are: while mixing, or ahead on the library's
+              // worker
 };
 
 class OurRenderer {
@@ -21,6 +22,9 @@ public:
 
     // The next frames of the mix, stereo float interleaved.
     void Render(float* out, uint32_t frames);
+
+private:
+    bool rendering_ = false;
 };
 
 }  // namespace audiobench

@@ -21,6 +21,13 @@
 // BASS_StreamCreate makes dummy streams only (a null procedure). A URL stream
 // starts once its format is known and plays while it downloads; when the bytes
 // run out before the download ends it stalls (BASS_ACTIVE_STALLED, silence).
+//
+// A NaN or infinite volume, pan, slide target, position, listener vector, 3D
+// factor or matrix gain is refused (BASS_ERROR_ILLPARAM) and the old value
+// kept. Decoded NaN and infinite samples are silence, and samples beyond
+// +-64.0 are held there. A stream plays to the end of its last frame, at any
+// rate. Short compressed clips from memory are decoded ahead, from a copy, on
+// a thread of the library's.
 
 #include <stdint.h>
 

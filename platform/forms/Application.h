@@ -20,8 +20,9 @@ public:
     bool Initialize();
     HWND Handle() const { return handle_; }
 
+    // The title is written in the code page given (the system's by default).
     std::string Title() const { return title_; }
-    void SetTitle(const std::string& title);
+    void SetTitle(const std::string& title, unsigned codePage = CP_ACP);
     HICON Icon = nullptr;
 
     TForm* MainForm() const { return mainForm_; }
@@ -66,6 +67,7 @@ private:
 
     HWND handle_ = nullptr;
     std::string title_;
+    unsigned titleCodePage_ = CP_ACP;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     std::vector<TForm*> forms_;

@@ -1,5 +1,6 @@
 #include "platform/forms/Application.h"
 
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Forms.h"
 
 #include <commctrl.h>
@@ -10,7 +11,7 @@ TApplication Application;
 
 namespace {
 
-constexpr char kWindowClass[] = "OvelApplication";
+constexpr wchar_t kWindowClass[] = L"OvelApplication";
 constexpr UINT kRunPosted = WM_USER + 0x100;
 constexpr DWORD kCommonControls = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES;
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -25,23 +26,24 @@ bool TApplication::Initialize()
     InitCommonControlsEx(&controls);
     LoadLibraryA("riched20.dll");
 
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass{};
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = module;
     windowClass.lpszClassName = kWindowClass;
-    RegisterClassExA(&windowClass);
-    handle_ =
-        CreateWindowExA(0, kWindowClass, title_.c_str(), kWindowStyle, 0, 0, 0, 0, nullptr, nullptr, module, this);
+    RegisterClassExW(&windowClass);
+    handle_ = CreateWindowExW(0, kWindowClass, WidePointer(ToUtf16(title_, titleCodePage_)), kWindowStyle, 0, 0, 0, 0,
+                              nullptr, nullptr, module, this);
     return handle_ != nullptr;
 }
 
-void TApplication::SetTitle(const std::string& title)
+void TApplication::SetTitle(const std::string& title, unsigned codePage)
 {
     title_ = title;
+    titleCodePage_ = codePage;
     if (handle_)
-        SetWindowTextA(handle_, title_.c_str());
+        SetWideWindowText(handle_, ToUtf16(title_, titleCodePage_));
 }
 
 void TApplication::Run()
@@ -59,7 +61,7 @@ void TApplication::Terminate() { PostQuitMessage(0); }
 bool TApplication::HandleMessage()
 {
     MSG message;
-    if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
         terminated_ = true;
         return false;
     }
@@ -70,7 +72,7 @@ bool TApplication::HandleMessage()
 void TApplication::ProcessMessages()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             terminated_ = true;
             PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns the program
@@ -93,7 +95,7 @@ void TApplication::Dispatch(MSG& message)
             return;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 void TApplication::Minimize() const
@@ -148,12 +150,12 @@ void TApplication::RemoveForm(const TForm& form)
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* application = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* application = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!application)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     TMessage hooked{window, message, wParam, lParam, 0};
     if (application->OnWindowMessage && application->OnWindowMessage(hooked))
         return hooked.Result;
@@ -168,6 +170,6 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
                 application->Terminate();
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }

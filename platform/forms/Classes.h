@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 class TObject {
 public:
@@ -45,3 +46,12 @@ using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shi
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+
+// Text at the windows' edge: the wide calls take UTF-16, which the texts
+// become by the code page of the font they are shown in.
+inline const wchar_t* WidePointer(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+std::u16string WideWindowText(HWND window);
+void SetWideWindowText(HWND window, const std::u16string& text);
+HFONT WindowFont(HWND window);
+// The code page of the font's character set; the system's for no font.
+unsigned FontCodePage(HFONT font);

@@ -4,6 +4,7 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/DateTime.h"
+#include "platform/forms/ShortCut.h"
 
 #include <richedit.h>
 
@@ -65,15 +66,10 @@ private:
     int position_ = 0;
 };
 
-// A shortcut word: the virtual key in the low byte plus these modifier bits.
-constexpr WORD scShift = 0x2000;
-constexpr WORD scCtrl = 0x4000;
-constexpr WORD scAlt = 0x8000;
-
 class THotKey : public TControl {
 public:
-    WORD HotKey() const;
-    void SetHotKey(WORD shortcut) const;
+    TShortCut HotKey() const;
+    void SetHotKey(TShortCut shortCut) const;
     TNotifyEvent OnChange;
 
 protected:

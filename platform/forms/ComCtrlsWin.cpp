@@ -9,17 +9,6 @@
 namespace {
 
 constexpr int kRepeatForever = -1;
-constexpr WORD kShortcutKeyMask = 0x00FF;
-
-struct ModifierBits {
-    WORD shortcut;
-    BYTE control;
-};
-constexpr ModifierBits kModifiers[] = {
-    {scShift, HOTKEYF_SHIFT},
-    {scCtrl, HOTKEYF_CONTROL},
-    {scAlt, HOTKEYF_ALT},
-};
 
 }  // namespace
 
@@ -131,26 +120,12 @@ void TUpDown::Changed(int position)
         OnClick(this, button);
 }
 
-WORD THotKey::HotKey() const
+TShortCut THotKey::HotKey() const
 {
-    auto value = static_cast<WORD>(Perform(HKM_GETHOTKEY));
-    WORD shortcut = LOBYTE(value);
-    for (const ModifierBits& modifier : kModifiers) {
-        if (HIBYTE(value) & modifier.control)
-            shortcut |= modifier.shortcut;
-    }
-    return shortcut;
+    return ShortCutOfHotKeyControl(static_cast<std::uint16_t>(Perform(HKM_GETHOTKEY)));
 }
 
-void THotKey::SetHotKey(WORD shortcut) const
-{
-    BYTE flags = 0;
-    for (const ModifierBits& modifier : kModifiers) {
-        if (shortcut & modifier.shortcut)
-            flags |= modifier.control;
-    }
-    Perform(HKM_SETHOTKEY, MAKEWORD(shortcut & kShortcutKeyMask, flags));
-}
+void THotKey::SetHotKey(TShortCut shortCut) const { Perform(HKM_SETHOTKEY, HotKeyControlValue(shortCut)); }
 
 void THotKey::Command(WORD code)
 {

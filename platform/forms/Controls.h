@@ -33,13 +33,21 @@ public:
     bool Enabled() const;
     void SetEnabled(bool enabled);
 
+    // The hint is written in the code page of the form's font when it is set.
     const std::string& Hint() const { return hint_; }
+    unsigned HintCodePage() const { return hintCodePage_; }
     void SetHint(const std::string& hint);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
 
+    // Captions are written in the code page of the control's font.
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+    unsigned CodePage() const;
+    // A font of the control's own: the one it has now, in this character set.
+    void SetFontCharset(BYTE charset);
+    // The width of text as the control draws it, in pixels.
+    int TextWidth(const std::string& text) const;
 
     // Position and size in the parent's client coordinates.
     int Left() const { return Bounds().left; }
@@ -52,6 +60,9 @@ public:
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+    // The template makes every control a child of the form: this moves the
+    // control, and what it holds, into container at (left, top) of it.
+    void Reparent(const TControl& container, int left, int top) const;
 
     // Colours the form applies through WM_CTLCOLOR*; clDefault takes the form's.
     TColor Color() const { return color_; }
@@ -59,6 +70,9 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color);
     HBRUSH BackgroundBrush() const { return brush_; }
+    // A font of the control's own: the one it has now, at this height (in
+    // pixels; negative for the characters' height) and slant.
+    void SetFont(int height, bool italic);
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -94,6 +108,8 @@ protected:
     void DefaultHandler(TMessage& message) const;
 
     void Subclass(HWND window);
+    // Gives the control its own font: the one it has, as change leaves it.
+    void ReplaceFont(const std::function<void(LOGFONTW&)>& change);
     void ReleaseWindows();
     void SetStyleBits(DWORD add, DWORD remove) const;
     // For a control whose window had to be created anew.
@@ -108,10 +124,12 @@ private:
     HWND handle_ = nullptr;
     std::vector<HWND> subclassed_;
     std::string hint_;
+    unsigned hintCodePage_ = 0;
     bool showHint_ = true;
     TColor color_ = clDefault;
     TColor fontColor_ = clDefault;
     HBRUSH brush_ = nullptr;
+    HFONT font_ = nullptr;
 };
 
 // Containers: the template makes their contents siblings, so the container

@@ -1,5 +1,6 @@
 #include "platform/forms/Controls.h"
 
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Forms.h"
 
 #include <windowsx.h>
@@ -79,6 +80,26 @@ TMouseButton ButtonOf(UINT message)
 
 }  // namespace
 
+HFONT WindowFont(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
+
+std::u16string WideWindowText(HWND window)
+{
+    std::u16string text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    text.resize(static_cast<size_t>(
+        GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetWideWindowText(HWND window, const std::u16string& text) { SetWindowTextW(window, WidePointer(text)); }
+
+unsigned FontCodePage(HFONT font)
+{
+    LOGFONTW description{};
+    const int charset =
+        font && GetObjectW(font, sizeof description, &description) ? description.lfCharSet : kDefaultCharset;
+    return CodePageOfCharset(charset);
+}
+
 TControl::~TControl()
 {
     ReleaseWindows();
@@ -86,6 +107,8 @@ TControl::~TControl()
         form_->RemoveControl(*this);
     if (brush_)
         DeleteObject(brush_);
+    if (font_)
+        DeleteObject(font_);
     Screen.ControlDestroyed(this);
 }
 
@@ -110,16 +133,17 @@ void TControl::Subclass(HWND window)
     {
         // Registered before the procedure changes: its first message already looks it up.
         std::lock_guard<std::mutex> guard(SubclassesLock);
-        Subclasses()[window] = {this, reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC))};
+        Subclasses()[window] = {this, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC))};
     }
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
+    // A wide procedure makes the window take its text as UTF-16.
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
     subclassed_.push_back(window);
 }
 
 void TControl::ReleaseWindows()
 {
     for (HWND window : subclassed_) {
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FindSubclass(window).Original));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FindSubclass(window).Original));
         ForgetSubclass(window);
     }
     subclassed_.clear();
@@ -154,7 +178,7 @@ LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam
 void TControl::DefaultHandler(TMessage& message) const
 {
     const WNDPROC original = FindSubclass(message.Window).Original;
-    message.Result = CallWindowProcA(original, message.Window, message.Msg, message.WParam, message.LParam);
+    message.Result = CallWindowProcW(original, message.Window, message.Msg, message.WParam, message.LParam);
 }
 
 void TControl::WndProc(TMessage& message)
@@ -236,6 +260,7 @@ void TControl::SetEnabled(bool enabled)
 void TControl::SetHint(const std::string& hint)
 {
     hint_ = hint;
+    hintCodePage_ = form_ ? form_->CodePage() : CodePageOfCharset(kDefaultCharset);
     if (form_)
         form_->UpdateHint(*this);
 }
@@ -247,14 +272,40 @@ void TControl::SetShowHint(bool show)
         form_->UpdateHint(*this);
 }
 
-std::string TControl::Caption() const
+std::string TControl::Caption() const { return FromUtf16(WideWindowText(handle_), CodePage()); }
+
+void TControl::SetCaption(const std::string& caption) { SetWideWindowText(handle_, ToUtf16(caption, CodePage())); }
+
+unsigned TControl::CodePage() const { return FontCodePage(WindowFont(handle_)); }
+
+void TControl::ReplaceFont(const std::function<void(LOGFONTW&)>& change)
 {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(handle_)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()))));
-    return text;
+    LOGFONTW font{};
+    GetObjectW(WindowFont(handle_), sizeof font, &font);
+    change(font);
+    HFONT made = CreateFontIndirectW(&font);
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (font_)
+        DeleteObject(font_);
+    font_ = made;
 }
 
-void TControl::SetCaption(const std::string& caption) { SetWindowTextA(handle_, caption.c_str()); }
+void TControl::SetFontCharset(BYTE charset)
+{
+    ReplaceFont([charset](LOGFONTW& font) { font.lfCharSet = charset; });
+}
+
+int TControl::TextWidth(const std::string& text) const
+{
+    HDC dc = GetDC(handle_);
+    HGDIOBJ previous = SelectObject(dc, WindowFont(handle_));
+    const std::u16string wide = ToUtf16(text, CodePage());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, WidePointer(wide), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(handle_, dc);
+    return size.cx;
+}
 
 RECT TControl::Bounds() const
 {
@@ -294,6 +345,20 @@ void TControl::SetFontColor(TColor color)
     Invalidate();
 }
 
+void TControl::SetFont(int height, bool italic)
+{
+    ReplaceFont([height, italic](LOGFONTW& font) {
+        font.lfHeight = height;
+        font.lfItalic = italic ? TRUE : FALSE;
+    });
+}
+
+void TControl::Reparent(const TControl& container, int left, int top) const
+{
+    if (form_)
+        form_->Reparent(handle_, container.Handle(), left, top);
+}
+
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return SendMessageA(handle_, message, wParam, lParam);
@@ -313,8 +378,8 @@ void TControl::Repaint() const
 
 void TControl::SetStyleBits(DWORD add, DWORD remove) const
 {
-    auto style = static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE));
-    SetWindowLongA(handle_, GWL_STYLE, static_cast<LONG>((style & ~remove) | add));
+    auto style = static_cast<DWORD>(GetWindowLongW(handle_, GWL_STYLE));
+    SetWindowLongW(handle_, GWL_STYLE, static_cast<LONG>((style & ~remove) | add));
 }
 
 void TContainer::Attached()

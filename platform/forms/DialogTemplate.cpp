@@ -10,6 +10,7 @@ constexpr std::uint16_t kOrdinalMarker = 0xFFFF;
 constexpr std::uint32_t kSetFontStyle = 0x40;  // DS_SETFONT; DS_SHELLFONT includes it
 constexpr int kUnitsPerBaseX = 4;
 constexpr int kUnitsPerBaseY = 8;
+constexpr std::uint16_t kPixelRectBytes = 8;  // four 16-bit words
 
 // A cursor over the template's bytes that refuses to read past its end.
 class TReader {
@@ -100,7 +101,11 @@ TTemplateItem ReadItem(TReader& reader, bool extended)
     }
     reader.NameOrOrdinal();  // window class
     reader.NameOrOrdinal();  // title
-    reader.Skip(reader.Word());
+    const std::uint16_t extra = reader.Word();
+    if (extended && extra == kPixelRectBytes)
+        item.Pixels = reader.Rect();
+    else
+        reader.Skip(extra);
     return item;
 }
 
@@ -153,3 +158,5 @@ TTemplateRect DesignPixels(const TTemplateRect& units)
     pixels.Height = Scale(units.Height, kDesignBaseUnitY, kUnitsPerBaseY);
     return pixels;
 }
+
+TTemplateRect ItemPixels(const TTemplateItem& item) { return item.Pixels ? *item.Pixels : DesignPixels(item.Rect); }

@@ -18,6 +18,10 @@ struct TTemplateRect {
 struct TTemplateItem {
     std::uint32_t Id = 0;
     TTemplateRect Rect;
+    // Parts drawn to the pixel take their rectangle in pixels from the
+    // control's creation data of an extended template: four 16-bit words,
+    // left, top, width and height in the form's client area.
+    std::optional<TTemplateRect> Pixels;
 };
 
 struct TDialogTemplate {
@@ -36,3 +40,6 @@ constexpr int kDesignBaseUnitY = 13;
 std::optional<TDialogTemplate> ReadDialogTemplate(const void* resource, std::size_t size);
 
 TTemplateRect DesignPixels(const TTemplateRect& units);
+
+// Where the item stands in pixels: its own pixels, else its units converted.
+TTemplateRect ItemPixels(const TTemplateItem& item);

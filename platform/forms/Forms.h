@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class TButton;
 class TControl;
 
 enum TCloseAction {
@@ -55,13 +56,18 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
     void BringToFront() const;
+    // The caption is written in the code page of the form's font.
     std::string Caption() const;
     void SetCaption(const std::string& caption) const;
+    unsigned CodePage() const;
 
     RECT Bounds() const;
     void SetBounds(int left, int top, int width, int height) const;
     int Left() const { return Bounds().left; }
     int Top() const { return Bounds().top; }
+    void SetClientSize(int width, int height) const;
+    // Places the form's centre on the other form's.
+    void CentreOn(const TForm& form) const;
 
     // Runs OnClose; caHide hides, caFree destroys the window. Closing the
     // main form ends the application unless the action is caNone. A modal
@@ -115,6 +121,10 @@ public:
     void AddToContainer(HWND container, HWND child);
     // The smallest container holding child, or null.
     HWND ContainerOf(HWND child) const;
+    // Moves child, and what it holds, to (left, top) of container: it leaves
+    // every container that held it for container and those holding that one,
+    // and stands just above container, so that it is drawn over it.
+    void Reparent(HWND child, HWND container, int left, int top);
     std::vector<HWND> Children() const;
     void UpdateHint(const TControl& control);
     void RelayToHint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
@@ -140,6 +150,7 @@ private:
     void ApplyChildState(HWND child);
     TControl* ControlOf(HWND window) const;
     TControl* ControlById(int id) const;
+    TButton* CancelButton() const;
     bool Reflect(TMessage& message);
     bool ColorMessage(TMessage& message);
     void Paint();

@@ -1,8 +1,10 @@
 #include "platform/forms/Forms.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/DialogTemplate.h"
+#include "platform/forms/StdCtrls.h"
 
 #include <commctrl.h>
 
@@ -15,14 +17,13 @@ constexpr UINT kFormClassStyle = CS_DBLCLKS;
 constexpr int kMaxTipWidth = 400;
 constexpr LPARAM kAltDownBit = LPARAM(1) << 29;
 
-std::string AnsiText(const std::u16string& text)
+void SizeClientArea(HWND form, int width, int height)
 {
-    if (text.empty())
-        return {};
-    std::wstring wide(text.begin(), text.end());
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
+    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The dialog manager placed the controls by the font's base units; this puts
@@ -34,17 +35,14 @@ void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
     for (HWND child = GetWindow(form, GW_CHILD); child && index < dialog.Items.size();
          child = GetWindow(child, GW_HWNDNEXT), ++index) {
         const TTemplateItem& item = dialog.Items[index];
-        if (static_cast<std::uint32_t>(GetDlgCtrlID(child)) != (item.Id & 0xFFFF))
+        // Ids compare as 16-bit words: a wide dialog gives an unnamed control -1, not 0xFFFF.
+        if (static_cast<WORD>(GetDlgCtrlID(child)) != static_cast<WORD>(item.Id))
             continue;
-        const TTemplateRect pixels = DesignPixels(item.Rect);
+        const TTemplateRect pixels = ItemPixels(item);
         MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);
     }
     const TTemplateRect client = DesignPixels(dialog.Rect);
-    RECT frame{0, 0, client.Width, client.Height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
-                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
-    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientArea(form, client.Width, client.Height);
 }
 
 TShiftState KeyShiftState(const MSG& message)
@@ -112,16 +110,18 @@ bool TForm::CreateFromTemplate(LPCSTR templateName, HINSTANCE module)
         bytes ? ReadDialogTemplate(bytes, SizeofResource(module, resource)) : std::nullopt;
     if (!dialog)
         return false;
-    std::string className = AnsiText(dialog->ClassName);
+    const unsigned systemPage = CodePageOfCharset(kDefaultCharset);
+    const std::string className = FromUtf16(dialog->ClassName, systemPage);
     if (!className.empty() && !RegisterTemplateClass(className))
         return false;
-    handle_ = CreateDialogIndirectParamA(module, static_cast<LPCDLGTEMPLATEA>(bytes), Application.Handle(), DialogProc,
+    // A wide dialog and wide controls take their texts as UTF-16.
+    handle_ = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(bytes), Application.Handle(), DialogProc,
                                          reinterpret_cast<LPARAM>(this));
     if (!handle_)
         return false;
     LayOutAsDesigned(handle_, *dialog);
     dialogProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc)));
     ShowWindow(handle_, SW_HIDE);
     TrackChildren();
     Application.AddForm(*this);
@@ -133,24 +133,28 @@ bool TForm::CreateFromTemplate(LPCSTR templateName, HINSTANCE module)
 
 bool TForm::RegisterTemplateClass(const std::string& templateClass)
 {
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass{};
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    const unsigned systemPage = CodePageOfCharset(kDefaultCharset);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (GetClassInfoExA(module, templateClass.c_str(), &windowClass))
+    if (GetClassInfoExW(module, WidePointer(ToUtf16(templateClass, systemPage)), &windowClass))
         return true;
     TCreateParams params{templateClass, kFormClassStyle};
     CreateParams(params);
     if (lstrcmpiA(params.WindowClassName.c_str(), templateClass.c_str()) != 0)
         return false;  // the dialog manager looks the template's name up
     windowClass.style = params.WindowClassStyle;
-    windowClass.lpfnWndProc = DefDlgProcA;
+    windowClass.lpfnWndProc = DefDlgProcW;
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = module;
-    windowClass.hIcon = Application.Icon;
+    // A handle of the class's own: whoever set the application's icon may
+    // replace and destroy it while the class lives on.
+    windowClass.hIcon = Application.Icon ? CopyIcon(Application.Icon) : nullptr;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = params.WindowClassName.c_str();
-    return RegisterClassExA(&windowClass) != 0;
+    const std::u16string name = ToUtf16(params.WindowClassName, systemPage);
+    windowClass.lpszClassName = WidePointer(name);
+    return RegisterClassExW(&windowClass) != 0;
 }
 
 INT_PTR CALLBACK TForm::DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
@@ -171,7 +175,7 @@ LRESULT CALLBACK TForm::FormProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void TForm::DefaultHandler(TMessage& message) const
 {
-    message.Result = CallWindowProcA(dialogProc_, message.Window, message.Msg, message.WParam, message.LParam);
+    message.Result = CallWindowProcW(dialogProc_, message.Window, message.Msg, message.WParam, message.LParam);
 }
 
 void TForm::WndProc(TMessage& message)
@@ -237,7 +241,7 @@ void TForm::WndProc(TMessage& message)
 
 void TForm::Destroyed()
 {
-    SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc_));
+    SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc_));
     SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
     Application.RemoveForm(*this);
     handle_ = nullptr;
@@ -258,6 +262,16 @@ TControl* TForm::ControlOf(HWND window) const
     return nullptr;
 }
 
+TButton* TForm::CancelButton() const
+{
+    for (TControl* control : controls_) {
+        auto* button = dynamic_cast<TButton*>(control);
+        if (button && button->Cancel)
+            return button;
+    }
+    return nullptr;
+}
+
 TControl* TForm::ControlById(int id) const
 {
     for (TControl* control : controls_) {
@@ -272,9 +286,15 @@ bool TForm::Reflect(TMessage& message)
     switch (message.Msg) {
         case WM_COMMAND: {
             TControl* control = ControlOf(reinterpret_cast<HWND>(message.LParam));
-            if (!control && LOWORD(message.WParam) == IDCANCEL && modal_ && !ControlById(IDCANCEL)) {
-                modalResult_ = mrCancel;  // Esc closes a modal form that has no cancel button
-                return true;
+            if (!control && LOWORD(message.WParam) == IDCANCEL && !ControlById(IDCANCEL)) {
+                if (TButton* cancel = CancelButton()) {
+                    cancel->Click();
+                    return true;
+                }
+                if (modal_) {
+                    modalResult_ = mrCancel;  // Esc closes a modal form that has no cancel button
+                    return true;
+                }
             }
             if (!control)
                 return false;
@@ -345,7 +365,7 @@ bool TForm::PreTranslate(MSG& message)
         if (key == 0)
             return true;
     }
-    return IsDialogMessageA(handle_, &message) != FALSE;
+    return IsDialogMessageW(handle_, &message) != FALSE;
 }
 
 void TForm::Show()
@@ -362,20 +382,29 @@ void TForm::SetVisible(bool visible) { visible ? Show() : Hide(); }
 
 void TForm::BringToFront() const { SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
-std::string TForm::Caption() const
-{
-    char text[512] = {};
-    GetWindowTextA(handle_, text, sizeof text);
-    return text;
-}
+std::string TForm::Caption() const { return FromUtf16(WideWindowText(handle_), CodePage()); }
 
-void TForm::SetCaption(const std::string& caption) const { SetWindowTextA(handle_, caption.c_str()); }
+void TForm::SetCaption(const std::string& caption) const { SetWideWindowText(handle_, ToUtf16(caption, CodePage())); }
+
+// A dialog answers WM_GETFONT with its template's font whatever it was given later.
+unsigned TForm::CodePage() const { return FontCodePage(font_ ? font_ : WindowFont(handle_)); }
 
 RECT TForm::Bounds() const { return WindowRect(handle_); }
 
 void TForm::SetBounds(int left, int top, int width, int height) const
 {
     MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+void TForm::SetClientSize(int width, int height) const { SizeClientArea(handle_, width, height); }
+
+void TForm::CentreOn(const TForm& form) const
+{
+    const RECT own = Bounds();
+    const RECT other = form.Bounds();
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetBounds((other.left + other.right - width) / 2, (other.top + other.bottom - height) / 2, width, height);
 }
 
 void TForm::Close()
@@ -447,13 +476,13 @@ void TForm::SetFontColor(TColor color)
 
 void TForm::SetFontCharset(BYTE charset)
 {
-    LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0)), sizeof font, &font);
+    LOGFONTW font{};
+    GetObjectW(font_ ? font_ : WindowFont(handle_), sizeof font, &font);
     if (font.lfCharSet == charset)
         return;
     font.lfCharSet = charset;
-    HFONT made = CreateFontIndirectA(&font);
-    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
+    HFONT made = CreateFontIndirectW(&font);
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
     EnumChildWindows(handle_, GiveFont, reinterpret_cast<LPARAM>(made));
     if (font_)
         DeleteObject(font_);
@@ -597,24 +626,68 @@ HWND TForm::ContainerOf(HWND child) const
     return smallest;
 }
 
+void TForm::Reparent(HWND child, HWND container, int left, int top)
+{
+    if (!children_.count(child) || !children_.count(container) || child == container)
+        return;
+    std::vector<HWND> moved{child};
+    const auto held = containers_.find(child);
+    if (held != containers_.end())
+        moved.insert(moved.end(), held->second.begin(), held->second.end());
+    for (auto& [outer, contents] : containers_) {
+        if (!Contains(moved, outer)) {
+            contents.erase(std::remove_if(contents.begin(), contents.end(),
+                                          [&moved](HWND content) { return Contains(moved, content); }),
+                           contents.end());
+        }
+    }
+    for (auto& [outer, contents] : containers_) {
+        if (outer == container || Contains(contents, container)) {
+            for (HWND window : moved) {
+                if (!Contains(contents, window))
+                    contents.push_back(window);
+            }
+        }
+    }
+    if (!containers_.count(container))
+        containers_[container] = moved;
+
+    const RECT from = WindowRect(child);
+    const RECT to = WindowRect(container);
+    const int dx = to.left + left - from.left;
+    const int dy = to.top + top - from.top;
+    HWND above = container;
+    for (HWND window : moved) {
+        RECT rect = WindowRect(window);
+        MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&rect), 2);
+        HWND after = GetWindow(above, GW_HWNDPREV);
+        const UINT keepOrder = after == window ? SWP_NOZORDER : 0;
+        SetWindowPos(window, after ? after : HWND_TOP, rect.left + dx, rect.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE | keepOrder);
+        above = window;
+        ApplyChildState(window);
+    }
+}
+
 void TForm::UpdateHint(const TControl& control)
 {
     if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+                                   GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
     }
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND;
     tool.hwnd = handle_;
     tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-    SendMessageA(tooltip_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     if (!control.ShowHint() || control.Hint().empty())
         return;
-    tool.lpszText = const_cast<char*>(control.Hint().c_str());
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    const std::u16string hint = ToUtf16(control.Hint(), control.HintCodePage());
+    tool.lpszText = const_cast<wchar_t*>(WidePointer(hint));
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TForm::RelayToHint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const

@@ -1,5 +1,7 @@
 #include "platform/forms/Graphics.h"
 
+#include "platform/forms/Charsets.h"
+
 namespace {
 
 constexpr TColor kSystemColorMask = 0xFF000000;
@@ -47,10 +49,16 @@ struct ShapeTools {
 
 HFONT FontFor(HDC dc, bool bold)
 {
-    LOGFONTA font{};
-    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    LOGFONTW font{};
+    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    return CreateFontIndirectA(&font);
+    return CreateFontIndirectW(&font);
+}
+
+// Text for the font selected into the device context, in its code page.
+std::u16string DrawnText(HDC dc, const std::string& text)
+{
+    return ToUtf16(text, CodePageOfCharset(GetTextCharset(dc)));
 }
 
 }  // namespace
@@ -107,14 +115,16 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     Selection font(dc_, FontFor(dc_, Font.Bold), true);
     SetTextColor(dc_, ColorToRGB(Font.Color));
     SetBkMode(dc_, TRANSPARENT);
-    ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+    const std::u16string wide = DrawnText(dc_, text);
+    ::TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(wide.c_str()), static_cast<int>(wide.size()));
 }
 
 int TCanvas::TextWidth(const std::string& text)
 {
     Selection font(dc_, FontFor(dc_, Font.Bold), true);
     SIZE size{};
-    GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+    const std::u16string wide = DrawnText(dc_, text);
+    GetTextExtentPoint32W(dc_, reinterpret_cast<const wchar_t*>(wide.c_str()), static_cast<int>(wide.size()), &size);
     return size.cx;
 }
 

@@ -3,7 +3,9 @@
 // a named member of its form); the menu is made anew at every Popup, so
 // changes to an item's fields show the next time it opens.
 
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Classes.h"
+#include "platform/forms/ShortCut.h"
 
 #include <string>
 #include <vector>
@@ -18,8 +20,12 @@ public:
     bool Visible = true;
     bool Default = false;
     int ImageIndex = -1;
+    TShortCut ShortCut = 0;  // shown after the caption; 0 for none
     TNotifyEvent OnClick;
 };
+
+// The shortcut's text, the system naming the keys that have no name of their own.
+std::string ShortCutToText(TShortCut shortCut);
 
 class TPopupMenu : public TObject {
 public:
@@ -27,6 +33,8 @@ public:
     void AddSeparator();
     const std::vector<TMenuItem*>& Items() const { return items_; }  // null for a separator
     TImageList* Images = nullptr;
+    // The character set whose code page the captions are written in.
+    int Charset = kDefaultCharset;
 
     // Opens the menu at the screen point and runs the chosen item's OnClick
     // after the menu has closed; owner receives the menu's messages (the

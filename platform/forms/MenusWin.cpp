@@ -1,6 +1,7 @@
 #include "platform/forms/Menus.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImageList.h"
 
@@ -21,7 +22,27 @@ UINT ItemState(const TMenuItem& item)
     return state;
 }
 
+std::string SystemKeyName(std::uint8_t key)
+{
+    constexpr int kScanCodeShift = 16;
+    const UINT scanCode = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    char name[64] = {};
+    if (scanCode == 0 || GetKeyNameTextA(static_cast<LONG>(scanCode << kScanCodeShift), name, sizeof name) == 0)
+        return {};
+    return name;
+}
+
+// The caption in the menu's code page, the keys' names in the system's own.
+std::u16string ItemText(const TMenuItem& item, unsigned codePage)
+{
+    const std::string shortCut = ShortCutToText(item.ShortCut);
+    const std::u16string caption = ToUtf16(item.Caption, codePage);
+    return shortCut.empty() ? caption : caption + u"\t" + ToUtf16(shortCut, CodePageOfCharset(kDefaultCharset));
+}
+
 }  // namespace
+
+std::string ShortCutToText(TShortCut shortCut) { return ShortCutToText(shortCut, SystemKeyName); }
 
 void TPopupMenu::Add(TMenuItem& item) { items_.push_back(&item); }
 
@@ -35,22 +56,24 @@ HBITMAP TPopupMenu::Bitmap(const TMenuItem& item) const
 HMENU TPopupMenu::Build() const
 {
     HMENU menu = CreatePopupMenu();
+    const unsigned codePage = CodePageOfCharset(Charset);
     for (size_t i = 0; i < items_.size(); ++i) {
         const TMenuItem* item = items_[i];
         if (!item) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         if (!item->Visible)
             continue;
-        MENUITEMINFOA info{};
+        const std::u16string text = ItemText(*item, codePage);
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
         info.wID = CommandOf(i);
-        info.dwTypeData = const_cast<char*>(item->Caption.c_str());
+        info.dwTypeData = const_cast<wchar_t*>(WidePointer(text));
         info.fState = ItemState(*item);
         info.hbmpItem = Bitmap(*item);
-        InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+        InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
     }
     return menu;
 }

@@ -15,6 +15,9 @@ enum TCursor {
     crAppStart
 };
 
+// A program's own cursor for crVSplit, a CURSOR resource of this name.
+constexpr const char* kVSplitCursorName = "VSPLIT";
+
 class TControl;
 
 class TScreen {

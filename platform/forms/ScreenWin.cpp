@@ -14,7 +14,7 @@ LPCSTR SystemCursor(TCursor cursor)
         case crAppStart:
             return IDC_APPSTARTING;
         case crSizeNS:
-        case crVSplit:
+        case crVSplit:  // when the program draws none of its own
             return IDC_SIZENS;
         case crSizeWE:
         case crHSplit:
@@ -24,6 +24,15 @@ LPCSTR SystemCursor(TCursor cursor)
     }
 }
 
+HCURSOR CursorHandle(TCursor cursor)
+{
+    if (cursor == crVSplit) {
+        if (HCURSOR own = LoadCursorA(GetModuleHandleA(nullptr), kVSplitCursorName))
+            return own;
+    }
+    return LoadCursorA(nullptr, SystemCursor(cursor));
+}
+
 }  // namespace
 
 bool ApplyCursor(TCursor own)
@@ -31,14 +40,14 @@ bool ApplyCursor(TCursor own)
     TCursor shown = Screen.Cursor() != crDefault ? Screen.Cursor() : own;
     if (shown == crDefault)
         return false;
-    ::SetCursor(LoadCursorA(nullptr, SystemCursor(shown)));
+    ::SetCursor(CursorHandle(shown));
     return true;
 }
 
 void TScreen::SetCursor(TCursor cursor)
 {
     cursor_ = cursor;
-    ::SetCursor(LoadCursorA(nullptr, SystemCursor(cursor)));
+    ::SetCursor(CursorHandle(cursor));
 }
 
 void TScreen::SetActiveControl(TControl* control)

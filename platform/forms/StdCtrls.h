@@ -41,6 +41,7 @@ public:
     // Runs what a user click runs: sets the form's ModalResult, then OnClick.
     void Click();
     int ModalResult = 0;
+    bool Cancel = false;  // Esc clicks it
     TNotifyEvent OnClick;
 
 protected:
@@ -88,7 +89,10 @@ public:
     class TItems {
     public:
         explicit TItems(TComboBox& owner) : owner_(owner) {}
+        // Items are written in the code page of the combo box's font, or in
+        // the one given.
         int Add(const std::string& text, std::intptr_t object = 0);
+        int AddInCodePage(const std::string& text, unsigned codePage, std::intptr_t object = 0);
         void Delete(int index);
         void Clear();
         int Count() const;
@@ -101,6 +105,10 @@ public:
         void EndUpdate();
 
     private:
+        friend class TComboBox;
+        int AddWide(const std::u16string& text, std::intptr_t object);
+        std::u16string WideString(int index) const;
+
         TComboBox& owner_;
         int updating_ = 0;
     };
@@ -138,6 +146,7 @@ protected:
 private:
     void SubclassEdit();
     bool ChooseByKey(WPARAM key);
+    bool KeyPress(TMessage& message);
 
     TCanvas canvas_;
     bool choiceOnly_ = false;

@@ -1,6 +1,7 @@
 #include "platform/forms/StdCtrls.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Forms.h"
 
 #include <vector>
@@ -153,7 +154,18 @@ void TEdit::Command(WORD code)
 
 int TComboBox::TItems::Add(const std::string& text, std::intptr_t object)
 {
-    auto index = static_cast<int>(owner_.Perform(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return AddInCodePage(text, owner_.CodePage(), object);
+}
+
+int TComboBox::TItems::AddInCodePage(const std::string& text, unsigned codePage, std::intptr_t object)
+{
+    return AddWide(ToUtf16(text, codePage), object);
+}
+
+int TComboBox::TItems::AddWide(const std::u16string& text, std::intptr_t object)
+{
+    auto index =
+        static_cast<int>(SendMessageW(owner_.Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WidePointer(text))));
     SetObject(index, object);
     return index;
 }
@@ -164,13 +176,15 @@ void TComboBox::TItems::Clear() { owner_.Perform(CB_RESETCONTENT); }
 
 int TComboBox::TItems::Count() const { return static_cast<int>(owner_.Perform(CB_GETCOUNT)); }
 
-std::string TComboBox::TItems::Strings(int index) const
+std::string TComboBox::TItems::Strings(int index) const { return FromUtf16(WideString(index), owner_.CodePage()); }
+
+std::u16string TComboBox::TItems::WideString(int index) const
 {
-    auto length = owner_.Perform(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    auto length = SendMessageW(owner_.Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    owner_.Perform(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    SendMessageW(owner_.Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length));
     return text;
 }
@@ -187,7 +201,9 @@ void TComboBox::TItems::SetObject(int index, std::intptr_t object)
 
 int TComboBox::TItems::IndexOf(const std::string& text) const
 {
-    auto found = owner_.Perform(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    const std::u16string wide = ToUtf16(text, owner_.CodePage());
+    auto found = SendMessageW(owner_.Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(WidePointer(wide)));
     return found == CB_ERR ? -1 : static_cast<int>(found);
 }
 
@@ -241,10 +257,10 @@ void TComboBox::SetStyle(TComboBoxStyle style)
     RECT dropped{};
     Perform(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
     auto windowStyle = (static_cast<DWORD>(GetWindowLongA(old, GWL_STYLE)) & ~kComboTypeMask) | ComboStyleBits(style);
-    HWND now = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), "COMBOBOX", "", windowStyle,
+    HWND now = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE)), L"COMBOBOX", L"", windowStyle,
                                bounds.left, bounds.top, bounds.right - bounds.left, dropped.bottom - dropped.top,
                                GetParent(old), reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(old))),
-                               GetModuleHandleA(nullptr), nullptr);
+                               GetModuleHandleW(nullptr), nullptr);
     if (!now)
         return;
     SendMessageA(now, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
@@ -254,17 +270,17 @@ void TComboBox::SetStyle(TComboBoxStyle style)
     SetWindowPos(now, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     struct Item {
-        std::string text;
+        std::u16string text;
         std::intptr_t object;
     };
     std::vector<Item> items;
     for (int i = 0; i < Items.Count(); ++i)
-        items.push_back({Items.Strings(i), Items.Objects(i)});
+        items.push_back({Items.WideString(i), Items.Objects(i)});
     int selected = ItemIndex();
     Rebind(now);
     RetireCombo(old, now);
     for (const Item& item : items)
-        Items.Add(item.text, item.object);
+        Items.AddWide(item.text, item.object);
     SetItemIndex(selected);
     SubclassEdit();
 }
@@ -337,14 +353,27 @@ void TComboBox::WndProc(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (message.Msg == WM_CHAR && OnKeyPress) {
-        auto key = static_cast<char>(message.WParam);
-        OnKeyPress(this, key);
-        if (key == 0) {
-            message.Result = 0;
-            return;
-        }
-        message.WParam = static_cast<unsigned char>(key);
+    if (message.Msg == WM_CHAR && OnKeyPress && KeyPress(message)) {
+        message.Result = 0;
+        return;
     }
     TControl::WndProc(message);
+}
+
+// The window takes characters as UTF-16; the event sees a character that the
+// control's code page writes in one byte. True when the event swallowed it.
+bool TComboBox::KeyPress(TMessage& message)
+{
+    const unsigned codePage = CodePage();
+    const std::string typed = FromUtf16(std::u16string(1, static_cast<char16_t>(message.WParam)), codePage);
+    if (typed.size() != 1)
+        return false;
+    char key = typed[0];
+    OnKeyPress(this, key);
+    if (key == 0)
+        return true;
+    const std::u16string changed = key != typed[0] ? ToUtf16(std::string(1, key), codePage) : std::u16string();
+    if (!changed.empty())
+        message.WParam = changed.front();
+    return false;
 }

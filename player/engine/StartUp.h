@@ -16,7 +16,8 @@ extern void* InstanceMapping;  // "ovel_memfile", open for the whole run
 extern void* RunningBoardWnd;  // the board of a player that already runs
 extern int DefaultDevice;      // the system default output; -1 when none
 
-// Creates or opens the running-player marker; finds the running board.
+// Creates or opens the running-player marker; finds the running board, waiting
+// a few seconds for the board of a player that is still starting.
 void FindRunningInstance();
 
 // False ends the program: a message was shown or a running player was brought forward.

@@ -21,6 +21,8 @@ namespace {
 constexpr DWORD kRequiredBassVersion = 0x0204;
 constexpr int kDefaultOutput = -1;
 constexpr WORD kRussianLanguage = 25;
+constexpr DWORD kBoardWaitMs = 5000;
+constexpr DWORD kBoardLookInterval = 50;
 
 // A bank file opened with no sharing, so that nothing changes it while the player runs.
 class TWinBankFile : public TBankFile {
@@ -80,6 +82,19 @@ public:
 // The first line of a language text.
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
+// A player still starting holds the banks unshared until its board exists:
+// its board is waited for a few seconds, so that this start hands over to it.
+HWND WaitForRunningBoard()
+{
+    const DWORD start = GetTickCount();
+    HWND board = FindWindowA(kBoardClassName, nullptr);
+    while (!board && GetTickCount() - start < kBoardWaitMs) {
+        Sleep(kBoardLookInterval);
+        board = FindWindowA(kBoardClassName, nullptr);
+    }
+    return board;
+}
+
 bool RunningPlayerBroughtForward()
 {
     FindRunningInstance();
@@ -115,7 +130,7 @@ void FindRunningInstance()
     InstanceMapping =
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRunningMarkerSize, kRunningMarkerName);
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    RunningBoardWnd = existed ? FindWindowA(kBoardClassName, nullptr) : nullptr;
+    RunningBoardWnd = existed ? WaitForRunningBoard() : nullptr;
 }
 
 bool PrepareStart()

@@ -7,10 +7,10 @@ enum class TBoardItem : int {
 #include "resources/player/BoardControls.h"
 #undef OVEL_BOARD_CONTROL
     // Marker places on the placement pads and the limiter bounds.
-    StreamX,
-    StreamY,
-    FireX,
-    FireY,
-    LimiterLow,
-    LimiterHigh,
+    StreamMarkerX,
+    StreamMarkerY,
+    FireMarkerX,
+    FireMarkerY,
+    LimiterLowBound,
+    LimiterHighBound,
 };

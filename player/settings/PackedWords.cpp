@@ -94,8 +94,8 @@ std::vector<TWordField> SceneChoices()
 
 std::vector<TWordField> SceneLevels()
 {
-    return {Level7(0, B::WindVolumeTrackBar), Level7(7, B::OptionTrackBar), Number7(14, B::StreamX),
-            Number7(21, B::StreamY)};
+    return {Level7(0, B::WindVolumeTrackBar), Level7(7, B::OptionTrackBar), Number7(14, B::StreamMarkerX),
+            Number7(21, B::StreamMarkerY)};
 }
 
 std::vector<TWordField> SceneFolderLevels()
@@ -128,7 +128,7 @@ const std::array<TWordLayout, PackedWordCount>& Layouts()
              Flag(21, B::UseCurrentDefDeviceRadioButton),
          }},
         {"C5", {Field(0, 5, B::FromComboBox, K::ItemIndex), Field(5, 5, B::TillComboBox, K::ItemIndex)}},
-        {"C6", {Field(0, 6, B::LimiterLow, K::Number), Field(6, 6, B::LimiterHigh, K::Number)}},
+        {"C6", {Field(0, 6, B::LimiterLowBound, K::Number), Field(6, 6, B::LimiterHighBound, K::Number)}},
         {"C7", {Level7(0, B::VolumeTrackBar), Level7(7, B::Chime00TrackBar), Level7(14, B::Chime30TrackBar)}},
         {"D1", SceneFlags({Flag(20, B::NatureAutoAllocCheckBox), Flag(21, B::MusicAutoAllocCheckBox)})},
         {"D2", SceneChoices()},
@@ -141,7 +141,7 @@ const std::array<TWordLayout, PackedWordCount>& Layouts()
         {"N70", SceneLevels()},
         {"N71", SceneFolderLevels()},
         {"N7F",
-         {Level7(0, B::Option1TrackBar1), Number7(7, B::FireX), Number7(14, B::FireY), Level7(21, B::Option6TrackBar)}},
+         {Level7(0, B::Option1TrackBar1), Number7(7, B::FireMarkerX), Number7(14, B::FireMarkerY), Level7(21, B::Option6TrackBar)}},
     }};
     return layouts;
 }

@@ -90,7 +90,7 @@ std::optional<int> StoredOlder(const TOlderValue& older, const TStoredKey& key)
 
 bool IsMarker(TBoardItem item)
 {
-    return item == B::StreamX || item == B::StreamY || item == B::FireX || item == B::FireY;
+    return item == B::StreamMarkerX || item == B::StreamMarkerY || item == B::FireMarkerX || item == B::FireMarkerY;
 }
 
 std::optional<int> RangeTested(const TWordField& field, std::optional<int> value, int scene)
@@ -243,8 +243,8 @@ int StoredChimeNumber(const TStoredKey& key, const std::string& name, bool userF
 
 TLimiterBounds LoadedLimiter(std::uint32_t c6)
 {
-    const int low = FieldState(FieldOf(pwC6, B::LimiterLow), c6);
-    const int high = FieldState(FieldOf(pwC6, B::LimiterHigh), c6);
+    const int low = FieldState(FieldOf(pwC6, B::LimiterLowBound), c6);
+    const int high = FieldState(FieldOf(pwC6, B::LimiterHighBound), c6);
     if (c6 == 0 || !LimiterZoneUsable(low, high))
         return {kDefaultLimiterLow, kDefaultLimiterHigh};
     return {low, high};

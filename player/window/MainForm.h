@@ -11,15 +11,20 @@
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
+#include "player/engine/ClipPlacement.h"
 #include "player/engine/LayerBoard.h"
 #include "player/engine/Layers.h"
 #include "player/engine/RainPhases.h"
+#include "player/window/HotKeys.h"
+#include "player/window/PlacementPad.h"
 #include "player/window/Scenes.h"
+#include "player/window/SoundSpaceLimiter.h"
 
 #include <shellapi.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The output (owned by the board's unit; DefaultDevice lives with the start).
 extern int OutputDevice;
@@ -34,6 +39,14 @@ extern bool LoadingSettings;
 extern bool BoardStarting;
 
 extern UINT TaskbarCreatedMsg;
+// The tray icon's id and its callback message, in the application's range:
+// the numbers from WM_USER on are the dialog's own.
+constexpr UINT kTrayIconId = 193;
+constexpr UINT kTrayCallbackMessage = WM_APP + 2;
+
+// The last bird activity or bonfire strength applied (-1: none yet); the
+// markers' places on the placement pads are the engine's (ClipPlacement.h).
+extern int LastOption1Position;
 extern std::string AlarmFileName;  // the alarm's own sound file; empty for none
 
 // Scene colours; the text is drawn in clGradientActiveCaption in both.
@@ -137,6 +150,93 @@ public:
     void NatureFolderTrackBarEnter(TObject* sender);
     void NatureFolderTrackBarChange(TObject* sender);
     void SetLook(TBoardControl control, TLook look, const std::string& text) override;
+    // Global hot keys. Each action's setter registers its shortcut with the
+    // board window after releasing what the action held (a shortcut of 0 only
+    // releases); false when the system refused the key.
+#define OVEL_HOT_KEY(Name, AtomName, RegistryValue, LabelKey, MenuItem)                                                \
+    bool Set##Name##SC() { return SetHotKeySC(hk##Name); }
+#include "player/window/HotKeyActions.h"
+#undef OVEL_HOT_KEY
+    // The hot-key settings of the registry, and the registrations they ask for.
+    void SetSCs();
+    // Releases every registration and atom.
+    void FreeSCs();
+    void WMHotKey(TMessage& message);
+    void HotKeysClick(TObject* sender);
+    // What each key does.
+#define OVEL_HOT_KEY(Name, AtomName, RegistryValue, LabelKey, MenuItem) void Name##Key();
+#include "player/window/HotKeyActions.h"
+#undef OVEL_HOT_KEY
+    // Control handlers, layer switches, placement pads and the limiter.
+    // Live trackbars, the automation and device boxes, the shared routines.
+    void VolumeTrackBarChange(TObject* sender);
+    void WindVolumeTrackBarChange(TObject* sender);
+    void OptionTrackBarChange(TObject* sender);
+    void Option1TrackBarChange(TObject* sender);
+    void Option1TrackBar1Change(TObject* sender);
+    void AutoStartCheckBoxClick(TObject* sender);
+    void AutoStartComboBoxChange(TObject* sender);
+    void AsServiceCheckBoxClick(TObject* sender);
+    void TessilCheckBoxClick(TObject* sender);
+    void StormCheckBoxClick(TObject* sender);
+    void NatureSubfoldersCheckBoxClick(TObject* sender);
+    void MusicSubfoldersCheckBoxClick(TObject* sender);
+    void DeviceRadioButtonClick(TObject* sender);
+    void SetTessilControl();
+    std::string RareHint(int index) const;
+    void SetDeviceHint();
+    void SetMusicCaption();
+    void ApplicationEvents1Message(MSG& message, bool& handled);
+    // Layer switches, folder groups, alternation and the trackbars' hints.
+    void OptionCheckBoxClick(TObject* sender);
+    void RainCheckBoxClick(TObject* sender);
+    void RainComboBoxChange(TObject* sender);
+    void Option1CheckBoxClick(TObject* sender);
+    void Option2CheckBoxClick(TObject* sender);
+    void Option4CheckBoxClick(TObject* sender);
+    void Option5CheckBoxClick(TObject* sender);
+    void Option6CheckBoxClick(TObject* sender);
+    void Option3CheckBoxClick(TObject* sender);
+    void Option7CheckBoxClick(TObject* sender);
+    void FlightsOutlook();
+    void WindCheckBoxClick(TObject* sender);
+    bool ShowNatureFolderName();
+    bool ShowMusicFolderName();
+    void NatureFolderOutlook();
+    void MusicOutlook();
+    void NatureFolderCheckBoxClick(TObject* sender);
+    void MusicFolderCheckBoxClick(TObject* sender);
+    void NatureFolderBitBtnClick(TObject* sender);
+    void MusicFolderBitBtnClick(TObject* sender);
+    void GuitarCheckBoxClick(TObject* sender);
+    void HaCheckBoxClick(TObject* sender);
+    void FluteCheckBoxClick(TObject* sender);
+    void AlternateCheckBoxClick(TObject* sender);
+    void AlternateComboBoxChange(TObject* sender);
+    void MuteTimeCheckBoxClick(TObject* sender);
+    void Option6TrackBarEnter(TObject* sender);
+    void Option6TrackBarExit(TObject* sender);
+    void Option6TrackBarChange(TObject* sender);
+    void NFBTrackBarChange(TObject* sender);
+    void NFITrackBarChange(TObject* sender);
+    void NFBComboBoxChange(TObject* sender);
+    void NFIComboBoxChange(TObject* sender);
+    void NatureFolderComboBoxChange(TObject* sender);
+    // The placement pads and the sound-space limiter.
+    void OShapeMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void O1ShapeMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void OShapeMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void O1ShapeMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void RestorePositionMarker(TObject* sender);
+    void ZoneVLabelMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void ZoneVLabelMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void ShowLimiters();
+    void CompressionCheckBoxClick(TObject* sender);
+
+    // Language application: the module chosen in the language list, applied
+    // to every text of the board; also at every scene switch.
+    void ToggleLang();
+    void LangComboBoxChange(TObject* sender);
 
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
@@ -192,7 +292,7 @@ private:
     static constexpr int kSoundOffImage = 1;
     TColor SceneColor() const;
 
-    NOTIFYICONDATAA TrayIconData{};
+    NOTIFYICONDATAW TrayIconData{};
     TRerun sceneSwitch_;
     TRerun playSwitch_;
     unsigned outputRuns_ = 0;  // counts PlayOvel and StopOvel runs
@@ -216,6 +316,70 @@ private:
     TRainPhases rainPhases_;
     TRerun rainToggle_;
     TObject* rainSender_ = nullptr;
+    // Global hot keys.
+    void AttachHotKeysHandlers();
+    bool SetHotKeySC(THotKeyAction action);
+    void ReleaseHotKey(THotKeyAction action);
+    void ShowShortCut(THotKeyAction action, TShortCut shortCut);
+    // Hot keys drive only controls the user could use: a disabled one stays as it is.
+    static void InvertCheckBox(TCheckBox& box);
+    static void StepTrackBar(::TTrackBar& trackBar, int step);
+    void StepBonfireTrackBar(::TTrackBar& trackBar, int step);
+    // Control handlers, layer switches, placement pads and the limiter.
+    // A marker on its way to the pad and back, and where it is held.
+    struct TMarkerPlacing {
+        TShape* Marker = nullptr;
+        TGroupBox* Home = nullptr;
+        TPadPoint HomePlace;
+        int* X = nullptr;  // StreamX or FireX
+        int* Y = nullptr;
+        bool Anchored = false;  // pressed on the pad: moves drag it
+        int MouseX = 0;
+        int MouseY = 0;
+    };
+    void AttachControlHandlers();
+    void AttachLayerHandlers();
+    void AttachPadHandlers();
+    void ShowLiveValue(::TTrackBar& trackBar);
+    int CaptionWidth(const std::string& caption) const;
+    void FitToCaption(TControl& box, int margin) const;
+    // A layer box that is disabled, its bank missing, stays off.
+    static void KeepOffWhenDisabled(TCheckBox& box);
+    // Enabled in the parent's font, or disabled in grey.
+    static void SetGreyed(TControl& control, bool enabled);
+    // A layer's rarity choice, greyed while its box is off.
+    static void GreyWithBox(TCheckBox& box, TComboBox& rarity);
+    bool Night() const;
+    int FolderSlot(int daySlot) const;
+    bool ShowFolderName(TLabel& label, TBitBtn& browse, int slot);
+    void FolderOutlook(TCheckBox& box, TLabel& label, TBitBtn& browse, TCheckBox& subfolders, TCheckBox& autoAlloc,
+                       TLabel& autoLabel, TTrackBar& level, TComboBox& rarity, bool folderSet, int slot);
+    void BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders);
+    void LiftMarker(TShape& marker, TGroupBox& home, int& x, int& y);
+    void MarkerMouseDown(TShape& marker, bool onMarker, TGroupBox& home, int& x, int& y, int mouseX, int mouseY);
+    void DragPlacedMarker(TShiftState shift, int mouseX, int mouseY);
+    void PlaceChannels(const BASS_3DVECTOR& position);
+    TLimiterZone LimiterZone() const;
+    TMarkerPlacing placing_;
+    TLimiterGrip limiterGrip_ = TLimiterGrip::Body;
+    int limiterPressY_ = 0;
+
+    // Language application.
+    void AttachLanguageHandlers();
+    void ApplyLanguage();
+    void ApplyLanguageCharset();
+    std::vector<TComboBox*> RarityLists();
+    void ApplyVolumeAndLimiterTexts();
+    void ApplyRainAndFolderTexts();
+    void ApplyFlightAndChimeTexts();
+    void ApplyBottomRowTexts();
+    void ApplyCaptionTexts();
+    void ApplySceneTexts();
+    void ApplyAutomationTexts();
+    void ApplyMenuTexts();
+    void FillRarityLists();
+    void FillFixedLists(int scene);
+    TRerun languageSwitch_;
 };
 
 extern TOvelMainForm* OvelMainForm;

@@ -45,6 +45,9 @@ bool TOvelMainForm::AudioIni()
     EmulatedDriver = (info.flags & DSCAPS_EMULDRIVER) != 0;
     SpeakerCount = static_cast<int>(info.speakers);
     OutputDeviceName = DeviceComboBox.Text();
+    if (!BoardStarting)
+        SetDeviceHint();
+    VolumeTrackBarChange(nullptr);
     if (opened && DeviceFailed) {
         DeviceFailed = false;
         ShowDeviceLost();
@@ -98,6 +101,7 @@ void TOvelMainForm::PlayOvel()
             for (TGroupBox* group : {&Option5GroupBox, &Option6GroupBox, &FlightsGroupBox, &Option1GroupBox})
                 group->Show();
             Option1CheckBox.Show();
+            Option1CheckBoxClick(nullptr);
             if (!SoundBanks[sbOvng].Present) {
                 Option2CheckBox.SetEnabled(HasGroup(sbOvnb, &TBankHeader::GroupCount3));
                 NoOption2Label.SetVisible(!Option2CheckBox.Enabled());

@@ -7,7 +7,7 @@
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/WeatherStrands.h"
-#include "support/LangUnit.h"
+#include "player/window/BoardTexts.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ void TOvelMainForm::StartRainEpisode()
     const TRainActions actions =
         rainPhases_.Start(StormChoice(Value(TBoardControl::StormCheckBox)), RainComboBox.ItemIndex());
     RainNow.ImageIndex = kStopRainImage;
-    RainNow.Caption = GetLangString("stoprain");
+    RainNow.Caption = StopRainText;
     RainCheckBox.SetEnabled(false);
     StormCheckBox.SetEnabled(false);
     RainComboBox.SetEnabled(false);
@@ -172,7 +172,7 @@ void TOvelMainForm::StopRain()
     rainPhases_.Reset();
     FreeWeatherStrands();
     RainNow.ImageIndex = kStartRainImage;
-    RainNow.Caption = GetLangString("rainnow");
+    RainNow.Caption = RainNowText;
     RainNow.Visible = RainBankPresent() && PlayCheckBox.Checked();
     // The states the board keeps for the banks: no rain without its bank, no
     // thunder without the storm bank.

@@ -76,6 +76,7 @@ void TOvelMainForm::SwitchScene()
             break;
     }
     PlayCheckBoxClick(nullptr);
+    ToggleLang();  // several texts follow the scene
 }
 
 void TOvelMainForm::ShowDayScene()
@@ -197,6 +198,7 @@ void TOvelMainForm::ShowPlaySwitch()
     PlayOnOffLook();
     RainNow.Visible = Present(sbOvel) && PlayCheckBox.Checked();
     PlayCheckBox.SetShowHint(!PlayCheckBox.Checked() && AlarmClockCheckBox.Checked());
+    SetTessilControl();
     SetMainIcon();
 }
 

@@ -32,19 +32,6 @@ TControl& BoardControlOf(TOvelMainForm& board, TBoardControl control)
     return board.OvelComboBox;
 }
 
-// The caption's width in the control's own font.
-int CaptionWidth(const TControl& control)
-{
-    const HDC dc = GetDC(control.Handle());
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(control.Perform(WM_GETFONT)));
-    const std::string caption = control.Caption();
-    SIZE size{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(control.Handle(), dc);
-    return size.cx;
-}
-
 // The layers' listings run on the GUI thread and let it answer meanwhile.
 void ShowListingRunning(bool running)
 {
@@ -141,7 +128,10 @@ void TOvelMainForm::SetLook(TBoardControl control, TLook look, const std::string
 void TOvelMainForm::AutoAllocClick(TCheckBox& box, ::TTrackBar& level, int& autoAlloc)
 {
     autoAlloc = box.Checked() ? 1 : 0;
-    box.SetWidth(box.Checked() ? CaptionWidth(box) + kAutoBoxMargin : kAutoBoxSquare);
+    if (box.Checked())
+        FitToCaption(box, kAutoBoxMargin);
+    else
+        box.SetWidth(kAutoBoxSquare);
     level.SetVisible(!box.Checked());
 }
 

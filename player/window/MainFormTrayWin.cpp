@@ -2,6 +2,7 @@
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "player/window/TrayTip.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
@@ -111,8 +112,8 @@ void TOvelMainForm::SetMainIcon()
         if (MuteTimeCheckBox.Checked()) {
             const int action = MuteComboBox.ItemIndex();
             const std::string itemText = action >= 0 ? MuteComboBox.Items.Strings(action) : std::string();
-            const std::string word =
-                MuteActionWord(action, itemText, GetLangString("compsleep"), GetLangString("compoff"));
+            const std::string word = MuteActionWord(action, itemText, GetLangString("compsleep"),
+                                                    GetLangString("compoff"), CodePageOfCharset(LangCharset));
             const TDateTime mute = MuteDateTimePicker.Time();
             lines += MuteTipLine(word, Hour(mute), Minute(mute));
         }
@@ -124,10 +125,11 @@ void TOvelMainForm::SetMainIcon()
         MainIcon(iconName, kTrayIconType);
     if (run != iconRuns_)
         return;  // a newer call has set the tray
-    const std::string tip = TrayTipText(Caption(), VersionText, lines);
-    lstrcpynA(TrayIconData.szTip, tip.c_str(), static_cast<int>(kTrayTipSize));
+    const unsigned codePage = CodePageOfCharset(LangCharset);
+    const std::u16string tip = ToUtf16(TrayTipText(Caption(), VersionText, lines, codePage), codePage);
+    lstrcpynW(TrayIconData.szTip, WidePointer(tip), static_cast<int>(kTrayTipSize));
     TrayIconData.hIcon = Application.Icon;
-    Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+    Shell_NotifyIconW(NIM_MODIFY, &TrayIconData);
 }
 
 void TOvelMainForm::PlayOnOffLook()
@@ -159,8 +161,10 @@ void TOvelMainForm::TrayMessage(LPARAM mouseMessage)
 void TOvelMainForm::CustomizeClick(TObject*)
 {
     Customize.Enabled = false;
+    // Shown already: the board itself comes forward, not the hidden
+    // application window, which would take the activation from it.
     if (!Application.IsIconic()) {
-        SetForegroundWindow(Application.Handle());
+        SetForegroundWindow(Handle());
         return;
     }
     Application.Restore();

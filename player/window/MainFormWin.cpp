@@ -2,6 +2,7 @@
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/Registry.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
@@ -45,13 +46,12 @@ constexpr int kLiveUpdateImage = 8;
 constexpr int kControlBoardImage = 9;
 constexpr int kExitImage = 10;
 
-constexpr UINT kTrayIconId = 193;
-constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // The layers' END and device-failure events, carried to the GUI thread.
 constexpr UINT kLayerEventMessage = WM_APP + 1;
 
 constexpr UINT kScheduleInterval = 8192;
+constexpr WPARAM kSysCommandMask = 0xFFF0;  // the low four bits are the system's own
 constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
 constexpr int kTaskbarGap = 40;
 constexpr int kMaxListedDevice = 255;
@@ -171,10 +171,11 @@ void TOvelMainForm::SetDesignValues()
     ScheduleTimer.SetInterval(kScheduleInterval);
 }
 
+// The scenes' names come with the language.
 void TOvelMainForm::FillSceneList()
 {
-    OvelComboBox.Items.Add(GetLangString("dayforest"));
-    OvelComboBox.Items.Add(GetLangString("nightforest"));
+    for (int scene : {kDayScene, kNightScene})
+        OvelComboBox.Items.Add("", scene);
     OvelComboBox.SetItemIndex(kDayScene);
 }
 
@@ -184,25 +185,17 @@ void TOvelMainForm::SetMenu()
     PopupMenu1.Images = &PopUpImageList;
     const struct {
         TMenuItem& Item;
-        const char* Key;
         int Image;
     } items[] = {
-        {Forest, "dayforest", kDayForestImage},
-        {ForestN, "nightforest", kNightForestImage},
-        {RainNow, "rainnow", kStartRainImage},
-        {HotKeys, "hotkeys", kHotKeysImage},
-        {About, "information", kAboutImage},
-        {LiveUpdate, "liveupdate", kLiveUpdateImage},
-        {Customize, "controlboard", kControlBoardImage},
-        {Exit, "exit", kExitImage},
+        {Forest, kDayForestImage},       {ForestN, kNightForestImage}, {RainNow, kStartRainImage},
+        {HotKeys, kHotKeysImage},        {About, kAboutImage},         {LiveUpdate, kLiveUpdateImage},
+        {Customize, kControlBoardImage}, {Exit, kExitImage},
     };
-    for (const auto& item : items) {
-        item.Item.Caption = GetLangString(item.Key);
+    for (const auto& item : items)
         item.Item.ImageIndex = item.Image;
-    }
     PlayOnOff.ImageIndex = kSoundOnImage;
     // Their windows come later; until then they are not offered.
-    for (TMenuItem* item : {&HotKeys, &About, &LiveUpdate})
+    for (TMenuItem* item : {&About, &LiveUpdate})
         item->Visible = false;
     PopupMenu1.Add(PlayOnOff);
     PopupMenu1.AddSeparator();
@@ -239,6 +232,11 @@ void TOvelMainForm::AttachHandlers()
     Bind(DeviceComboBox.OnDropDown, &TOvelMainForm::DeviceComboBoxDropDown);
     Bind(DeviceComboBox.OnDrawItem, &TOvelMainForm::DeviceComboBoxDrawItem);
     Bind(HWMCheckBox.OnClick, &TOvelMainForm::HWMCheckBoxClick);
+    AttachHotKeysHandlers();
+    AttachControlHandlers();
+    AttachLayerHandlers();
+    AttachPadHandlers();
+    AttachLanguageHandlers();
     AttachSoundscapeHandlers();
 }
 
@@ -282,6 +280,7 @@ void TOvelMainForm::FormCreate(TObject*)
     SoftwareMixing = HWMCheckBox.Checked() ? 0 : 1;
     LoadingSettings = false;
     SetButtonGlyphs();
+    SetSCs();
     Option6Preview = false;
     LayerEventWindow.store(Handle());
     SetLayerEventPoster(PostLayerEvent);
@@ -291,20 +290,21 @@ void TOvelMainForm::FormCreate(TObject*)
     OvelComboBoxSelect(nullptr);
     ListUserFolders();
     BoardStarting = false;
+    Bind(Screen.OnActiveControlChange, &TOvelMainForm::RestorePositionMarker);
     LoadPlugins();
 }
 
 void TOvelMainForm::AddTrayIcon()
 {
-    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIconData.cbSize = NOTIFYICONDATAW_V1_SIZE;
     TrayIconData.hWnd = Handle();
     TrayIconData.uID = kTrayIconId;
     TrayIconData.uFlags = kTrayIconFlags;
     TrayIconData.uCallbackMessage = kTrayCallbackMessage;
     TrayIconData.hIcon = Application.Icon;
-    TrayIconData.szTip[0] = '\0';
+    TrayIconData.szTip[0] = L'\0';
     TaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    Shell_NotifyIconW(NIM_ADD, &TrayIconData);
 }
 
 void TOvelMainForm::ListDevices()
@@ -348,9 +348,10 @@ void TOvelMainForm::RestoreDeviceAndPlace()
 
 void TOvelMainForm::FillLanguageList()
 {
+    // Each name in its own module's code page.
     LangComboBox.Items.BeginUpdate();
-    for (const std::string& name : LangNames)
-        LangComboBox.Items.Add(name);
+    for (std::size_t i = 0; i < LangNames.size(); ++i)
+        LangComboBox.Items.AddInCodePage(LangNames[i], CodePageOfCharset(LangCharsets[i]));
     LangComboBox.Items.EndUpdate();
     LangComboBox.SetItemIndex(CurrentLangIndex);
     if (MatchedLangIndex >= 0)
@@ -397,7 +398,11 @@ void TOvelMainForm::FormDestroy(TObject*)
     LayerEventWindow.store(nullptr);
     for (TBankId bank : kRequiredBanks)
         SoundBanks[bank].Handle.reset();
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    FreeSCs();
+    Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
+    Screen.OnActiveControlChange = nullptr;
+    Application.OnMessage = nullptr;
+    placing_ = {};
 }
 
 void TOvelMainForm::FormKeyDown(TObject*, WORD& key, TShiftState shift)
@@ -435,7 +440,7 @@ void TOvelMainForm::FormPaint(TObject*)
 void TOvelMainForm::WndProc(TMessage& message)
 {
     if (TaskbarCreatedMsg != 0 && message.Msg == TaskbarCreatedMsg)
-        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+        Shell_NotifyIconW(NIM_ADD, &TrayIconData);
     switch (message.Msg) {
         case kTrayCallbackMessage:
             TrayMessage(message.LParam);
@@ -450,6 +455,17 @@ void TOvelMainForm::WndProc(TMessage& message)
             TForm::WndProc(message);
             CustomizeClick(this);
             return;
+        case WM_HOTKEY:
+            WMHotKey(message);
+            return;
+        case WM_SYSCOMMAND:
+            // Minimised the board would be out of reach: it goes to the tray as Esc sends it.
+            if ((message.WParam & kSysCommandMask) == SC_MINIMIZE) {
+                Close();
+                message.Result = 0;
+                return;
+            }
+            break;
         default:
             if (SessionMessage(message))
                 return;

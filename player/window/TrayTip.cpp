@@ -1,9 +1,9 @@
 #include "player/window/TrayTip.h"
 
+#include "platform/forms/Charsets.h"
 #include "player/window/Scenes.h"
 
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -17,21 +17,6 @@ constexpr std::array<std::array<const char*, 4>, 2> kIconNames = {{
     {"ifn", "ifnt", "ifnx", "ifnxt"},
 }};
 
-// Upper case in the Russian code page the texts are in, and in ASCII.
-char UpperCaseLetter(char letter)
-{
-    const auto code = static_cast<unsigned char>(letter);
-    constexpr unsigned char kSmallYo = 0xB8;
-    constexpr unsigned char kCapitalYo = 0xA8;
-    constexpr unsigned char kFirstSmallCyrillic = 0xE0;
-    constexpr unsigned char kCaseDistance = 0x20;
-    if (code == kSmallYo)
-        return static_cast<char>(kCapitalYo);
-    if (code >= kFirstSmallCyrillic)
-        return static_cast<char>(code - kCaseDistance);
-    return static_cast<char>(std::toupper(code));
-}
-
 std::string TwoDigits(int value)
 {
     std::string text = std::to_string(value);
@@ -39,6 +24,17 @@ std::string TwoDigits(int value)
 }
 
 }  // namespace
+
+std::string CapitaliseFirst(const std::string& text, unsigned codePage)
+{
+    const std::string first = FirstCharacters(text, 1, codePage);
+    const std::u16string capital = UpperCase(ToUtf16(first, codePage));
+    const std::string upper = FromUtf16(capital, codePage);
+    // A capital that the page cannot write leaves the letter as it was.
+    if (ToUtf16(upper, codePage) != capital)
+        return text;
+    return upper + text.substr(first.size());
+}
 
 bool TrayArmed(bool muteTime, bool alarmClock, bool innerAlarm, bool fileAlarm, bool haveAlarmFile)
 {
@@ -61,16 +57,13 @@ std::string AlarmTipLine(const std::string& alarmCaption, int hour, int minute)
 }
 
 std::string MuteActionWord(int itemIndex, const std::string& itemText, const std::string& sleepText,
-                           const std::string& offText)
+                           const std::string& offText, unsigned codePage)
 {
     if (itemIndex == kSleepItem)
         return sleepText;
     if (itemIndex < 0 || itemIndex >= kMuteItemsByText)
         return offText;
-    std::string word = itemText;
-    if (!word.empty())
-        word[0] = UpperCaseLetter(word[0]);
-    return word;
+    return CapitaliseFirst(itemText, codePage);
 }
 
 std::string MuteTipLine(const std::string& actionWord, int hour, int minute)
@@ -80,13 +73,11 @@ std::string MuteTipLine(const std::string& actionWord, int hour, int minute)
 
 std::string LostOutputTipLine(const std::string& noSoundText) { return kLineBreak + noSoundText; }
 
-std::string TrayTipText(const std::string& caption, const std::string& versionText, const std::string& lines)
+std::string TrayTipText(const std::string& caption, const std::string& versionText, const std::string& lines,
+                        unsigned codePage)
 {
-    std::string tip = caption + lines;
-    if (tip.size() < kTrayTipSize)
+    const std::string tip = caption + lines;
+    if (CharacterCount(tip, codePage) < kTrayTipSize)
         return tip;
-    tip = versionText + lines;
-    if (tip.size() >= kTrayTipSize)
-        tip.resize(kTrayTipSize - 1);
-    return tip;
+    return FirstCharacters(versionText + lines, kTrayTipSize - 1, codePage);
 }

@@ -117,6 +117,7 @@
 #define IDC_LangGroupBox 1115
 #define IDC_LangComboBox 1116
 #define IDC_MinimizeImage 1117
+#define IDC_AutomationGroupBox 1149
 #define IDC_AutoStartCheckBox 1118
 #define IDC_AutoStartComboBox 1119
 #define IDC_AsServiceCheckBox 1120

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -17,10 +19,21 @@ struct SeenMessageBox {
 
 class MessageBoxWatcher {
 public:
-    MessageBoxWatcher() : seen_(std::async(std::launch::async, &MessageBoxWatcher::Watch)) {}
+    MessageBoxWatcher()
+        : stopped_(std::make_shared<std::atomic<bool>>(false)),
+          seen_(std::async(std::launch::async, &MessageBoxWatcher::Watch, stopped_))
+    {}
 
     // Waits for the watcher; an empty result when no box came up in time.
     SeenMessageBox Result() { return seen_.get(); }
+
+    // Ends the watch at once: after a call that would have waited for its
+    // box, whether it showed one.
+    SeenMessageBox Stop()
+    {
+        stopped_->store(true);
+        return Result();
+    }
 
 private:
     struct Search {
@@ -56,11 +69,11 @@ private:
         return buffer;
     }
 
-    static SeenMessageBox Watch()
+    static SeenMessageBox Watch(std::shared_ptr<std::atomic<bool>> stopped)
     {
         constexpr int kBoxTextId = 0xFFFF;  // the static control holding a box's text
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline) {
+        while (!stopped->load() && std::chrono::steady_clock::now() < deadline) {
             if (HWND box = FindOwnDialog()) {
                 SeenMessageBox seen{true, WindowText(box), WindowText(GetDlgItem(box, kBoxTextId))};
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -71,5 +84,6 @@ private:
         return {};
     }
 
+    std::shared_ptr<std::atomic<bool>> stopped_;
     std::future<SeenMessageBox> seen_;
 };

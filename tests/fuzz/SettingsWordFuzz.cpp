@@ -23,8 +23,8 @@ void Require(bool condition)
 
 bool IsMarker(TBoardItem item)
 {
-    return item == TBoardItem::StreamX || item == TBoardItem::StreamY || item == TBoardItem::FireX ||
-           item == TBoardItem::FireY;
+    return item == TBoardItem::StreamMarkerX || item == TBoardItem::StreamMarkerY || item == TBoardItem::FireMarkerX ||
+           item == TBoardItem::FireMarkerY;
 }
 
 class TCheckingBoard : public TSceneBoard {

@@ -85,6 +85,9 @@ TEST_F(LangUnit, FindsModulesAndReadsTheirHeaders)
     EXPECT_EQ(LangNames[IndexOf("russian.lng")], "Русский");
     EXPECT_EQ(LangVersions[IndexOf("english.lng")], 28);
     EXPECT_EQ(LangVersions[IndexOf("german.lng")], 5);
+    EXPECT_EQ(LangCharsets[IndexOf("german.lng")], 0);
+    EXPECT_EQ(LangCharsets[IndexOf("russian.lng")], 204);
+    EXPECT_EQ(LangCharsets[IndexOf("english.lng")], 255);
 }
 
 TEST_F(LangUnit, ChoosesTheModuleListingTheUserLocaleElseTheDefault)
@@ -176,10 +179,8 @@ TEST_F(LangUnit, MissingRequiredModuleStopsTheLoad)
         }
         const std::string name = c.missing;
         EXPECT_FALSE(LoadLanguages());
-        ExpectOneError(
-            "Can't work with no " + name + " file!\r\nPlease reinstall the program.",
-            "Работа без файла " + name +
-                " невозможна!\r\nПожалуйста, переустановите программу.");
+        ExpectOneError("Can't work with no " + name + " file!\r\nPlease reinstall the program.",
+                       "Работа без файла " + name + " невозможна!\r\nПожалуйста, переустановите программу.");
     }
 }
 
@@ -381,8 +382,21 @@ TEST_F(LangUnit, ModuleThatCannotBeReadGivesTheFileBoxAndGoesOn)
         EXPECT_EQ(GetLangString("exit"), c.value);
         const std::string path = ExeDir + "language\\gone.lng";
         ExpectOneError("Can't handle the language support file " + path,
-                       "Не удаётся работать с файлом языковой поддержки " +
-                           path);
+                       "Не удаётся работать с файлом языковой поддержки " + path);
+    }
+}
+
+TEST_F(LangUnit, ModuleThatCannotBeReadGivesOneFileBoxPerPass)
+{
+    LangFiles = {"english.lng", "gone.lng"};
+    EnglishLangIndex = 0;
+    CurrentLangIndex = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        RecordedBilingualBoxes().clear();
+        TLangLookupPass lookups;
+        for (const char* key : {"exit", "minimize", "filecorrupt"})
+            EXPECT_FALSE(GetLangString(key).empty()) << key;
+        EXPECT_EQ(RecordedBilingualBoxes().size(), 1u) << "pass " << pass;
     }
 }
 

@@ -81,6 +81,19 @@ TEST_F(LangUnitWin, BoxesAreCaptionedWithTheProgramName)
     }
 }
 
+// Read by the module's code page, not by the system's Western one.
+TEST_F(LangUnitWin, BoxesOfAModuleOfAnotherCodePageReadInIt)
+{
+    ASSERT_TRUE(LoadLanguages());
+    ASSERT_TRUE(SelectLanguage(IndexOf("russian.lng")));
+    MessageBoxWatcher watcher;
+    LangErrorBox(GetLangTextFmt("filecorrupt", {"ovda.3bs"}, false));
+    const SeenMessageBox box = watcher.Result();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.caption, L"\x41E\x432\x435\x43B");            // Овел
+    EXPECT_EQ(box.text.substr(0, 4), L"\x424\x430\x439\x43B");  // Файл
+}
+
 TEST_F(LangUnitWin, LocaleListHoldsUnitedStatesEnglish)
 {
     const std::vector<TLocaleEntry> locales = InstalledLocales();

@@ -1,18 +1,25 @@
 // Drives the board of a running player from another process:
 //   boarddriver wait SECONDS   waits until the board window exists
 //   boarddriver scene INDEX    chooses a scene in the scene combo
+//   boarddriver language FILE  chooses the language of module FILE (russian.lng)
+//   boarddriver keys SHORTCUT  types a shortcut word (e.g. 0xC04E, Ctrl+Alt+N) on the keyboard
+//   boarddriver waitscene INDEX SECONDS  waits until the scene combo shows that scene
 //   boarddriver show           asks the board to show itself (WM_APP)
 //   boarddriver exit           clicks the board's Exit button
 //   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
 // Exit code 0 when done, 1 with a line on stderr otherwise.
+#include "platform/forms/ShortCut.h"
 #include "player/engine/StartUp.h"
 #include "resources/player/BoardIds.h"
+#include "support/LangUnit.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,16 +74,86 @@ int WaitForBoard(int seconds)
 }
 
 // The selection and the notification a user's choice in the list makes.
-int ChooseScene(HWND board, int index)
+int Choose(HWND board, int comboId, int index, const std::string& what)
+{
+    HWND combo = FindControl(board, comboId);
+    if (!combo)
+        return Fail("no " + what + " combo");
+    if (!Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0))
+        return Fail("the " + what + " combo does not answer");
+    const WPARAM notification = MAKEWPARAM(comboId, CBN_SELCHANGE);
+    if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
+        return Fail("the board does not take the " + what + " choice");
+    // Drawn anew before this returns, so that a screenshot shows the choice whole.
+    RedrawWindow(board, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return 0;
+}
+
+// The folder of the program that made the board, with its backslash.
+std::string ProgramFolder(HWND board)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(board, &process);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const bool found = handle && QueryFullProcessImageNameA(handle, 0, path, &length);
+    if (handle)
+        CloseHandle(handle);
+    const std::string image = found ? std::string(path, length) : std::string();
+    return image.substr(0, image.rfind('\\') + 1);
+}
+
+// The list holds the player's modules in the order its folder lists them.
+int ChooseLanguage(HWND board, const std::string& file)
+{
+    const std::vector<std::string> modules = ListModuleFiles(ProgramFolder(board));
+    const auto found = std::find(modules.begin(), modules.end(), file);
+    if (found == modules.end())
+        return Fail("the player has no module " + file);
+    return Choose(board, IDC_LangComboBox, static_cast<int>(found - modules.begin()), "language");
+}
+
+// The modifiers go down first and up last, as a hand presses them.
+int TypeShortCut(TShortCut shortCut)
+{
+    const struct {
+        TShortCut Bit;
+        WORD Key;
+    } modifiers[] = {{scShift, VK_SHIFT}, {scCtrl, VK_CONTROL}, {scAlt, VK_MENU}};
+    std::vector<WORD> keys;
+    for (const auto& modifier : modifiers) {
+        if (shortCut & modifier.Bit)
+            keys.push_back(modifier.Key);
+    }
+    keys.push_back(ShortCutKey(shortCut));
+    std::vector<INPUT> inputs;
+    auto type = [&inputs](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (auto key = keys.begin(); key != keys.end(); ++key)
+        type(*key, 0);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        type(*key, KEYEVENTF_KEYUP);
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return sent == inputs.size() ? 0 : Fail("the keys were not taken");
+}
+
+int WaitForScene(HWND board, int index, int seconds)
 {
     HWND combo = FindControl(board, IDC_OvelComboBox);
     if (!combo)
         return Fail("no scene combo");
-    if (!Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0))
-        return Fail("the scene combo does not answer");
-    const WPARAM notification = MAKEWPARAM(IDC_OvelComboBox, CBN_SELCHANGE);
-    if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
-        return Fail("the board does not take the scene choice");
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (SendMessageA(combo, CB_GETCURSEL, 0, 0) != index) {
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
+            return Fail("scene " + std::to_string(index) + " not shown after " + std::to_string(seconds) + " s");
+        Sleep(kPollMs);
+    }
     return 0;
 }
 
@@ -103,7 +180,11 @@ int PrintRect(HWND board)
     return 0;
 }
 
-int Usage() { return Fail("usage: boarddriver wait SECONDS | scene INDEX | show | exit | rect"); }
+int Usage()
+{
+    return Fail("usage: boarddriver wait SECONDS | scene INDEX | language FILE | keys SHORTCUT | waitscene INDEX "
+                "SECONDS | show | exit | rect");
+}
 
 }  // namespace
 
@@ -114,11 +195,17 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "wait" && argc == 3)
         return WaitForBoard(std::atoi(argv[2]));
+    if (command == "keys" && argc == 3)
+        return TypeShortCut(static_cast<TShortCut>(std::strtoul(argv[2], nullptr, 0)));
     HWND board = FindBoard();
     if (!board)
         return Fail("no running player");
     if (command == "scene" && argc == 3)
-        return ChooseScene(board, std::atoi(argv[2]));
+        return Choose(board, IDC_OvelComboBox, std::atoi(argv[2]), "scene");
+    if (command == "language" && argc == 3)
+        return ChooseLanguage(board, argv[2]);
+    if (command == "waitscene" && argc == 4)
+        return WaitForScene(board, std::atoi(argv[2]), std::atoi(argv[3]));
     if (command == "show" && argc == 2)
         return ShowBoard(board);
     if (command == "exit" && argc == 2)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the player's pictures and writes them as .ico, .bmp and .avi files.
+"""Draws the player's pictures and writes them as .ico, .cur, .bmp and .avi files.
 
 Usage: board_pictures.py OUTPUT_FOLDER
 
@@ -26,6 +26,7 @@ GREY = (140, 140, 140)
 DARK_GREY = (70, 70, 70)
 RED = (220, 30, 30)
 WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
 BLUE = (40, 90, 200)
 SKY_BLUE = (70, 150, 230)
 TRUNK = (120, 72, 30)
@@ -230,6 +231,22 @@ def minimize_sign(c):
     c.fill(rect(3, 12.5, 13, 14), DARK_GREY)
 
 
+def split_bars(grow):
+    """The limiter edge cursor: two bars with arrows up and down, grown by grow for the outline."""
+    g = grow
+    return [rect(2.5 - g, 6.0 - g, 13.5 + g, 7.2 + g), rect(2.5 - g, 8.8 - g, 13.5 + g, 10.0 + g),
+            polygon([(8, 0.6 - 1.4 * g), (5.2 - 1.4 * g, 4.2 + g), (10.8 + 1.4 * g, 4.2 + g)]),
+            polygon([(8, 15.4 + 1.4 * g), (5.2 - 1.4 * g, 11.8 - g), (10.8 + 1.4 * g, 11.8 - g)]),
+            rect(7.4 - g, 4.0, 8.6 + g, 6.0), rect(7.4 - g, 10.0, 8.6 + g, 12.0)]
+
+
+def vertical_split(c):
+    for shape in split_bars(0.6):
+        c.fill(shape, WHITE)
+    for shape in split_bars(0.0):
+        c.fill(shape, BLACK)
+
+
 def note_folder(c):
     c.fill(polygon([(1, 4), (6, 4), (7.5, 5.5), (15, 5.5), (15, 14), (1, 14)]), (230, 180, 60))
     c.fill(rect(1.5, 7, 14.5, 13.5), (250, 215, 110))
@@ -293,8 +310,8 @@ def info_header(width, height, bits, image_bytes, pixels_per_metre=0, colours_us
                        pixels_per_metre, pixels_per_metre, colours_used, 0)
 
 
-def ico_bytes(canvases):
-    """An .ico file: 32-bit BGRA images with their AND masks."""
+def ico_bytes(canvases, hotspot=None):
+    """An .ico file, or with a hotspot (x, y) a .cur file: 32-bit BGRA images with their AND masks."""
     images = []
     for c in canvases:
         n = c.size
@@ -311,10 +328,12 @@ def ico_bytes(canvases):
             mask += row_mask
         header = info_header(n, 2 * n, 32, len(xor) + len(mask))  # the height counts the mask too
         images.append((n, header + xor + mask))
-    out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
+    out = bytearray(struct.pack("<HHH", 0, 1 if hotspot is None else 2, len(images)))
     offset = 6 + 16 * len(images)
+    # An icon entry names its planes and bit count where a cursor's names its hotspot.
+    planes, bits = (1, 32) if hotspot is None else hotspot
     for n, data in images:
-        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, planes, bits, len(data), offset)
         offset += len(data)
     for _, data in images:
         out += data
@@ -404,6 +423,7 @@ def pictures():
     files["nighton.ico"] = ico_bytes([draw(16, moon(7, 8, 6))])
     files["minimize.ico"] = ico_bytes([draw(16, minimize_sign)])
     files["spkoff.ico"] = ico_bytes([draw(32, speaker(GREY), red_cross(10, 5, 15, 11))])
+    files["vsplit.cur"] = ico_bytes([draw(32, vertical_split)], hotspot=(16, 16))
     files["popup.bmp"] = bmp_bytes([draw(16, *parts) for parts in POPUP_IMAGES])
     files["chimefile.bmp"] = bmp_bytes([draw(48, note_folder)])
     files["speaker.avi"] = avi_bytes([speaker_frame(i) for i in range(SPEAKER_FRAMES)], SPEAKER_FRAME_MICROSECONDS)

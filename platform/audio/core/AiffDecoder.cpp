@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/Limits.h"
 #include "platform/audio/core/PcmFrames.h"
+#include "platform/audio/core/Samples.h"
 
 #include <algorithm>
 #include <cmath>
@@ -170,7 +171,8 @@ float Sample(const uint8_t* p, const AiffFormat& format)
 class AiffDecoder : public Decoder {
 public:
     AiffDecoder(std::unique_ptr<ByteSource> source, const AiffFormat& format)
-        : source_(std::move(source)), format_(format), frames_(format.frames, format.FrameBytes())
+        : source_(std::move(source)), format_(format),
+          frames_(*source_, format.dataStart, format.frames, format.FrameBytes())
     {}
 
     uint32_t Rate() const override { return format_.rate; }
@@ -189,6 +191,7 @@ public:
             float* to = out + first * format_.channels;
             for (size_t i = 0; i < count * format_.channels; ++i)
                 to[i] = Sample(bytes + i * format_.sampleBytes, format_);
+            SaneFloats(to, count * format_.channels, to);
         });
     }
 

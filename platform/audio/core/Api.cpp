@@ -4,12 +4,15 @@
 #include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/BackendRegistry.h"
 #include "platform/audio/core/ByteSources.h"
+#include "platform/audio/core/DecodeAhead.h"
 #include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/Engine.h"
 #include "platform/audio/core/TestHooks.h"
 #include "platform/audio/core/UrlReader.h"
 
 #include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <set>
 
 using namespace ovelaudio;
@@ -62,9 +65,15 @@ HSTREAM AddStream(std::unique_ptr<Decoder> decoder, DWORD flags,
     return Succeeded(handle);
 }
 
+// Caller memory stays valid while its stream lives: a short clip there is decoded ahead.
 std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source, DWORD flags, int& error)
 {
+    const auto* memory = dynamic_cast<const MemorySource*>(source.get());
+    const uint8_t* bytes = memory ? memory->Data() : nullptr;
+    const size_t size = memory ? static_cast<size_t>(memory->Size()) : 0;
     std::unique_ptr<Decoder> decoder = OpenDecoder(std::move(source), error);
+    if (decoder && bytes)
+        decoder = DecodeAhead(std::move(decoder), bytes, size);
     if (decoder && (flags & BASS_SAMPLE_MONO))
         decoder = DownmixToMono(std::move(decoder));
     return decoder;
@@ -116,12 +125,22 @@ BOOL ChangeAttribute(DWORD handle, DWORD attrib, float value, double seconds)
         Attribute* attribute = AttributeOf(channel, attrib);
         if (!attribute)
             return Failed<BOOL>(BASS_ERROR_ILLTYPE, kFalse);
+        if (!std::isfinite(value))
+            return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
         attribute->Slide(Clamped(attrib, value), seconds);
         return Succeeded<BOOL>(kTrue);
     });
 }
 
 Vec3 ToVec3(const BASS_3DVECTOR& v) { return {v.x, v.y, v.z}; }
+
+// A NaN or an infinity would reach every sample of the mix. A vector not given changes nothing.
+bool AllFinite(std::initializer_list<const BASS_3DVECTOR*> vectors)
+{
+    return std::all_of(vectors.begin(), vectors.end(), [](const BASS_3DVECTOR* v) {
+        return !v || (std::isfinite(v->x) && std::isfinite(v->y) && std::isfinite(v->z));
+    });
+}
 
 void SetIfGiven(Vec3& target, const BASS_3DVECTOR* value)
 {
@@ -242,13 +261,15 @@ BOOL BASSDEF(BASS_Set3DFactors)(float distf, float rollf, float doppf)
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen())
         return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
+    if (!std::isfinite(distf) || !std::isfinite(rollf) || !std::isfinite(doppf))
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     SetIfGiven(engine.pendingFactors.distance, distf);
     SetIfGiven(engine.pendingFactors.rolloff, rollf);
     SetIfGiven(engine.pendingFactors.doppler, doppf);
     return Succeeded<BOOL>(kTrue);
 }
 
-BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR*, const BASS_3DVECTOR* front,
+BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR* vel, const BASS_3DVECTOR* front,
                                  const BASS_3DVECTOR* top)
 {
     if (RefusedInMix())
@@ -257,6 +278,8 @@ BOOL BASSDEF(BASS_Set3DPosition)(const BASS_3DVECTOR* pos, const BASS_3DVECTOR*,
     std::lock_guard<std::mutex> lock(engine.mutex);
     if (!engine.IsOpen())
         return Failed<BOOL>(BASS_ERROR_INIT, kFalse);
+    if (!AllFinite({pos, vel, front, top}))
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     SetIfGiven(engine.pendingListener.position, pos);
     SetIfGiven(engine.pendingListener.front, front);
     SetIfGiven(engine.pendingListener.top, top);
@@ -343,6 +366,8 @@ BOOL BASSDEF(BASS_ChannelPlay)(DWORD handle, BOOL restart)
             return Failed<BOOL>(BASS_ERROR_DECODE, kFalse);
         if (restart)
             channel.Restart();
+        else if (!channel.playing)
+            channel.Resume();
         engine.Play(channel);
         return Succeeded<BOOL>(kTrue);
     });
@@ -414,12 +439,14 @@ BOOL BASSDEF(BASS_ChannelSlideAttribute)(DWORD handle, DWORD attrib, float value
     return ChangeAttribute(handle, attrib, value, static_cast<double>(time) / kMillisecondsPerSecond);
 }
 
-BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos, const BASS_3DVECTOR*,
-                                        const BASS_3DVECTOR*)
+BOOL BASSDEF(BASS_ChannelSet3DPosition)(DWORD handle, const BASS_3DVECTOR* pos, const BASS_3DVECTOR* orient,
+                                        const BASS_3DVECTOR* vel)
 {
     return WithChannel<BOOL>(handle, kFalse, [&](Engine&, Channel& channel) {
         if (!channel.IsSpatial())
             return Failed<BOOL>(BASS_ERROR_NO3D, kFalse);
+        if (!AllFinite({pos, orient, vel}))
+            return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
         SetIfGiven(channel.pendingPosition, pos);
         return Succeeded<BOOL>(kTrue);
     });

@@ -62,6 +62,8 @@ public:
     virtual uint64_t LengthFrames() const = 0;
     // The loaded plug-in whose code decodes this, or null for the library's own decoders.
     virtual const void* Origin() const { return nullptr; }
+    // Decoding costs far more than copying the frames would.
+    virtual bool Compressed() const { return false; }
 };
 
 // Bytes of a sound file, from memory, a file or a URL; the decoder owns it.

@@ -2,6 +2,7 @@
 
 #include "platform/audio/bassmix.h"
 #include "platform/audio/core/Limits.h"
+#include "platform/audio/core/MixerDecoder.h"
 
 #include <algorithm>
 
@@ -26,7 +27,15 @@ void Channel::Restart()
     resampler_.Reset();
     ended = false;
     stalled = false;
+    Resume();
+}
+
+void Channel::Resume()
+{
     freshGains_ = true;
+    if (mixer_)
+        for (Channel* source : mixer_->Sources())
+            source->Resume();
 }
 
 size_t Channel::Render(size_t frames)

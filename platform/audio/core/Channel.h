@@ -49,6 +49,8 @@ public:
     // Sizes the buffers for being pulled at targetRate (the only allocation).
     void Prepare(uint32_t targetRate);
     void Restart();
+    // Plays on from where it stopped: the gains of now hold from its first frame, and its sources' too.
+    void Resume();
     // Pulls frames (at most kBlockFrames) into the channel's buffer and runs its DSPs; fewer means it ended.
     size_t Render(size_t frames);
     // Adds the rendered frames to out, through the channel's routing and level.

@@ -4,6 +4,9 @@
 #include "platform/audio/core/ApiErrors.h"
 #include "platform/audio/core/Engine.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace ovelaudio;
 
 namespace {
@@ -53,6 +56,7 @@ BOOL BASSDEF(BASS_Mixer_StreamAddChannel)(HSTREAM handle, DWORD channel, DWORD f
     if (Feeds(*source, *mixer))
         return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
     engine.Attach(*mixer, *source, flags);
+    source->Resume();
     return Succeeded<BOOL>(kTrue);
 }
 
@@ -67,7 +71,12 @@ BOOL BASSDEF(BASS_Mixer_ChannelSetMatrix)(DWORD handle, const void* matrix)
     Channel* source = engine.Find(handle);
     if (!source || !source->owner)
         return Failed<BOOL>(BASS_ERROR_HANDLE, kFalse);
-    source->SetMatrix(static_cast<const float*>(matrix), source->owner->Channels());
+    const auto* gains = static_cast<const float*>(matrix);
+    const uint32_t outputs = source->owner->Channels();
+    // A NaN or an infinity would reach every sample of the mix.
+    if (!std::all_of(gains, gains + outputs * source->Channels(), [](float gain) { return std::isfinite(gain); }))
+        return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+    source->SetMatrix(gains, outputs);
     return Succeeded<BOOL>(kTrue);
 }
 

@@ -27,13 +27,9 @@ void ApplyBalance(float pan, uint32_t outputs, GainMatrix& m);
 
 void Scale(GainMatrix& m, float factor);
 
-// Adds in through gains that move linearly from `from` to `to` over the frames.
-// The shapes met most have kernels of their own; MixAnyShape does the rest.
+// Adds in through gains that move linearly from `from` to `to` over the frames
+// (the kernels of Kernels.h).
 void MixRamped(const float* in, uint32_t inputs, float* out, uint32_t outputs, size_t frames, const GainMatrix& from,
                const GainMatrix& to);
-
-// MixRamped for any shape, one pair of output and input at a time.
-void MixAnyShape(const float* in, uint32_t inputs, float* out, uint32_t outputs, size_t frames, const GainMatrix& from,
-                 const GainMatrix& to);
 
 }  // namespace ovelaudio

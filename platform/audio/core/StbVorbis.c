@@ -1,7 +1,19 @@
 /* The Vorbis decoder's implementation, compiled once; the header holds it.
-   Its cleanup after a failed open frees pointers it may not have set yet:
-   zeroed allocations make those frees of null. stdlib.h comes first so the
-   macro does not touch its declarations. */
+   Its memory is the stream's own (VorbisMemory.h). The standard headers come
+   first, so that the macros do not touch their declarations. */
+#include <assert.h>
+#include <limits.h>
+#include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
-#define malloc(sz) calloc(1, (sz))
+#include <string.h>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
+
+#include "platform/audio/core/VorbisMemory.h"
+
+#define malloc(size) OvelVorbisAllocate(size)
+#define realloc(block, size) OvelVorbisReallocate(block, size)
+#define free(block) OvelVorbisFree(block)
 #include "stb_vorbis.h"

@@ -1,7 +1,9 @@
 #include "platform/audio/core/WaveDecoder.h"
 
+#include "platform/audio/core/ByteSources.h"
 #include "platform/audio/core/Limits.h"
 #include "platform/audio/core/PcmFrames.h"
+#include "platform/audio/core/Samples.h"
 
 #include <algorithm>
 #include <cstring>
@@ -91,49 +93,65 @@ bool ParseWave(ByteSource& source, WaveFormat& format)
 constexpr float kScale8 = 128.0f;
 constexpr float kScale16 = 32768.0f;
 constexpr float kScale32 = 2147483648.0f;  // 24-bit samples are read as the top of a 32-bit word
-constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
 // Converts count samples of one format; chosen once per stream, so the loops stay tight.
 using SampleConverter = void (*)(const uint8_t* in, size_t count, float* out);
 
+// Every sample through one(its bytes), in chunks of a fixed count, which the
+// compiler turns into vector code.
+template <size_t kBytes, typename One>
+inline void ConvertAll(const uint8_t* in, size_t count, float* out, One one)
+{
+    constexpr size_t kChunk = 8;
+    size_t i = 0;
+    for (; i + kChunk <= count; i += kChunk) {
+#pragma GCC unroll 8
+        for (size_t k = 0; k < kChunk; ++k)
+            out[i + k] = one(in + kBytes * (i + k));
+    }
+    for (; i < count; ++i)
+        out[i] = one(in + kBytes * i);
+}
+
 void Unsigned8(const uint8_t* in, size_t count, float* out)
 {
-    for (size_t i = 0; i < count; ++i)
-        out[i] = (static_cast<float>(in[i]) - kScale8) / kScale8;
+    ConvertAll<1>(in, count, out, [](const uint8_t* p) { return (static_cast<float>(*p) - kScale8) / kScale8; });
 }
+
+// Four samples at a time as vectors, where the compiler does not see one in the loop.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "samples are read as they lie");
+constexpr size_t kFour = 4;
+using FourShorts = int16_t __attribute__((vector_size(kFour * sizeof(int16_t))));
+using FourFloats = float __attribute__((vector_size(kFour * sizeof(float))));
 
 void Signed16(const uint8_t* in, size_t count, float* out)
 {
-    for (size_t i = 0; i < count; ++i)
-        out[i] = static_cast<float>(static_cast<int16_t>(Le16(in + 2 * i))) / kScale16;
+    size_t i = 0;
+    for (; i + kFour <= count; i += kFour) {
+        FourShorts samples;
+        std::memcpy(&samples, in + 2 * i, sizeof samples);
+        const FourFloats converted = __builtin_convertvector(samples, FourFloats) / kScale16;
+        std::memcpy(out + i, &converted, sizeof converted);
+    }
+    ConvertAll<2>(in + 2 * i, count - i, out + i,
+                  [](const uint8_t* p) { return static_cast<float>(static_cast<int16_t>(Le16(p))) / kScale16; });
 }
 
 void Signed24(const uint8_t* in, size_t count, float* out)
 {
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = in + 3 * i;
+    ConvertAll<3>(in, count, out, [](const uint8_t* p) {
         const uint32_t word = (uint32_t{p[0]} << 8) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 24);
-        out[i] = static_cast<float>(static_cast<int32_t>(word)) / kScale32;
-    }
+        return static_cast<float>(static_cast<int32_t>(word)) / kScale32;
+    });
 }
 
 void Signed32(const uint8_t* in, size_t count, float* out)
 {
-    for (size_t i = 0; i < count; ++i)
-        out[i] = static_cast<float>(static_cast<int32_t>(Le32(in + 4 * i))) / kScale32;
+    ConvertAll<4>(in, count, out,
+                  [](const uint8_t* p) { return static_cast<float>(static_cast<int32_t>(Le32(p))) / kScale32; });
 }
 
-void Float32(const uint8_t* in, size_t count, float* out)
-{
-    if constexpr (kLittleEndian) {
-        std::memcpy(out, in, count * sizeof(float));
-    } else {
-        for (size_t i = 0; i < count; ++i) {
-            const uint32_t bits = Le32(in + 4 * i);
-            std::memcpy(out + i, &bits, sizeof bits);
-        }
-    }
-}
+void Float32(const uint8_t* in, size_t count, float* out) { SaneFloats(in, count, out); }
 
 SampleConverter ConverterFor(const WaveFormat& format)
 {
@@ -153,7 +171,7 @@ class WaveDecoder : public Decoder {
 public:
     WaveDecoder(std::unique_ptr<ByteSource> source, const WaveFormat& format)
         : source_(std::move(source)), format_(format), convert_(ConverterFor(format)),
-          frames_(format.dataBytes / format.FrameBytes(), format.FrameBytes())
+          frames_(*source_, format.dataStart, format.dataBytes / format.FrameBytes(), format.FrameBytes())
     {}
 
     uint32_t Rate() const override { return format_.rate; }

@@ -4,9 +4,11 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // Hostile headers ask the decoder for absurd sizes; as on Windows, such an
 // allocation must fail with null rather than stop the program.
@@ -134,6 +136,35 @@ std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames)
     vorbis_comment_clear(&comment);
     vorbis_info_clear(&info);
     return out;
+}
+
+uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (uint32_t(bytes[at + 3]) << 24);
+}
+
+void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type)
+{
+    const std::string tag = std::string(1, type) + "vorbis";
+    const auto found = std::search(ogg.begin(), ogg.end(), tag.begin(), tag.end());
+    EXPECT_NE(found, ogg.end());
+    return static_cast<size_t>(found - ogg.begin());
+}
+
+std::vector<uint8_t> MakeVorbisWithComments(uint32_t count, uint32_t firstLength)
+{
+    std::vector<uint8_t> ogg = MakeVorbis(kRate, 4000);
+    const size_t vendor = VorbisHeaderAt(ogg, 3) + 7;
+    const size_t countAt = vendor + 4 + Le32At(ogg, vendor);
+    PutLe32At(ogg, countAt, count);
+    PutLe32At(ogg, countAt + 4, firstLength);
+    return ogg;
 }
 
 void ManualOutput::SetUp()

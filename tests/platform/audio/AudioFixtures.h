@@ -29,6 +29,13 @@ std::vector<uint8_t> MakeWave(const WaveSpec& spec, const std::vector<float>& sa
 std::vector<uint8_t> MakeConstantWave(uint16_t channels, size_t frames, const std::vector<float>& levels);
 // An Ogg Vorbis file of a mono sine.
 std::vector<uint8_t> MakeVorbis(uint32_t rate, size_t frames);
+// The same with the comment count, and the first comment's length, put after the vendor string.
+std::vector<uint8_t> MakeVorbisWithComments(uint32_t count, uint32_t firstLength);
+
+uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at);
+void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
+// Where a Vorbis header packet (type 3 the comments, 5 the setup) starts.
+size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type);
 
 // Device 0 in manual mode, freed after each test.
 class ManualOutput : public ::testing::Test {

@@ -1,9 +1,15 @@
 // Sound files of each supported kind decode to the samples they hold; broken ones fail cleanly.
 
+#include "platform/audio/core/ByteSources.h"
+#include "platform/audio/core/DecodeAhead.h"
+#include "platform/audio/core/Decoders.h"
+#include "platform/audio/core/VorbisMemory.h"
 #include "tests/platform/audio/AudioFixtures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace audiotest {
@@ -57,26 +63,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, WaveDecodeTest,
                          [](const auto& test) { return std::string(test.param.name); });
 
 using BrokenInputTest = ManualOutput;
-
-uint32_t Le32At(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (uint32_t(bytes[at + 3]) << 24);
-}
-
-void PutLe32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// Where a Vorbis header packet ("\x03vorbis" for the comments, "\x05vorbis" for the setup) starts.
-size_t VorbisHeaderAt(const std::vector<uint8_t>& ogg, char type)
-{
-    const std::string tag = std::string(1, type) + "vorbis";
-    const auto found = std::search(ogg.begin(), ogg.end(), tag.begin(), tag.end());
-    EXPECT_NE(found, ogg.end());
-    return static_cast<size_t>(found - ogg.begin());
-}
 
 // A comment count with no comments behind it: the decoder gives up half way through its list.
 std::vector<uint8_t> VorbisWithPhantomComments()
@@ -134,6 +120,10 @@ TEST_F(BrokenInputTest, GivesNoStream)
         {"ogg page header and nothing else", {'O', 'g', 'g', 'S', 0, 2, 0, 0}},
         {"vorbis comments that are not there", VorbisWithPhantomComments()},
         {"vorbis vendor of 4 GiB", VorbisWithEndlessVendor()},
+        {"vorbis comment list of 4 GiB", MakeVorbisWithComments(0x20000000u, 0)},
+        {"vorbis comment list one entry past 4 GiB", MakeVorbisWithComments(0x20000001u, 0)},
+        {"vorbis comment of 4 GiB", MakeVorbisWithComments(1, 0xFFFFFFFFu)},
+        {"vorbis comment of 2 GiB", MakeVorbisWithComments(1, 0x7FFFFFFFu)},
         {"vorbis setup mangled", VorbisWithMangledSetup()},
         {"empty", {}},
     };
@@ -142,6 +132,56 @@ TEST_F(BrokenInputTest, GivesNoStream)
         EXPECT_EQ(BASS_StreamCreateFile(1, c.bytes.empty() ? &none : c.bytes.data(), 0, c.bytes.size(), 0), 0u)
             << c.name;
         EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM) << c.name;
+    }
+}
+
+// A clip cut anywhere, in its headers or its sound, plays what it holds or
+// gives no stream, and leaves none of the decoder's memory behind.
+TEST_F(BrokenInputTest, CutClipsLeaveNothingBehind)
+{
+    constexpr size_t kStep = 97;
+    const std::vector<uint8_t> ogg = MakeVorbis(kRate, 8000);
+    for (size_t cut = 1; cut < ogg.size(); cut += kStep) {
+        SCOPED_TRACE(cut);
+        const HSTREAM stream = BASS_StreamCreateFile(1, ogg.data(), 0, cut, BASS_STREAM_AUTOFREE);
+        if (stream == 0) {
+            EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+            continue;
+        }
+        ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+        Render(9000);
+        EXPECT_EQ(BASS_ChannelIsActive(stream), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+    }
+    ovelaudio::WaitForDecodingAhead();
+    EXPECT_EQ(ovelaudio::VorbisBlocksHeld(), 0u);
+}
+
+// NaN and infinities in a float file are silence, and the largest floats no
+// more than loud: nothing the mix adds or filters overflows, and the rest of it plays on.
+TEST_F(BrokenInputTest, NonFiniteFloatSamplesAreSilence)
+{
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    const std::vector<float> poisoned = {0.5f, kNaN, kInfinity, -kInfinity, kLargest, kLargest, -kLargest, 0.5f};
+    for (uint32_t rate : {kRate, kRate / 2}) {
+        SCOPED_TRACE(rate);
+        std::vector<float> samples;
+        for (size_t i = 0; i < 200; ++i)
+            samples.insert(samples.end(), poisoned.begin(), poisoned.end());
+        const HSTREAM bad = FromMemory(MakeWave({kFloat, 32, 1, rate, false}, samples), BASS_STREAM_AUTOFREE);
+        const HSTREAM good = FromMemory(MakeConstantWave(1, 1000, {0.25f}), BASS_STREAM_AUTOFREE);
+        ASSERT_NE(bad, 0u);
+        BASS_ChannelPlay(bad, 0);
+        BASS_ChannelPlay(good, 0);
+        const std::vector<float> out = Render(1000);
+        for (size_t i = 0; i < out.size(); ++i)
+            ASSERT_TRUE(std::isfinite(out[i])) << "sample " << i;
+        EXPECT_NEAR(out[0], 0.75f, 1e-6f);
+        if (rate == kRate) {
+            EXPECT_NEAR(out[2], 0.25f, 1e-6f);  // where the file holds NaN, only the other stream
+        }
+        Render(3000);  // both end before the next rate
     }
 }
 
@@ -182,6 +222,51 @@ TEST_F(VorbisDecodeTest, DecodesFromMemoryAndFromAFile)
     for (float s : Render(4000))
         peak = std::max(peak, std::abs(s));
     EXPECT_NEAR(peak, 0.5f, 0.1f);
+}
+
+// The frames of a clip as its decoder makes them.
+std::vector<float> Decoded(const std::vector<uint8_t>& file)
+{
+    int error = 0;
+    auto decoder = ovelaudio::OpenDecoder(std::make_unique<ovelaudio::MemorySource>(file.data(), file.size()), error);
+    std::vector<float> frames(static_cast<size_t>(decoder->LengthFrames()) * decoder->Channels());
+    frames.resize(decoder->Read(frames.data(), frames.size() / decoder->Channels()) * decoder->Channels());
+    return frames;
+}
+
+// A looped clip decoded ahead: its mixing goes from the clip's own decoder on
+// to the frames decoded ahead without a seam, and loops over those.
+TEST_F(VorbisDecodeTest, AClipDecodedAheadPlaysTheFramesOfItsDecoder)
+{
+    constexpr size_t kClipFrames = 3000;
+    constexpr size_t kBeforeTheWorker = 700;
+    const std::vector<uint8_t> ogg = MakeVorbis(kRate, kClipFrames);
+    const std::vector<float> clip = Decoded(ogg);
+    ASSERT_EQ(clip.size(), kClipFrames);
+    ovelaudio::HoldDecodingAhead(true);
+    const HSTREAM stream = FromMemory(ogg, BASS_SAMPLE_LOOP);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    std::vector<float> out = Render(kBeforeTheWorker);
+    ovelaudio::HoldDecodingAhead(false);
+    ovelaudio::WaitForDecodingAhead();
+    const std::vector<float> rest = Render(3 * kClipFrames - kBeforeTheWorker);
+    out.insert(out.end(), rest.begin(), rest.end());
+    for (size_t f = 0; f < out.size() / 2; ++f) {
+        ASSERT_EQ(out[2 * f], clip[f % kClipFrames]) << "frame " << f;
+        ASSERT_EQ(out[2 * f + 1], clip[f % kClipFrames]) << "frame " << f;
+    }
+}
+
+// The caller may free a clip's bytes as soon as its stream is freed, while the worker may be at it.
+TEST_F(VorbisDecodeTest, AFreedStreamLeavesItsBytesAlone)
+{
+    for (int i = 0; i < 20; ++i) {
+        const std::vector<uint8_t> ogg = MakeVorbis(kRate, 20000);
+        const HSTREAM stream = BASS_StreamCreateFile(1, ogg.data(), 0, ogg.size(), 0);
+        ASSERT_NE(stream, 0u);
+        ASSERT_TRUE(BASS_StreamFree(stream));
+    }
+    ovelaudio::WaitForDecodingAhead();
 }
 
 TEST_F(VorbisDecodeTest, MissingFileFailsToOpen)

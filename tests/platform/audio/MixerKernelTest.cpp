@@ -1,6 +1,7 @@
 // The mixing stage's inner loops: each shape's own kernel against the general
 // path, and the rate converter's positions, level and images over many pulls.
 
+#include "platform/audio/core/Kernels.h"
 #include "platform/audio/core/Mixing.h"
 #include "platform/audio/core/Resampler.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <ostream>
 #include <random>
@@ -57,40 +59,73 @@ struct ShapeCase {
 // Frame counts around the kernels' steps of several frames, and a whole block.
 const size_t kFrameCounts[] = {1, 3, 4, 9, 441, 512};
 
+std::vector<float> Random(std::mt19937& random, size_t count)
+{
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    std::vector<float> values(count);
+    for (float& value : values)
+        value = sample(random);
+    return values;
+}
+
+const ovelaudio::KernelSet* const kKernelSets[] = {&ovelaudio::kPortableKernels, &ovelaudio::kSse2Kernels};
+
+// How far two ways of doing the same float sums may differ on samples and
+// gains within [-1, 1]: x87 keeps its sums wider than SSE2 rounds them.
+constexpr float kArithmeticTolerance = 1e-6f;
+
+void ExpectClose(const std::vector<float>& actual, const std::vector<float>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t s = 0; s < actual.size(); ++s)
+        ASSERT_NEAR(actual[s], expected[s], kArithmeticTolerance) << "sample " << s;
+}
+
 class MixShapeTest : public ::testing::TestWithParam<ShapeCase> {
 protected:
-    std::vector<float> Random(size_t count)
-    {
-        std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-        std::vector<float> values(count);
-        for (float& value : values)
-            value = sample(random_);
-        return values;
-    }
-
     GainMatrix Gains()
     {
         GainMatrix m{};
-        const std::vector<float> values = Random(kMaxChannels * kMaxChannels);
+        const std::vector<float> values = Random(random_, kMaxChannels * kMaxChannels);
         for (uint32_t o = 0; o < GetParam().outputs; ++o)
             for (uint32_t i = 0; i < GetParam().used; ++i)
                 Gain(m, o, i) = values[o * kMaxChannels + i];
         return m;
     }
 
-    // MixRamped and the general path on the same input, added to the same output.
-    void ExpectSameMix(const GainMatrix& from, const GainMatrix& to)
+    // The same input added to the same output, by each way given.
+    template <typename... Mixes>
+    void ExpectSameMix(const Mixes&... mixes)
     {
         const ShapeCase& shape = GetParam();
         for (size_t frames : kFrameCounts) {
-            SCOPED_TRACE(frames);
-            const std::vector<float> in = Random(frames * shape.inputs);
-            std::vector<float> fast = Random(frames * shape.outputs);
-            std::vector<float> general = fast;
-            ovelaudio::MixRamped(in.data(), shape.inputs, fast.data(), shape.outputs, frames, from, to);
-            ovelaudio::MixAnyShape(in.data(), shape.inputs, general.data(), shape.outputs, frames, from, to);
-            for (size_t s = 0; s < fast.size(); ++s)
-                ASSERT_FLOAT_EQ(fast[s], general[s]) << "sample " << s;
+            SCOPED_TRACE(::testing::Message() << frames << " frames");
+            const std::vector<float> in = Random(random_, frames * shape.inputs);
+            const std::vector<float> before = Random(random_, frames * shape.outputs);
+            std::vector<std::vector<float>> outs;
+            for (const auto& mix : {std::function<void(const float*, float*, size_t)>(mixes)...}) {
+                outs.push_back(before);
+                mix(in.data(), outs.back().data(), frames);
+            }
+            for (const std::vector<float>& out : outs)
+                ExpectClose(out, outs.front());
+        }
+    }
+
+    // Each kernel set's shape kernels against its general path.
+    void ExpectShapesMixAsTheGeneralPath(const GainMatrix& from, const GainMatrix& to)
+    {
+        const ShapeCase& shape = GetParam();
+        for (const ovelaudio::KernelSet* kernels : kKernelSets) {
+            SCOPED_TRACE(kernels->name);
+            ExpectSameMix(
+                [&](const float* in, float* out, size_t frames) {
+                    kernels->mixRamped(in, shape.inputs, out, shape.outputs, frames, from.data(), to.data(),
+                                       shape.used);
+                },
+                [&](const float* in, float* out, size_t frames) {
+                    kernels->mixAnyShape(in, shape.inputs, out, shape.outputs, frames, from.data(), to.data());
+                });
         }
     }
 
@@ -100,13 +135,26 @@ protected:
 TEST_P(MixShapeTest, SteadyGainsMixAsTheGeneralPath)
 {
     const GainMatrix gains = Gains();
-    ExpectSameMix(gains, gains);
+    ExpectShapesMixAsTheGeneralPath(gains, gains);
 }
 
 TEST_P(MixShapeTest, RampedGainsMixAsTheGeneralPath)
 {
     const GainMatrix from = Gains();
-    ExpectSameMix(from, Gains());
+    ExpectShapesMixAsTheGeneralPath(from, Gains());
+}
+
+TEST_P(MixShapeTest, PortableAndSse2KernelsMixAlike)
+{
+    const ShapeCase& shape = GetParam();
+    const GainMatrix from = Gains();
+    const GainMatrix to = Gains();
+    const auto mixWith = [&](const ovelaudio::KernelSet& kernels) {
+        return [&](const float* in, float* out, size_t frames) {
+            kernels.mixRamped(in, shape.inputs, out, shape.outputs, frames, from.data(), to.data(), shape.used);
+        };
+    };
+    ExpectSameMix(mixWith(ovelaudio::kPortableKernels), mixWith(ovelaudio::kSse2Kernels));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MixShapeTest,
@@ -162,7 +210,8 @@ struct Rendered {
 };
 
 // The whole source through a resampler, pulled in sizes that vary from call to call.
-Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, uint32_t channels)
+Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, uint32_t channels,
+                  const ovelaudio::KernelSet& kernels = ovelaudio::ChosenKernels())
 {
     size_t pulled = 0;
     const auto pull = [&](float* out, size_t frames) {
@@ -172,7 +221,7 @@ Rendered Resample(const std::vector<float>& source, uint32_t from, uint32_t to, 
         return count;
     };
     ovelaudio::Resampler resampler;
-    resampler.Configure(channels, from, to, ovelaudio::kDecodeChunkFrames);
+    resampler.Configure(channels, from, to, ovelaudio::kDecodeChunkFrames, kernels);
     Rendered rendered;
     std::vector<float>& out = rendered.out;
     const size_t mostFrames = source.size() / channels * to / from + 1;
@@ -225,10 +274,9 @@ TEST_P(ResamplerTest, FollowsAToneAtItsExactPositionsToItsLastFrameWithoutAlloca
     EXPECT_EQ(rendered.allocations, 0u);
     const std::vector<float>& out = rendered.out;
 
-    // The last frame still has a source frame after it, except at equal rates, where every source frame passes.
-    const bool equal = rate.from == rate.to;
-    const uint64_t lastPositionTicks = (kSourceFrames - (equal ? 0 : 1)) * uint64_t{rate.to};
-    ASSERT_EQ(out.size() / rate.channels, (lastPositionTicks + rate.from - 1) / rate.from);
+    // Every output frame before the end of the last source frame's duration.
+    const uint64_t endTicks = kSourceFrames * uint64_t{rate.to};
+    ASSERT_EQ(out.size() / rate.channels, (endTicks + rate.from - 1) / rate.from);
     for (size_t k = 0; k < out.size() / rate.channels; ++k) {
         const double position = static_cast<double>(k) * rate.from / rate.to;
         if (position < kEdgeFrames || position > kSourceFrames - kEdgeFrames)
@@ -252,6 +300,14 @@ TEST_P(ResamplerTest, KeepsTheToneAndRejectsItsImage)
             EXPECT_LT(Decibels(Amplitude(out, rate.channels, c, rate.to, rate.image)), -kRejectionDb);
         }
     }
+}
+
+TEST_P(ResamplerTest, PortableAndSse2KernelsFilterAlike)
+{
+    const RateCase& rate = GetParam();
+    const std::vector<float> tone = Tone(rate.tone, rate.from, rate.channels);
+    ExpectClose(Resample(tone, rate.from, rate.to, rate.channels, ovelaudio::kSse2Kernels).out,
+                Resample(tone, rate.from, rate.to, rate.channels, ovelaudio::kPortableKernels).out);
 }
 
 // Tones at 0.4 of the lower rate, the top of the band kept flat, except where a
@@ -279,6 +335,44 @@ TEST(ResamplerAliasTest, LoweringTheRateRejectsTonesAboveTheOutputBand)
     const std::vector<float> out = Resample(Tone(kTone, kFrom, 1), kFrom, kTo, 1).out;
     EXPECT_LT(Decibels(Amplitude(out, 1, 0, kTo, kTo - kTone)), -kRejectionDb);
 }
+
+struct RaisingCase {
+    const char* name;
+    uint32_t from;
+    uint32_t to;
+};
+
+class ResamplerPassbandTest : public ::testing::TestWithParam<RaisingCase> {};
+
+// Raising the rate, every tone up to 0.4 of the source rate keeps its level
+// within 0.02 dB, and its images, at the multiples of the source rate plus or
+// minus the tone, lie at least 52 dB down.
+TEST_P(ResamplerPassbandTest, IsFlatAndRejectsTheImages)
+{
+    constexpr double kFlatShare = 0.4;
+    constexpr double kShareStep = 0.01;
+    constexpr double kFlatDb = 0.02;
+    constexpr double kImageDb = 52.0;
+    const RaisingCase& rate = GetParam();
+    for (double share = kShareStep; share <= kFlatShare + 1e-9; share += kShareStep) {
+        const double tone = share * rate.from;
+        SCOPED_TRACE(::testing::Message() << tone << " Hz");
+        const std::vector<float> out = Resample(Tone(tone, rate.from, 1), rate.from, rate.to, 1).out;
+        EXPECT_NEAR(Decibels(Amplitude(out, 1, 0, rate.to, tone)), 0.0, kFlatDb);
+        for (double multiple = rate.from; multiple - tone < rate.to / 2.0; multiple += rate.from) {
+            for (double image : {multiple - tone, multiple + tone}) {
+                if (image < rate.to / 2.0) {
+                    EXPECT_LT(Decibels(Amplitude(out, 1, 0, rate.to, image)), -kImageDb) << image << " Hz";
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ResamplerPassbandTest,
+                         ::testing::Values(RaisingCase{"Half", 22050, 44100}, RaisingCase{"Quarter", 11025, 44100},
+                                           RaisingCase{"Broadcast", 32000, 44100}, RaisingCase{"Dvd", 44100, 48000}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace audiotest

@@ -105,6 +105,66 @@ TEST_F(MixerTest, MixerAtAnotherRateThanTheOutputPlaysItsSource)
     EXPECT_NEAR(Render(4000).back(), 0.5f, 1e-3f);
 }
 
+struct TimingCase {
+    const char* name;
+    uint32_t mixerRate;
+    bool slide;  // a 100 ms slide to silence, else a set
+};
+
+class MixerTimingTest : public ManualOutput, public ::testing::WithParamInterface<TimingCase> {
+protected:
+    // Output frames from a change of a mixer source's volume to where the sound
+    // first leaves its level and where it is silent.
+    struct Heard {
+        size_t departs;
+        size_t arrives;
+    };
+
+    Heard WhenHeard(uint32_t mixerRate)
+    {
+        constexpr float kLevel = 0.5f;
+        const std::vector<float> second(mixerRate, kLevel);
+        const HSTREAM source = FromMemory(MakeWave({kPcm, 16, 1, mixerRate, false}, second), BASS_STREAM_DECODE);
+        const HSTREAM mixer = BASS_Mixer_StreamCreate(mixerRate, 2, 0);
+        EXPECT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, 0));
+        BASS_ChannelPlay(mixer, 0);
+        Render(kRate / 10 + 100);
+        if (GetParam().slide) {
+            EXPECT_TRUE(BASS_ChannelSlideAttribute(source, BASS_ATTRIB_VOL, 0.0f, 100));
+        } else {
+            EXPECT_TRUE(BASS_ChannelSetAttribute(source, BASS_ATTRIB_VOL, 0.0f));
+        }
+        const std::vector<float> out = Render(kRate / 5);
+        BASS_StreamFree(mixer);
+        Heard heard{0, 0};
+        while (heard.departs < out.size() / 2 && out[2 * heard.departs] > kLevel - 1e-3f)
+            ++heard.departs;
+        heard.arrives = heard.departs;
+        while (heard.arrives < out.size() / 2 && out[2 * heard.arrives] > 1e-4f)
+            ++heard.arrives;
+        return heard;
+    }
+};
+
+// A source of a mixer at another rate than the output's is mixed just before
+// it is heard: its changes come as they would at the output's rate.
+TEST_P(MixerTimingTest, VolumeChangesAreHeardOnTime)
+{
+    constexpr size_t kOnTime = kRate / 1000;
+    const Heard atOutputRate = WhenHeard(kRate);
+    const Heard heard = WhenHeard(GetParam().mixerRate);
+    EXPECT_NEAR(static_cast<double>(heard.departs), static_cast<double>(atOutputRate.departs), kOnTime);
+    EXPECT_LE(heard.arrives, atOutputRate.arrives + kOnTime);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, MixerTimingTest,
+                         ::testing::Values(TimingCase{"SetAt22050", 22050, false},
+                                           TimingCase{"SetAt48000", 48000, false},
+                                           TimingCase{"SetAt96000", 96000, false},
+                                           TimingCase{"SlideAt32000", 32000, true},
+                                           TimingCase{"SlideAt48000", 48000, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
 TEST_F(MixerTest, RefusesToMakeACycle)
 {
     const HSTREAM outer = BASS_Mixer_StreamCreate(kRate, 2, BASS_STREAM_DECODE);

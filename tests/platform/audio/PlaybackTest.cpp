@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <future>
+#include <limits>
 
 namespace audiotest {
 namespace {
@@ -174,6 +176,132 @@ TEST_F(AttributeTest, ASetReplacesARunningSlideAndGlobalVolumeScalesAll)
     EXPECT_FALSE(BASS_ChannelSetAttribute(stream, 99, 1.0f));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
 }
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+struct RefusalCase {
+    const char* name;
+    std::function<BOOL()> call;
+};
+
+// A NaN or an infinity would reach every sample of the mix: the call is refused and the old value stays.
+TEST_F(AttributeTest, NonFiniteValuesAreRefusedAndTheOldOnesKept)
+{
+    const BASS_3DVECTOR listener{0.0f, 1.7f, 0.0f}, near{0.0f, 1.7f, 2.0f};
+    ASSERT_TRUE(BASS_Set3DFactors(1.0f, 1.0f, 0.0f));
+    ASSERT_TRUE(BASS_Set3DPosition(&listener, nullptr, nullptr, nullptr));
+    const HSTREAM placed = FromMemory(MakeConstantWave(1, kRate, {0.5f}), BASS_SAMPLE_3D | BASS_SAMPLE_LOOP);
+    ASSERT_TRUE(BASS_ChannelSet3DPosition(placed, &near, nullptr, nullptr));
+    const HSTREAM source = FromMemory(MakeConstantWave(1, kRate, {0.25f}), BASS_STREAM_DECODE | BASS_SAMPLE_LOOP);
+    const HSTREAM mixer = BASS_Mixer_StreamCreate(kRate, 2, 0);
+    ASSERT_TRUE(BASS_Mixer_StreamAddChannel(mixer, source, BASS_MIXER_MATRIX));
+    const float matrix[] = {1.0f, 1.0f};
+    ASSERT_TRUE(BASS_Mixer_ChannelSetMatrix(source, matrix));
+    BASS_Apply3D();
+    BASS_ChannelPlay(placed, 0);
+    BASS_ChannelPlay(mixer, 0);
+    Render(1024);
+    const std::vector<float> before = Render(16);
+
+    const auto vector = [](float x, float y, float z) { return BASS_3DVECTOR{x, y, z}; };
+    const std::vector<RefusalCase> refused = {
+        {"volume NaN", [&] { return BASS_ChannelSetAttribute(placed, BASS_ATTRIB_VOL, kNaN); }},
+        {"pan infinite", [&] { return BASS_ChannelSetAttribute(mixer, BASS_ATTRIB_PAN, kInfinity); }},
+        {"slide to NaN", [&] { return BASS_ChannelSlideAttribute(placed, BASS_ATTRIB_VOL, kNaN, 100); }},
+        {"source slide to minus infinity",
+         [&] { return BASS_ChannelSlideAttribute(source, BASS_ATTRIB_VOL, -kInfinity, 100); }},
+        {"source position NaN",
+         [&] {
+             const BASS_3DVECTOR at = vector(kNaN, 1.7f, 2.0f);
+             return BASS_ChannelSet3DPosition(placed, &at, nullptr, nullptr);
+         }},
+        {"listener position infinite",
+         [&] {
+             const BASS_3DVECTOR at = vector(kInfinity, 1.7f, 0.0f);
+             return BASS_Set3DPosition(&at, nullptr, nullptr, nullptr);
+         }},
+        {"listener front NaN",
+         [&] {
+             const BASS_3DVECTOR front = vector(0.0f, 0.0f, kNaN);
+             return BASS_Set3DPosition(nullptr, nullptr, &front, nullptr);
+         }},
+        {"listener top infinite",
+         [&] {
+             const BASS_3DVECTOR top = vector(0.0f, kInfinity, 0.0f);
+             return BASS_Set3DPosition(nullptr, nullptr, nullptr, &top);
+         }},
+        {"distance factor infinite", [&] { return BASS_Set3DFactors(kInfinity, 1.0f, 0.0f); }},
+        {"rolloff NaN", [&] { return BASS_Set3DFactors(1.0f, kNaN, 0.0f); }},
+        {"matrix gain NaN",
+         [&] {
+             const float poisoned[] = {1.0f, kNaN};
+             return BASS_Mixer_ChannelSetMatrix(source, poisoned);
+         }},
+    };
+    for (const RefusalCase& c : refused) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(c.call());
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+        BASS_Apply3D();
+        Render(1024);
+        const std::vector<float> after = Render(16);
+        for (size_t i = 0; i < after.size(); ++i)
+            ASSERT_NEAR(after[i], before[i], 1e-5f) << "sample " << i;
+    }
+}
+
+struct ResumeCase {
+    const char* name;
+    bool throughMixer;  // the stream is a source of a mixer, which is stopped and played
+};
+
+class ResumeTest : public ManualOutput, public ::testing::WithParamInterface<ResumeCase> {};
+
+// A fade-in starts on a stopped stream: its first frame must not have the volume it had before.
+TEST_P(ResumeTest, ThePlayedStreamHasItsNewVolumeFromItsFirstFrame)
+{
+    const ResumeCase& c = GetParam();
+    const HSTREAM stream = FromMemory(MakeConstantWave(1, kRate, {0.5f}), c.throughMixer ? BASS_STREAM_DECODE : 0);
+    HSTREAM played = stream;
+    if (c.throughMixer) {
+        played = BASS_Mixer_StreamCreate(kRate, 2, 0);
+        ASSERT_TRUE(BASS_Mixer_StreamAddChannel(played, stream, 0));
+    }
+    ASSERT_TRUE(BASS_ChannelPlay(played, 0));
+    Render(1000);
+    ASSERT_TRUE(BASS_ChannelStop(played));
+    ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.2f));
+    ASSERT_TRUE(BASS_ChannelPlay(played, 0));
+    const std::vector<float> out = Render(2);
+    EXPECT_NEAR(out[0], 0.5f * 0.2f, 1e-4f);
+    EXPECT_NEAR(out[1], 0.5f * 0.2f, 1e-4f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, ResumeTest,
+                         ::testing::Values(ResumeCase{"Stream", false}, ResumeCase{"MixerSource", true}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+class ResampledLengthTest : public ManualOutput, public ::testing::WithParamInterface<uint32_t> {};
+
+// A clip at another rate plays until its last frame's duration is over: as
+// many output frames as fit into its length, the last in part.
+TEST_P(ResampledLengthTest, PlaysToTheEndOfItsLastFrame)
+{
+    constexpr size_t kClipFrames = 1000;
+    const uint32_t rate = GetParam();
+    const HSTREAM stream = FromMemory(MakeWave({kPcm, 16, 1, rate, false}, std::vector<float>(kClipFrames, 0.5f)), 0);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    size_t played = 0;
+    while (BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING && played <= 2 * kClipFrames * kRate / rate) {
+        Render(1);
+        ++played;
+    }
+    // The last call found the clip ended and gave nothing of it.
+    EXPECT_EQ(played - 1, (uint64_t{kClipFrames} * kRate + rate - 1) / rate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ResampledLengthTest, ::testing::Values(22050u, 32000u, 11025u, 48000u));
 
 struct DspCall {
     std::atomic<int> calls{0};

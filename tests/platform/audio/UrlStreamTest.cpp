@@ -239,6 +239,16 @@ TEST_F(UrlStreamTest, ADownloadThatEndsTooSoonIsNoSound)
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
 }
 
+// Damaged headers are refused as they arrive, before the decoder or the wait for more.
+TEST_F(UrlStreamTest, DamagedVorbisHeadersGiveNoStream)
+{
+    std::vector<uint8_t> ogg = MakeVorbisWithComments(0x20000000u, 0);
+    ogg.resize(ogg.size() + 8192);  // more on the way than creation reads at a time
+    Deliver(ogg, 0, ogg.size());
+    EXPECT_EQ(BASS_StreamCreateURL(kUrl, 0, 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+}
+
 TEST_F(UrlStreamTest, AnEndlessDownloadDoesNotHoldUpCreation)
 {
     ovelaudio::SetUrlOpener(OpenEndless);

@@ -4,6 +4,7 @@
 #define IDD_BOARD 100
 #define IDD_PLAIN 101
 #define IDD_PLAIN_LARGE_FONT 102
+#define IDD_ICONED 103
 #define IDC_GROUP 200
 #define IDC_CHECK 201
 #define IDC_RADIO_A 202
@@ -16,3 +17,4 @@
 #define IDC_PANEL_RADIO 209
 #define IDC_OUTSIDE 210
 #define IDC_EDIT 211
+#define IDC_PIXELS 212

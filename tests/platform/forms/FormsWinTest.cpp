@@ -1,4 +1,5 @@
 #include "platform/forms/Application.h"
+#include "platform/forms/Charsets.h"
 #include "platform/forms/ComCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
@@ -7,6 +8,7 @@
 
 #include "FormsTestIds.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -153,7 +155,72 @@ TEST_F(FormsTest, FormIsLaidOutInTheDesignsPixelsWhateverItsFont)
         EXPECT_EQ(button.top, 65);     // 40 units
         EXPECT_EQ(button.right, 88);   // 40 units wide
         EXPECT_EQ(button.bottom, 88);  // 14 units: 22.75
+        const RECT unnamed = RectInParent(GetDlgItem(plain.Handle(), -1));
+        EXPECT_EQ(unnamed.left, 7);     // 4 units
+        EXPECT_EQ(unnamed.right, 112);  // 60 units wide
     }
+}
+
+TEST_F(FormsTest, ItemWithItsOwnPixelsStandsAtThem)
+{
+    const RECT pixels = RectInParent(GetDlgItem(form.Handle(), IDC_PIXELS));
+    EXPECT_EQ(pixels.left, 401);
+    EXPECT_EQ(pixels.top, 200);
+    EXPECT_EQ(pixels.right - pixels.left, 40);
+    EXPECT_EQ(pixels.bottom - pixels.top, 41);
+}
+
+class TIconedForm : public TForm {
+public:
+    TIconedForm() { created = CreateFromTemplate(MAKEINTRESOURCEA(IDD_ICONED)); }
+    bool created = false;
+
+protected:
+    void CreateParams(TCreateParams& params) override { params.WindowClassName = "TOvelIconTest"; }
+};
+
+// Whoever set the application's icon may destroy it once it changes again.
+TEST_F(FormsTest, FormClassKeepsAnIconOfItsOwn)
+{
+    HICON given = CopyIcon(LoadIconA(nullptr, IDI_APPLICATION));
+    Application.Icon = given;
+    TIconedForm iconed;
+    Application.Icon = nullptr;
+    ASSERT_TRUE(iconed.created);
+    DestroyIcon(given);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(GetClassLongPtrA(iconed.Handle(), GCLP_HICON)), &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+// A control moved into a container goes with it, leaves its old one and is
+// drawn over it; a container takes what it holds along.
+TEST_F(FormsTest, ReparentedControlMovesIntoItsContainerWithWhatItHolds)
+{
+    form.Label.Reparent(form.Panel, 10, 5);
+    EXPECT_EQ(form.Label.Left() - form.Panel.Left(), 10);
+    EXPECT_EQ(form.Label.Top() - form.Panel.Top(), 5);
+    EXPECT_EQ(GetWindow(form.Label.Handle(), GW_HWNDNEXT), form.Panel.Handle());
+    form.Group.Hide();
+    EXPECT_TRUE(Shown(form.Label));
+    form.Group.Show();
+    form.Panel.Hide();
+    EXPECT_FALSE(Shown(form.Label));
+    form.Panel.Show();
+    EXPECT_TRUE(Shown(form.Label));
+
+    const int checkLeft = form.PanelCheck.Left() - form.Panel.Left();
+    const int checkTop = form.PanelCheck.Top() - form.Panel.Top();
+    form.Panel.Reparent(form.Group, 6, 12);
+    EXPECT_EQ(form.Panel.Left() - form.Group.Left(), 6);
+    EXPECT_EQ(form.PanelCheck.Left() - form.Panel.Left(), checkLeft);
+    EXPECT_EQ(form.PanelCheck.Top() - form.Panel.Top(), checkTop);
+    form.Group.Hide();
+    EXPECT_FALSE(Shown(form.PanelCheck));
+    EXPECT_FALSE(Shown(form.Label));
+    EXPECT_FALSE(Shown(form.Panel));
+    EXPECT_TRUE(form.Panel.Visible());
 }
 
 TEST_F(FormsTest, MissingTemplateOrControlIsReported)
@@ -346,6 +413,91 @@ TEST_F(FormsTest, ComboSelectionRunsOnChangeWhenNoOnSelectIsSet)
     EXPECT_EQ(changes, 1);
 }
 
+// The text of the hint the form's tooltip shows for the control.
+std::wstring HintShown(const TForm& form, const TControl& control)
+{
+    HWND tooltip = nullptr;
+    while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
+           GetWindow(tooltip, GW_OWNER) != form.Handle()) {
+    }
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = form.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring ComboItemShown(const TComboBox& combo, int index)
+{
+    wchar_t text[256] = {};
+    SendMessageW(combo.Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct CodedText {
+    BYTE charset;
+    const char* bytes;
+    std::u16string wide;
+};
+
+// Windows would read ANSI text by the system's page: Russian in a Western
+// system would show as "\xD0\xF3\xF1\xF1\xEA\xE8\xE9" read in 1252.
+const CodedText kCodedTexts[] = {
+    {204, "\xD0\xF3\xF1\xF1\xEA\xE8\xE9", u"Русский"},
+    {238,
+     "\xC8"
+     "e\x9Atina",
+     u"Čeština"},
+    {128, "\x93\xFA\x96\x7B\x8C\xEA", u"日本語"},
+    {136, "\xC1\x63\xC5\xE9\xA4\xA4\xA4\xE5", u"繁體中文"},
+};
+
+TEST_F(FormsTest, TextsReachTheWindowsInTheCodePageOfTheirFont)
+{
+    for (const CodedText& text : kCodedTexts) {
+        SCOPED_TRACE(int{text.charset});
+        form.SetFontCharset(text.charset);
+        form.SetCaption(text.bytes);
+        EXPECT_EQ(Wide(WideWindowText(form.Handle())), Wide(text.wide));
+        EXPECT_EQ(form.Caption(), text.bytes);
+
+        form.Check.SetCaption(text.bytes);
+        EXPECT_EQ(Wide(WideWindowText(form.Check.Handle())), Wide(text.wide));
+        EXPECT_EQ(form.Check.Caption(), text.bytes);
+
+        form.Label.SetHint(text.bytes);
+        EXPECT_EQ(HintShown(form, form.Label), Wide(text.wide));
+
+        form.Combo.Items.Clear();
+        form.Combo.Items.Add(text.bytes);
+        EXPECT_EQ(ComboItemShown(form.Combo, 0), Wide(text.wide));
+        EXPECT_EQ(form.Combo.Items.Strings(0), text.bytes);
+        EXPECT_EQ(form.Combo.Items.IndexOf(text.bytes), 0);
+    }
+}
+
+// One control's font of its own; a list may hold items of several pages.
+TEST_F(FormsTest, ControlOfItsOwnCharsetAndItemsOfOtherPages)
+{
+    form.SetFontCharset(204);
+    form.Combo.SetFontCharset(DEFAULT_CHARSET);
+    form.Check.SetCaption(kCodedTexts[0].bytes);
+    EXPECT_EQ(Wide(WideWindowText(form.Check.Handle())), Wide(kCodedTexts[0].wide));
+
+    form.Combo.Items.Clear();
+    for (const CodedText& text : kCodedTexts)
+        form.Combo.Items.AddInCodePage(text.bytes, CodePageOfCharset(text.charset));
+    for (int i = 0; i < form.Combo.Items.Count(); ++i)
+        EXPECT_EQ(ComboItemShown(form.Combo, i), Wide(kCodedTexts[i].wide));
+    form.Combo.SetStyle(csOwnerDrawFixed);
+    EXPECT_EQ(ComboItemShown(form.Combo, 2), Wide(kCodedTexts[2].wide)) << "kept across a style change";
+}
+
 TEST_F(FormsTest, FontColourOfAControlReachesItsDrawing)
 {
     form.Label.SetFontColor(clRed);
@@ -393,6 +545,9 @@ TEST_F(FormsTest, PostedClosureRunsOnTheGuiThread)
 
 using ModalEnd = FormCase;
 
+// As the keyboard gives it to the dialog: the loop's dialog navigation turns it into a command.
+void PressEsc(const TForm& form) { PostMessageA(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }
+
 class ModalTest : public FormsTest, public ::testing::WithParamInterface<ModalEnd> {};
 
 TEST_P(ModalTest, ShowModalReturnsTheModalResult)
@@ -410,6 +565,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                            ModalEnd{"close", [](TTestForm& d) { d.Close(); }, mrCancel},
                                            ModalEnd{"set result", [](TTestForm& d) { d.SetModalResult(mrRetry); },
                                                     mrRetry},
+                                           ModalEnd{"Esc", [](TTestForm& d) { PressEsc(d); }, mrCancel},
+                                           ModalEnd{"Esc with a cancel button",
+                                                    [](TTestForm& d) {
+                                                        d.Ok.Cancel = true;
+                                                        PressEsc(d);
+                                                    },
+                                                    mrOk},
                                            ModalEnd{"close refused, then a result",
                                                     [](TTestForm& d) {
                                                         d.OnClose = [&d](TObject*, TCloseAction& action) {
@@ -421,13 +583,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModalTest,
                                                     },
                                                     mrNo}));
 
-// Picks the first item the open menu offers, the way a keyboard user would.
-void ChooseFirstMenuItem()
+HWND WaitForOpenMenu()
 {
     HWND menu = nullptr;
     auto end = std::chrono::steady_clock::now() + kPumpLimit;
     while (!(menu = FindWindowA("#32768", nullptr)) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return menu;
+}
+
+// Picks the first item the open menu offers, the way a keyboard user would.
+void ChooseFirstMenuItem()
+{
+    HWND menu = WaitForOpenMenu();
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -449,6 +617,49 @@ TEST_F(FormsTest, PopupMenuRunsTheChosenItemAndLeavesHiddenItemsOut)
     menu.Popup(10, 10);
     user.join();
     EXPECT_EQ(chosen, &shown);
+}
+
+// The first item's text as the open menu shows it; then the menu is closed unchosen.
+std::wstring ReadFirstMenuItem()
+{
+    HWND menu = WaitForOpenMenu();
+    wchar_t text[128] = {};
+    auto items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    GetMenuStringW(items, 0, text, 128, MF_BYPOSITION);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    return text;
+}
+
+std::wstring FirstItemShown(TPopupMenu& menu)
+{
+    std::wstring shown;
+    std::thread user([&shown] { shown = ReadFirstMenuItem(); });
+    menu.Popup(10, 10);
+    user.join();
+    return shown;
+}
+
+TEST_F(FormsTest, PopupMenuShowsAnItemsShortCutAfterATab)
+{
+    TMenuItem item;
+    item.Caption = "Play";
+    item.ShortCut = scCtrl | scAlt | 'P';
+    TPopupMenu menu;
+    menu.Add(item);
+    EXPECT_EQ(FirstItemShown(menu), L"Play\tCtrl+Alt+P");
+}
+
+TEST_F(FormsTest, MenuCaptionsShowInTheMenusCharset)
+{
+    for (const CodedText& text : kCodedTexts) {
+        SCOPED_TRACE(int{text.charset});
+        TMenuItem item;
+        item.Caption = text.bytes;
+        TPopupMenu menu;
+        menu.Charset = text.charset;
+        menu.Add(item);
+        EXPECT_EQ(FirstItemShown(menu), Wide(text.wide));
+    }
 }
 
 TEST_F(FormsTest, TerminateEndsRun)

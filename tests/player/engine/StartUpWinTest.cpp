@@ -11,10 +11,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -231,6 +233,38 @@ TEST_F(RunningPlayer, SecondStartBringsTheBoardForwardAndEnds)
         DeliverPosted();
         EXPECT_EQ(appMessages_, c.appMessages);
     }
+    const SeenMessageBox box = watcher.Result();
+    EXPECT_FALSE(box.found) << Utf8(box.text);
+}
+
+// Between the first start's marker and its board the banks are held unshared:
+// the second start waits for the board and hands over, reaching no bank.
+TEST_F(RunningPlayer, SecondStartDuringTheFirstsStartWaitsForItsBoard)
+{
+    constexpr DWORD kBoardLate = 500;
+    DestroyWindow(board_);
+    appMessages_ = 0;
+    std::atomic<HWND> late{nullptr};
+    std::atomic<DWORD> firstThread{0};
+    std::thread first([&] {
+        firstThread = GetCurrentThreadId();
+        Sleep(kBoardLate);
+        HWND board = CreateWindowA(kBoardClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        late = board;
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+        DestroyWindow(board);
+    });
+    MessageBoxWatcher watcher;
+    EXPECT_FALSE(PrepareStart());
+    while (!late.load())
+        Sleep(1);  // the window may be found before its maker has its handle
+    EXPECT_EQ(RunningBoardWnd, late.load());
+    PostThreadMessageA(firstThread, WM_QUIT, 0, 0);
+    first.join();
+    EXPECT_EQ(appMessages_, 1) << "the hidden board is asked to show";
     const SeenMessageBox box = watcher.Result();
     EXPECT_FALSE(box.found) << Utf8(box.text);
 }

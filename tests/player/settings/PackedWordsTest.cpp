@@ -77,7 +77,7 @@ TEST(PackedWords, GoldenWordOfTheDesignedBoard)
           {B::UseCurrentDefDeviceRadioButton, 1}},
          0x50200091},
         {pwC5, {{B::FromComboBox, 0}, {B::TillComboBox, 23}}, 0x300002E0},
-        {pwC6, {{B::LimiterLow, 11}, {B::LimiterHigh, 30}}, 0xB000078B},
+        {pwC6, {{B::LimiterLowBound, 11}, {B::LimiterHighBound, 30}}, 0xB000078B},
         {pwC7, {{B::VolumeTrackBar, 90}, {B::Chime00TrackBar, 70}, {B::Chime30TrackBar, 70}}, 0xF011A35A},
         {pwD1,
          {{B::RainCheckBox, 1},
@@ -88,7 +88,7 @@ TEST(PackedWords, GoldenWordOfTheDesignedBoard)
           {B::FluteCheckBox, 1}},
          0x5002090B},
         {pwD2, {{B::Option1TrackBar, 1}}, 0x70000001},
-        {pwD70, {{B::WindVolumeTrackBar, 70}, {B::OptionTrackBar, 10}, {B::StreamX, 24}, {B::StreamY, 8}}, 0x61060546},
+        {pwD70, {{B::WindVolumeTrackBar, 70}, {B::OptionTrackBar, 10}, {B::StreamMarkerX, 24}, {B::StreamMarkerY, 8}}, 0x61060546},
         {pwD71,
          {{B::NFBTrackBar, 50}, {B::NFITrackBar, 50}, {B::NatureFolderTrackBar, 50}, {B::MusicFolderTrackBar, 50}},
          0x564C9932},
@@ -101,11 +101,11 @@ TEST(PackedWords, GoldenWordOfTheDesignedBoard)
           {B::Option1CheckBox, 1}},
          0xD0108805},
         {pwN2, {{B::Option1TrackBar, 2}, {B::Option6ComboBox, 2}}, 0x30000202},
-        {pwN70, {{B::WindVolumeTrackBar, 70}, {B::OptionTrackBar, 10}, {B::StreamX, 24}, {B::StreamY, 8}}, 0x61060546},
+        {pwN70, {{B::WindVolumeTrackBar, 70}, {B::OptionTrackBar, 10}, {B::StreamMarkerX, 24}, {B::StreamMarkerY, 8}}, 0x61060546},
         {pwN71,
          {{B::NFBTrackBar, 50}, {B::NFITrackBar, 50}, {B::NatureFolderTrackBar, 50}, {B::MusicFolderTrackBar, 50}},
          0x564C9932},
-        {pwN7F, {{B::Option1TrackBar1, 16}, {B::FireX, 8}, {B::FireY, 8}, {B::Option6TrackBar, 85}}, 0x1AA20410},
+        {pwN7F, {{B::Option1TrackBar1, 16}, {B::FireMarkerX, 8}, {B::FireMarkerY, 8}, {B::Option6TrackBar, 85}}, 0x1AA20410},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Pack(c.Word, c.States), c.Expected) << WordLayout(c.Word).Name;

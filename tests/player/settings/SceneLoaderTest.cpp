@@ -73,13 +73,13 @@ TEST(SceneLoader, NightWithNothingStoredTakesItsDefaultsAndKeepsTheRest)
     ExpectStates(board, {
                             {B::OptionCheckBox, 0},
                             {B::OptionTrackBar, 10},
-                            {B::StreamX, 24},
-                            {B::StreamY, 8},
+                            {B::StreamMarkerX, 24},
+                            {B::StreamMarkerY, 8},
                             {B::Option1TrackBar, 2},
                             {B::Option1TrackBar1, 16},
                             {B::Option1CheckBox, 1},
-                            {B::FireX, 8},
-                            {B::FireY, 8},
+                            {B::FireMarkerX, 8},
+                            {B::FireMarkerY, 8},
                             {B::Option5CheckBox, kDayValue},
                             {B::Option5ComboBox, 0},
                             {B::GuitarCheckBox, 1},
@@ -131,8 +131,8 @@ TEST(SceneLoader, DayFromItsWords)
                             {B::MusicFolderComboBox, 1},
                             {B::WindVolumeTrackBar, 30},
                             {B::OptionTrackBar, 90},
-                            {B::StreamX, 5},
-                            {B::StreamY, 31},
+                            {B::StreamMarkerX, 5},
+                            {B::StreamMarkerY, 31},
                             {B::Option1TrackBar1, kDayValue},  // 19 lies below the day range
                             {B::NFBTrackBar, kDayValue},       // no D71
                             {B::RainComboBox, 3},
@@ -147,7 +147,7 @@ TEST(SceneLoader, MissingBanksLeaveTheirRowsAndTellTheBoard)
     TFakeSceneBoard board;
     board.Banks = {sbOvda, sbOvna, sbOvrs};
     Load(board, kNightScene, key);
-    for (TBoardItem item : {B::OptionCheckBox, B::Option1CheckBox, B::Option1TrackBar1, B::FireX, B::Option6TrackBar,
+    for (TBoardItem item : {B::OptionCheckBox, B::Option1CheckBox, B::Option1TrackBar1, B::FireMarkerX, B::Option6TrackBar,
                             B::RainComboBox, B::RainCheckBox, B::StormCheckBox, B::GuitarCheckBox, B::Option2CheckBox})
         EXPECT_EQ(board.State(item), kDayValue) << static_cast<int>(item);
     EXPECT_EQ(board.State(B::Option4CheckBox), 0);

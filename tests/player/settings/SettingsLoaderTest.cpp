@@ -421,11 +421,11 @@ TEST(SettingsLoader, MarkersStayOnThePad)
     TStoredKey key;
     key.Set("D70", Word(100u << 14 | 32u << 21));
     const TPackedWords words = ReadPackedWords(key);
-    EXPECT_EQ(DecideRow({B::StreamX, pwD70, 24, {}}, words, key, false, kDayScene).Value, 32);
-    EXPECT_EQ(DecideRow({B::StreamY, pwD70, 8, {}}, words, key, false, kDayScene).Value, 32);
+    EXPECT_EQ(DecideRow({B::StreamMarkerX, pwD70, 24, {}}, words, key, false, kDayScene).Value, 32);
+    EXPECT_EQ(DecideRow({B::StreamMarkerY, pwD70, 8, {}}, words, key, false, kDayScene).Value, 32);
     key.Set("StreamX", Dword(0xFFFFFFF0u));
     EXPECT_EQ(
-        DecideRow({B::StreamX, pwD70, 24, {"StreamX", TOlderKind::Integer, 24}}, words, key, true, kDayScene).Value, 0);
+        DecideRow({B::StreamMarkerX, pwD70, 24, {"StreamX", TOlderKind::Integer, 24}}, words, key, true, kDayScene).Value, 0);
 }
 
 TEST(SettingsLoader, QuotedFolderName)

@@ -2,6 +2,8 @@
 // What the board tests share: the start's preparation with the shipped banks
 // and language modules, and a message pump that waits for a condition.
 
+#include "platform/audio/core/Backends.h"
+
 #include <chrono>
 #include <functional>
 
@@ -13,6 +15,22 @@ constexpr auto kShortPump = std::chrono::seconds(10);
 // format plug-ins load from the program folder.
 void PrepareLikeTheStart();
 
+// PrepareLikeTheStart, then the application and the board as the program
+// makes them.
+void CreateBoardLikeTheProgram();
+
+// A device's output that takes the sound and renders nothing.
+class TSilentDriver : public ovelaudio::OutputDriver {
+public:
+    uint32_t Speakers() const override { return 2; }
+    bool Emulated() const override { return false; }
+    bool Start() override { return true; }
+    void Stop() override {}
+};
+
+// One such device, for the cases that only look at the board; before the start.
+void UseSilentOutput();
+
 // Handles messages until done() holds or the limit passes; watch runs after
 // every round.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = kPumpLimit,
@@ -20,3 +38,4 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = k
 
 // Handles what is queued now, the nested pumping included.
 bool PumpQueued();
+

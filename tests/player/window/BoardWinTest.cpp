@@ -8,7 +8,6 @@
 #include "platform/forms/Application.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
-#include "support/LangUnit.h"
 #include "tests/player/window/BoardFixture.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +15,11 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <fstream>
 #include <set>
+#include <vector>
 
 namespace {
-
-constexpr UINT kTrayIconId = 193;
-constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 
 constexpr std::array<TLayerId, 5> kDayLayers = {lyDayBackground1, lyDayBackground2, lyBirds1, lyBirds2, lyBirds3};
 constexpr std::array<TLayerId, 4> kNightLayers = {lyNightBackground1, lyNightBackground2, lyNightVoices1,
@@ -94,12 +92,12 @@ protected:
 TEST_F(BoardWinTest, StartsHiddenPlayingTheDayForestWithItsTrayIcon)
 {
     EXPECT_FALSE(Board().Visible());
-    EXPECT_EQ(Board().OvelComboBox.ItemIndex(), kDayScene);
-    EXPECT_EQ(Board().OvelComboBox.Items.Strings(kDayScene), GetLangString("dayforest"));
-    EXPECT_TRUE(Board().PlayCheckBox.Checked());
-    EXPECT_EQ(Board().Color(), kDayColor);
     EXPECT_TRUE(Board().Customize.Enabled) << "the tray offers the hidden board";
-    EXPECT_EQ(SoftwareMixing, 1) << "hardware mixing starts unticked";
+    EXPECT_GT(LayersHeld(kDayLayers), 0);
+    EXPECT_EQ(LayersHeld(kNightLayers), 0);
+    BASS_CHANNELINFO info{};
+    ASSERT_TRUE(BASS_ChannelGetInfo(LayerChannels[lyDayBackground1], &info));
+    EXPECT_NE(info.flags & BASS_SAMPLE_SOFTWARE, 0u) << "mixed in software, as the unticked hardware box says";
     EXPECT_TRUE(Board().SpkAnimate.Active());
     EXPECT_FALSE(SpeakerPlays()) << "the hidden board draws no animation";
 
@@ -208,6 +206,96 @@ TEST_F(BoardWinTest, AltF4AsksTheLoopToEnd)
     PumpUntil([&] { return quitPosted = quitPosted || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); },
               kShortPump);
     EXPECT_TRUE(quitPosted);
+}
+
+// The colour pixels of an icon, top row first.
+std::vector<std::uint32_t> IconPixels(HICON icon)
+{
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info))
+        return {};
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = -bitmap.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bitmap.bmWidth) * bitmap.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+// The tray's size of the program's icon file of type "I" with this name, as
+// the system loads an icon file.
+std::vector<std::uint32_t> TrayPicture(const char* name)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, name, "I");
+    if (!resource)
+        return {};
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, resource)));
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + name + ".ico";
+    std::ofstream(file, std::ios::binary).write(bytes, SizeofResource(module, resource));
+    const int side = GetSystemMetrics(SM_CXSMICON);
+    auto icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, side, side, LR_LOADFROMFILE));
+    std::vector<std::uint32_t> pixels = icon ? IconPixels(icon) : std::vector<std::uint32_t>{};
+    if (icon)
+        DestroyIcon(icon);
+    DeleteFileA(file.c_str());
+    return pixels;
+}
+
+// The tray's picture tells the scene, the sound and an alarm or mute time
+// waiting; a file alarm waits only with its file chosen.
+TEST_F(BoardWinTest, TrayIconShowsSceneSoundAndWhatWaits)
+{
+    const struct {
+        const char* what;
+        bool night;
+        bool playing;
+        bool muteTime;
+        bool alarm;
+        bool innerAlarm;
+        const char* alarmFile;
+        const char* icon;
+    } rows[] = {
+        {"day playing", false, true, false, false, false, "", "if"},
+        {"day silent", false, false, false, false, false, "", "ifx"},
+        {"day silent, mute time set", false, false, true, false, false, "", "ifxt"},
+        {"day, built-in alarm set", false, true, false, true, true, "", "ift"},
+        {"day, file alarm without its file", false, true, false, true, false, "", "if"},
+        {"day, file alarm with its file", false, true, false, true, false, "alarm.wav", "ift"},
+        {"night playing", true, true, false, false, false, "", "ifn"},
+        {"night silent, mute time set", true, false, true, false, false, "", "ifnxt"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.night)
+            Board().ForestNClick(nullptr);
+        else
+            Board().ForestClick(nullptr);
+        Board().MuteTimeCheckBox.SetChecked(row.muteTime);
+        Board().AlarmClockCheckBox.SetChecked(row.alarm);
+        (row.innerAlarm ? Board().InnerAlarmRadioButton : Board().FileAlarmRadioButton).SetChecked(true);
+        AlarmFileName = row.alarmFile;
+        Board().PlayCheckBox.SetChecked(!row.playing);
+        Board().PlayCheckBox.SetChecked(row.playing);
+        const std::vector<std::uint32_t> expected = TrayPicture(row.icon);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(IconPixels(Application.Icon), expected);
+    }
+    Board().MuteTimeCheckBox.SetChecked(false);
+    Board().AlarmClockCheckBox.SetChecked(false);
+    AlarmFileName.clear();
+    Board().PlayCheckBox.SetChecked(true);  // the last case ends the night forest
 }
 
 // Last: the board ends here, as the program ends it after its loop.

@@ -348,7 +348,8 @@ INSTANTIATE_TEST_SUITE_P(AllOfThem, BoardPicture,
                                            Picture{"NIGHTON", IMAGE_ICON, 16, 16},
                                            Picture{"MINIMIZE", IMAGE_ICON, 16, 16},
                                            Picture{"POPUPIMAGES", IMAGE_BITMAP, kPopupImages* kSmallImage, kSmallImage},
-                                           Picture{"CHIMEFILE", IMAGE_BITMAP, 48, 48}),
+                                           Picture{"CHIMEFILE", IMAGE_BITMAP, 48, 48},
+                                           Picture{"VSPLIT", IMAGE_CURSOR, 32, 32}),
                          [](const ::testing::TestParamInfo<Picture>& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -1,0 +1,505 @@
+// The board's control handlers as the program makes the board: the live
+// volume, the brook level, the rain rarity, the autostart and service boxes,
+// the placement pad's marker, the minimise box and the layer boxes of missing
+// banks. The output is one scripted device whose mix the test pulls itself.
+#include "player/window/MainForm.h"
+
+#include "platform/audio/core/Backends.h"
+#include "platform/forms/Application.h"
+#include "player/engine/ClipPlacement.h"
+#include "player/engine/Layers.h"
+#include "player/engine/SystemInfoLine.h"
+#include "player/engine/UserFolders.h"
+#include "support/LangUnit.h"
+#include "support/ProgInfo.h"
+#include "tests/common/MessageBoxWatcher.h"
+#include "tests/player/window/BoardFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One default device; its mix is rendered only when the test asks.
+class TPulledDevice : public ovelaudio::OutputBackend {
+public:
+    std::vector<ovelaudio::DeviceEntry> Devices() override { return {{"Speakers", "spk", true, true}}; }
+
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t, void*, ovelaudio::RenderFn render,
+                                                  ovelaudio::FailFn, int&) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        render_ = std::move(render);
+        return std::make_unique<TSilentDriver>();
+    }
+
+    // The loudest sample of the next frames of the mix.
+    float Peak(uint32_t frames)
+    {
+        ovelaudio::RenderFn render;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            render = render_;
+        }
+        std::vector<float> mix(2 * frames);
+        render(mix.data(), frames);
+        float peak = 0;
+        for (float sample : mix)
+            peak = std::max(peak, std::fabs(sample));
+        return peak;
+    }
+
+private:
+    std::mutex mutex_;
+    ovelaudio::RenderFn render_;
+};
+
+TPulledDevice Device;
+
+// A second of 16-bit stereo at half of full scale, as a WAVE file in memory.
+std::vector<char> HalfScaleWave()
+{
+    constexpr std::uint32_t kRate = 44100;
+    constexpr std::uint16_t kChannels = 2;
+    constexpr std::uint16_t kBits = 16;
+    constexpr std::int16_t kHalf = 16384;
+    const std::uint32_t dataBytes = kRate * kChannels * kBits / 8;
+    std::vector<char> file(44 + dataBytes);
+    auto put = [&file](std::size_t at, auto value) { std::memcpy(&file[at], &value, sizeof value); };
+    std::memcpy(&file[0], "RIFF", 4);
+    put(4, static_cast<std::uint32_t>(36 + dataBytes));
+    std::memcpy(&file[8], "WAVEfmt ", 8);
+    put(16, std::uint32_t{16});
+    put(20, std::uint16_t{1});
+    put(22, kChannels);
+    put(24, kRate);
+    put(28, static_cast<std::uint32_t>(kRate * kChannels * kBits / 8));
+    put(32, static_cast<std::uint16_t>(kChannels * kBits / 8));
+    put(34, kBits);
+    std::memcpy(&file[36], "data", 4);
+    put(40, dataBytes);
+    for (std::size_t sample = 0; sample < dataBytes / 2; ++sample)
+        put(44 + 2 * sample, kHalf);
+    return file;
+}
+
+fs::path ScratchFolder(const char* name)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const fs::path folder = fs::path(temp) / ("ovel-board-" + std::string(name) + "-" + std::to_string(GetTickCount()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+void Click(const TControl& control)
+{
+    SendMessageA(control.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(control.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+// The user chooses an item of a list.
+void Choose(TComboBox& combo, int item)
+{
+    SendMessageA(combo.Handle(), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageA(GetParent(combo.Handle()), WM_COMMAND, MAKEWPARAM(combo.Id(), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo.Handle()));
+}
+
+// What the folder dialog met: whether the board took input while it was open
+// and the error mode then; the dialog is ended with the button given.
+struct TFolderDialog {
+    bool found = false;
+    bool boardEnabled = true;
+    UINT errorMode = 0;
+};
+
+BOOL CALLBACK TakeOwnDialog(HWND window, LPARAM found)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (process != GetCurrentProcessId() || std::string(name) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+std::future<TFolderDialog> AnswerFolderDialog(HWND board, WPARAM button)
+{
+    return std::async(std::launch::async, [board, button] {
+        TFolderDialog seen;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        HWND dialog = nullptr;
+        while (!dialog && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EnumWindows(TakeOwnDialog, reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (!dialog)
+            return seen;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the tree fills and takes its selection
+        seen = {true, IsWindowEnabled(board) != FALSE, GetErrorMode()};
+        PostMessageA(dialog, WM_COMMAND, button, 0);
+        return seen;
+    });
+}
+
+class BoardHandlersWinTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ovelaudio::SetOutputBackend(&Device);
+        PrepareLikeTheStart();
+        ASSERT_TRUE(PrepareApplication());
+        ASSERT_TRUE(CreateOvelMainForm());
+    }
+
+    static void TearDownTestSuite() { FreeOvelMainForm(); }
+
+    void SetUp() override { ASSERT_NE(OvelMainForm, nullptr); }
+
+    static TOvelMainForm& Board() { return *OvelMainForm; }
+
+    static void ShowBoard()
+    {
+        PostMessageA(Board().Handle(), WM_APP, 0, 0);
+        ASSERT_TRUE(PumpUntil([] { return Board().Visible(); }, kShortPump));
+    }
+
+    // The folders the autostart and service boxes work in.
+    void UseScratchFolders(const char* name)
+    {
+        folder_ = ScratchFolder(name);
+        StartupDir = folder_.string() + "\\";
+        previousFolder_ = fs::current_path();
+        fs::current_path(folder_);
+    }
+
+    void TearDown() override
+    {
+        if (folder_.empty())
+            return;
+        fs::current_path(previousFolder_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    fs::path StartupLink() const { return folder_ / "Ovel.lnk"; }
+
+    fs::path folder_;
+    fs::path previousFolder_;
+};
+
+TEST_F(BoardHandlersWinTest, VolumeTrackBarSetsTheGlobalStreamVolume)
+{
+    constexpr uint32_t kSettled = 4096;  // frames past the resampler's start
+    StopLayers();
+    const std::vector<char> wave = HalfScaleWave();
+    const HSTREAM tone = BASS_StreamCreateFile(TRUE, wave.data(), 0, wave.size(), BASS_SAMPLE_LOOP);
+    ASSERT_NE(tone, 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(tone, FALSE));
+
+    Board().VolumeTrackBar.SetPosition(100);
+    Device.Peak(kSettled);
+    const float full = Device.Peak(kSettled);
+    ASSERT_GT(full, 0.25f);
+    Board().VolumeTrackBar.SetPosition(37);
+    Device.Peak(kSettled);
+    EXPECT_NEAR(Device.Peak(kSettled) / full, 0.37f, 0.005f);
+    EXPECT_EQ(Board().VolumeTrackBar.Hint(), "37%");
+    BASS_StreamFree(tone);
+}
+
+TEST_F(BoardHandlersWinTest, BrookLevelAbove75NamesTheWaterfall)
+{
+    TTrackBar& level = Board().OptionTrackBar;
+    TCheckBox& box = Board().OptionCheckBox;
+    level.SetPosition(75);
+    EXPECT_EQ(box.Caption(), GetLangString("brook"));
+    const int brookWidth = box.Width();
+    level.SetPosition(76);
+    EXPECT_EQ(box.Caption(), GetLangString("waterfall"));
+    EXPECT_GT(box.Width(), brookWidth) << "the longer caption widens the box";
+    level.SetPosition(75);
+    EXPECT_EQ(box.Caption(), GetLangString("brook"));
+    EXPECT_EQ(box.Width(), brookWidth);
+}
+
+TEST_F(BoardHandlersWinTest, RainRarityChoosesTheRainFrequencyAndItsHint)
+{
+    TComboBox& rarity = Board().RainComboBox;
+    rarity.Items.Clear();
+    for (const char* key : {"veryseldom", "seldom", "often", "veryoften", "endless"})
+        rarity.Items.Add(GetLangString(key));
+    const int frequencies[] = {512, 256, 96, 32, 16};
+    for (int item = 0; item < 5; ++item) {
+        Choose(rarity, item);
+        EXPECT_EQ(RainFreq, frequencies[item]) << item;
+        EXPECT_EQ(rarity.Hint(), rarity.Items.Strings(item));
+    }
+    Choose(rarity, 1);
+    RainFreq = 0;
+    Board().RainCheckBox.SetChecked(true);
+    EXPECT_TRUE(rarity.Enabled());
+    EXPECT_EQ(RainFreq, 256) << "ticking the box applies the chosen rarity";
+    Board().RainCheckBox.SetChecked(false);
+    EXPECT_FALSE(rarity.Enabled());
+    EXPECT_EQ(rarity.FontColor(), clGray);
+}
+
+// Without the service option the Startup link serves the autostart alone.
+TEST_F(BoardHandlersWinTest, AutostartMakesAndRemovesTheStartupLink)
+{
+    UseScratchFolders("startup");
+    ServerEdition = false;
+    const struct {
+        bool asService;
+        bool linked;
+    } rows[] = {{false, true}, {true, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.asService ? "as a service" : "plain");
+        Board().AsServiceCheckBox.SetChecked(row.asService);
+        Board().AutoStartCheckBox.SetChecked(true);
+        EXPECT_EQ(fs::exists(StartupLink()), row.linked);
+        EXPECT_TRUE(Board().AutoStartComboBox.Enabled());
+        Board().AutoStartCheckBox.SetChecked(false);
+        EXPECT_FALSE(fs::exists(StartupLink()));
+        EXPECT_FALSE(Board().AutoStartComboBox.Enabled());
+        EXPECT_EQ(Board().AutoStartComboBox.FontColor(), clGray);
+    }
+    Board().AsServiceCheckBox.SetChecked(false);
+}
+
+// A service program that is missing or does not start is reported once (a
+// second box would hold the handler until the test's time ran out) and its
+// box unticked; a missing one also disables the box.
+TEST_F(BoardHandlersWinTest, ServiceProgramThatCannotRunIsReportedOnceAndItsBoxUnticked)
+{
+    UseScratchFolders("service");
+    const struct {
+        const char* what;
+        bool present;
+        const wchar_t* english;
+        const wchar_t* russian;
+        bool boxEnabled;
+    } rows[] = {
+        {"missing", false, L"ovsrvc.exe file not found!", L"Файл ovsrvc.exe не найден!", false},
+        {"no program", true, L"Can't start ovsrvc.exe!", L"Не удаётся запустить ovsrvc.exe!", true},
+    };
+    IsAdmin = true;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.present)
+            std::ofstream(folder_ / "ovsrvc.exe") << "not a program";
+        Board().AsServiceCheckBox.SetChecked(true);
+        ServerEdition = true;
+        MessageBoxWatcher watcher;
+        Board().AutoStartCheckBox.SetChecked(true);
+        const SeenMessageBox box = watcher.Result();
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, RussianUI ? row.russian : row.english);
+        EXPECT_FALSE(Board().AsServiceCheckBox.Checked());
+        EXPECT_EQ(Board().AsServiceCheckBox.Enabled(), row.boxEnabled);
+        EXPECT_TRUE(fs::exists(StartupLink())) << "the plain autostart is left";
+        ServerEdition = false;
+        Board().AutoStartCheckBox.SetChecked(false);
+    }
+}
+
+// The folder dialog opens at the folder in use, so that its OK keeps it; one
+// that is gone is forgotten. The board takes no input meanwhile, critical-error
+// boxes are off, and afterwards the board is active again.
+TEST_F(BoardHandlersWinTest, FolderDialogOpensAtTheFolderInUse)
+{
+    ShowBoard();
+    UseScratchFolders("nature");
+    const std::string inUse = folder_.string();
+    const struct {
+        const char* what;
+        std::string path;
+        WPARAM button;
+        std::string pathAfter;
+    } rows[] = {
+        {"box ticked with no folder yet, cancelled", "", IDCANCEL, ""},
+        {"the folder in use, kept", inUse, IDOK, inUse},
+        {"a folder that is gone, cancelled", (folder_ / "gone").string(), IDCANCEL, ""},
+    };
+    TCheckBox& box = Board().NatureFolderCheckBox;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        UserFolders[ufDayNature].Path = row.path;
+        constexpr UINT kOwnErrorMode = SEM_NOGPFAULTERRORBOX;
+        const UINT previous = SetErrorMode(kOwnErrorMode);
+        std::future<TFolderDialog> dialog = AnswerFolderDialog(Board().Handle(), row.button);
+        if (row.path.empty())
+            box.SetChecked(true);
+        else
+            Board().NatureFolderBitBtnClick(&Board().NatureFolderBitBtn);
+        const TFolderDialog seen = dialog.get();
+        EXPECT_EQ(SetErrorMode(previous), kOwnErrorMode);
+        ASSERT_TRUE(seen.found);
+        EXPECT_FALSE(seen.boardEnabled);
+        EXPECT_EQ(seen.errorMode & SEM_FAILCRITICALERRORS, static_cast<UINT>(SEM_FAILCRITICALERRORS));
+        EXPECT_TRUE(IsWindowEnabled(Board().Handle()));
+        EXPECT_EQ(GetActiveWindow(), Board().Handle()) << "the board is active again";
+        EXPECT_EQ(UserFolders[ufDayNature].Path, row.pathAfter);
+        EXPECT_FALSE(box.Checked());
+    }
+    UserFolders[ufDayNature].Path.clear();
+}
+
+TEST_F(BoardHandlersWinTest, LayerBoxOfAMissingBankStaysOff)
+{
+    TCheckBox& wind = Board().WindCheckBox;
+    wind.SetEnabled(false);
+    wind.SetChecked(true);
+    EXPECT_FALSE(wind.Checked());
+    EXPECT_FALSE(Board().WindVolumeTrackBar.Enabled());
+    wind.SetEnabled(true);
+
+    TCheckBox& storm = Board().StormCheckBox;
+    storm.SetChecked(false);
+    storm.SetEnabled(false);
+    Board().StormCheckBoxClick(&Board());  // the storm hot key
+    EXPECT_FALSE(storm.Checked());
+    storm.SetEnabled(true);
+    Board().StormCheckBoxClick(&Board());
+    EXPECT_TRUE(storm.Checked());
+}
+
+// The drag arithmetic of the pads and the limiter counts in these pixels.
+TEST_F(BoardHandlersWinTest, PadsAndLimiterTrackStandInThePixelsTheirDragsCountIn)
+{
+    const struct {
+        const TControl& control;
+        int width;
+        int height;
+    } rows[] = {{Board().PosPanel, kPadSize, kPadSize},
+                {Board().OShape, kMarkerSize, kMarkerSize},
+                {Board().O1Shape, kMarkerSize, kMarkerSize},
+                {Board().OBackShape, 12, 12},
+                {Board().O1BackShape, 12, 12},
+                {Board().ZoneVPanel, 40, kLimiterTrackHeight},
+                {Board().ZoneLImage, 10, kLimiterTrackHeight},
+                {Board().ZoneRImage, 10, kLimiterTrackHeight}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.control.Width(), row.width) << row.control.Id();
+        EXPECT_EQ(row.control.Height(), row.height) << row.control.Id();
+    }
+    EXPECT_EQ(Board().OShape.Left() - Board().OBackShape.Left(), 2) << "the marker sits in its home square";
+}
+
+TEST_F(BoardHandlersWinTest, LimiterZoneDraggedPastTheTrackSetsTheFarBoundAndItsLabel)
+{
+    Board().CompressionCheckBox.SetChecked(true);
+    ASSERT_TRUE(Board().FarthestSoundsLabel.Visible());
+    TLabel& zone = Board().ZoneVLabel;
+    SendMessageA(zone.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 10));
+    SendMessageA(zone.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, static_cast<WORD>(-40)));
+    SendMessageA(zone.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 10));
+    EXPECT_EQ(zone.Top() - Board().ZoneVPanel.Top(), 1);
+    EXPECT_EQ(LimiterHigh, 52);
+    EXPECT_EQ(LimiterLow, 33);
+    const std::string unit = GetLangText("meterunit", false);
+    EXPECT_EQ(Board().FarthestSoundsLabel.Caption(), "5.2 " + unit);
+    EXPECT_EQ(Board().ClosestSoundsLabel.Caption(), "3.3 " + unit);
+    EXPECT_LT(Board().FarthestSoundsLabel.Top(), Board().ClosestSoundsLabel.Top());
+
+    Board().CompressionCheckBox.SetChecked(false);
+    EXPECT_FALSE(Board().FarthestSoundsLabel.Visible());
+    EXPECT_EQ(LimiterHigh, 52) << "the bounds stay while the limiter is off";
+}
+
+TEST_F(BoardHandlersWinTest, MarkerGoesHomeOnTabNotOnAClickOnALabel)
+{
+    ShowBoard();
+    Board().PlayCheckBox.SetChecked(true);
+    Board().OptionCheckBox.SetChecked(true);
+    TShape& marker = Board().OShape;
+    TPanel& pad = Board().PosPanel;
+    const RECT home = marker.Bounds();
+    StreamX = 24;
+    StreamY = 8;
+
+    Click(marker);
+    ASSERT_EQ(marker.Tag, 1);
+    EXPECT_TRUE(pad.Visible());
+    EXPECT_EQ(marker.Left() - pad.Left(), 24);
+    EXPECT_EQ(marker.Top() - pad.Top(), 8);
+
+    // Dragged far up and right it stops at the pad's edges.
+    SendMessageA(marker.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(marker.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(104, static_cast<WORD>(-96)));
+    SendMessageA(marker.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    EXPECT_EQ(StreamX, kMarkerReach);
+    EXPECT_EQ(StreamY, 0);
+    EXPECT_EQ(marker.Left() - pad.Left(), kMarkerReach);
+
+    Click(Board().ActMinutesLabel);
+    ASSERT_TRUE(PumpQueued());
+    EXPECT_EQ(marker.Tag, 1) << "a label takes no focus";
+    EXPECT_TRUE(pad.Visible());
+
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    ASSERT_TRUE(PumpQueued());
+    EXPECT_EQ(marker.Tag, 0);
+    EXPECT_FALSE(pad.Visible());
+    const RECT back = marker.Bounds();
+    EXPECT_EQ(back.left, home.left);
+    EXPECT_EQ(back.top, home.top);
+    EXPECT_EQ(StreamX, kMarkerReach) << "the place stays as dragged";
+}
+
+// A click on the speaker animation switches play, only on the active board.
+TEST_F(BoardHandlersWinTest, SpeakerClickSwitchesPlayOnTheActiveBoardOnly)
+{
+    ShowBoard();
+    Board().PlayCheckBox.SetChecked(true);
+    const TControl& speaker = Board().SpkAnimate;
+    RECT place{};
+    GetWindowRect(speaker.Handle(), &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    const struct {
+        bool active;
+        bool playingAfter;
+    } rows[] = {{true, false}, {false, false}, {true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.active ? "active" : "not active");
+        SetActiveWindow(row.active ? Board().Handle() : Application.Handle());
+        PostMessageA(speaker.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(speaker.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        ASSERT_TRUE(PumpQueued());
+        EXPECT_EQ(Board().PlayCheckBox.Checked(), row.playingAfter);
+    }
+}
+
+TEST_F(BoardHandlersWinTest, MinimiseHidesTheBoardToTheTrayWhereItIsOfferedAgain)
+{
+    ShowBoard();  // shown already: brought forward
+    ASSERT_FALSE(Board().Customize.Enabled);
+    EXPECT_EQ(GetActiveWindow(), Board().Handle());
+    SendMessageA(Board().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(PumpUntil([] { return !Board().Visible(); }, kShortPump));
+    EXPECT_FALSE(IsIconic(Board().Handle()));
+    EXPECT_TRUE(Board().Customize.Enabled);
+
+    ShowBoard();  // the tray item and a second start show it as WM_APP does
+    EXPECT_FALSE(IsIconic(Board().Handle()));
+    EXPECT_EQ(GetActiveWindow(), Board().Handle());
+    EXPECT_FALSE(Board().Customize.Enabled);
+}
+
+}  // namespace
