@@ -31,7 +31,7 @@ constexpr int kMuteKeepOn = 1;
 constexpr float kPercent = 100.0f;
 
 constexpr std::array<TLayerId, 2> kDayBackgrounds = {lyDayBackground1, lyDayBackground2};
-constexpr std::array<TLayerId, 2> kWindGusts = {lyWind1, lyWind2};
+constexpr std::array<TLayerId, 3> kWindGusts = {lyWind1, lyWind2, lyWind3};
 
 bool Playing(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
 
