@@ -1,7 +1,9 @@
 // The board with every layer on: the day forest with three bird strands, the
 // brook and waterfall, three fires, the wind, fly-bys, music, the user's
-// nature folder, and rain with thunder. Prints the CPU of our threads: the
-// board's (all layer code) and the mixing thread's; the sync thread only posts.
+// nature folder, and rain with thunder. Prints the CPU of our threads (the
+// board's, the audio library's mixing, sync and decoding threads, the workers
+// that open user files), with the board's and the mixing thread's apart, and
+// of the whole process (Wine's sound path too).
 #include "player/window/MainForm.h"
 
 #include "platform/audio/win/WindowsBackends.h"
@@ -14,8 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+#include <winternl.h>
+
 #include <atomic>
 #include <cstdio>
+#include <map>
 
 namespace {
 
@@ -32,14 +38,10 @@ double Seconds(const FILETIME& time)
     return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
 }
 
-double ThreadSeconds(DWORD id)
+double ThreadSeconds(HANDLE thread)
 {
-    const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
     FILETIME created{}, exited{}, kernel{}, user{};
-    const bool known = thread != nullptr && GetThreadTimes(thread, &created, &exited, &kernel, &user);
-    if (thread != nullptr)
-        CloseHandle(thread);
-    return known ? Seconds(kernel) + Seconds(user) : 0.0;
+    return GetThreadTimes(thread, &created, &exited, &kernel, &user) ? Seconds(kernel) + Seconds(user) : 0.0;
 }
 
 double ProcessSeconds()
@@ -47,6 +49,49 @@ double ProcessSeconds()
     FILETIME created{}, exited{}, kernel{}, user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     return Seconds(kernel) + Seconds(user);
+}
+
+// Where a thread began: in our image (the board's), or in the C runtime that
+// starts the threads our code makes (the library's, the workers); Wine's own
+// threads begin in its DLLs.
+bool StartsInOurCode(HANDLE thread)
+{
+    using TQuery = LONG(WINAPI*)(HANDLE, THREADINFOCLASS, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<TQuery>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+    constexpr auto kStartAddress = static_cast<THREADINFOCLASS>(9);  // ThreadQuerySetWin32StartAddress
+    void* start = nullptr;
+    if (query == nullptr || query(thread, kStartAddress, &start, sizeof start, nullptr) != 0)
+        return false;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(start), &module))
+        return false;
+    return module == GetModuleHandleA(nullptr) || module == GetModuleHandleA("msvcrt.dll");
+}
+
+struct TThreadTime {
+    double Seconds = 0;
+    bool Ours = false;
+};
+
+// Every thread of the process now.
+std::map<DWORD, TThreadTime> ThreadTimes()
+{
+    std::map<DWORD, TThreadTime> times;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId())
+            continue;
+        if (const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)) {
+            times[entry.th32ThreadID] = {ThreadSeconds(thread), StartsInOurCode(thread)};
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+    return times;
 }
 
 // The rarity lists come with the language; four levels do here.
@@ -89,21 +134,31 @@ void Play(std::chrono::seconds time)
 struct TShares {
     double Board = 0;
     double Mixing = 0;
+    double Ours = 0;
     double Process = 0;
 };
 
+// A thread that began meanwhile counts from its start; one that ended is lost.
 TShares Measure()
 {
-    const DWORD gui = GetCurrentThreadId();
-    const DWORD mixing = MixingThread;
-    const double gui0 = ThreadSeconds(gui);
-    const double mixing0 = ThreadSeconds(mixing);
+    const std::map<DWORD, TThreadTime> before = ThreadTimes();
     const double process0 = ProcessSeconds();
     const auto start = std::chrono::steady_clock::now();
     Play(kMeasured);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return {100 * (ThreadSeconds(gui) - gui0) / wall, 100 * (ThreadSeconds(mixing) - mixing0) / wall,
-            100 * (ProcessSeconds() - process0) / wall};
+    TShares shares;
+    shares.Process = 100 * (ProcessSeconds() - process0) / wall;
+    for (const auto& [id, after] : ThreadTimes()) {
+        const auto earlier = before.find(id);
+        const double share = 100 * (after.Seconds - (earlier != before.end() ? earlier->second.Seconds : 0)) / wall;
+        if (id == GetCurrentThreadId())
+            shares.Board = share;
+        if (id == MixingThread)
+            shares.Mixing = share;
+        if (after.Ours)
+            shares.Ours += share;
+    }
+    return shares;
 }
 
 void Report(const char* what, const TShares& shares)
@@ -111,10 +166,10 @@ void Report(const char* what, const TShares& shares)
     int sounding = 0;
     for (HSTREAM channel : LayerChannels)
         sounding += BASS_ChannelIsActive(channel) != BASS_ACTIVE_STOPPED ? 1 : 0;
-    std::printf("%s, %% of one core over %lld s: board (GUI) %.2f, mixing %.2f, ours %.2f; the whole process %.2f; "
-                "%d layers sounding at the end\n",
-                what, static_cast<long long>(kMeasured.count()), shares.Board, shares.Mixing,
-                shares.Board + shares.Mixing, shares.Process, sounding);
+    std::printf("%s, %% of one core over %lld s: our threads %.2f (the board's %.2f, mixing %.2f); "
+                "the whole process %.2f; %d layers sounding at the end\n",
+                what, static_cast<long long>(kMeasured.count()), shares.Ours, shares.Board, shares.Mixing,
+                shares.Process, sounding);
 }
 
 }  // namespace
