@@ -97,7 +97,7 @@ TEST(BassDllTest, ExportsEveryFunctionUndecoratedAndTheMixerForwardsToTheLibrary
     FreeLibrary(mixer);
 }
 
-TEST(BassDllTest, ListsTheDirectSoundDevicesFromOne)
+TEST(BassDllTest, ListsTheSystemDevicesFromOne)
 {
     EXPECT_EQ(HIWORD(BASS_GetVersion()), 0x0204);
     bool anyDefault = false;
