@@ -196,6 +196,8 @@ void Engine::Play(Channel& channel)
     Starting starting{&channel, false, 0};
     starting.chained = TakeChainPoint(starting.at);
     starting_.push_back(starting);
+    // Room for it among the playing, so the mixing thread never allocates.
+    playing_.reserve(playing_.size() + starting_.size());
     if (driver_)
         driver_->Wake();
 }
@@ -306,7 +308,7 @@ bool Engine::Render(float* out, uint32_t ahead, uint32_t frames)
         mixed_ += static_cast<OutputFrame>(block);
         done += block;
     }
-    return !playing_.empty() || !starting_.empty();
+    return !playing_.empty();
 }
 
 void Engine::JoinStarting(float* out, uint32_t ahead)
