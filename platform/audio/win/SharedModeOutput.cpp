@@ -16,9 +16,13 @@
 namespace ovelaudio {
 namespace {
 
-constexpr uint32_t kMarginMs = 100;  // room in the endpoint's buffer past the output's queue
+// The endpoint's buffer, well past the output's queue: Wine's PulseAudio
+// client counts what is queued by a clock of its own, which can run ahead of
+// the server's; with little room past the queue it overwrites sound it has
+// not sent yet.
+constexpr uint32_t kEndpointBufferMs = 1000;
 constexpr REFERENCE_TIME kUnitsPerMs = 10000;
-constexpr REFERENCE_TIME kBufferDuration = (kOutputQueueMs + kMarginMs) * kUnitsPerMs;
+constexpr REFERENCE_TIME kBufferDuration = kEndpointBufferMs * kUnitsPerMs;
 constexpr PROPERTYKEY kFriendlyName = {{0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}},
                                        14};
 
