@@ -21,6 +21,13 @@
 // BASS_StreamCreate makes dummy streams only (a null procedure). A URL stream
 // starts once its format is known and plays while it downloads; when the bytes
 // run out before the download ends it stalls (BASS_ACTIVE_STALLED, silence).
+//
+// A real output mixes about half a second ahead of what is heard, so a busy
+// machine does not interrupt it: attribute changes and stops are heard that
+// much later, and END syncs run that much before the end is heard. A stream
+// played after an END sync ran starts where the ended stream stopped, when
+// that has not been heard yet (one such stream for each END, in their order);
+// any other stream starts as soon as the output can still take it.
 
 #include <stdint.h>
 

@@ -55,15 +55,6 @@ int BassErrorOf(HRESULT result)
     }
 }
 
-void ConvertToPcm16(const float* in, void* out, DWORD bytes)
-{
-    auto* samples = static_cast<int16_t*>(out);
-    for (DWORD i = 0; i < bytes / kSampleBytes; ++i) {
-        const float scaled = std::clamp(in[i] * 32767.0f, -32768.0f, 32767.0f);
-        samples[i] = static_cast<int16_t>(std::lrint(scaled));
-    }
-}
-
 DeviceStatus StatusOf(HRESULT result)
 {
     if (SUCCEEDED(result))
@@ -90,7 +81,7 @@ public:
 
     int Enter() override
     {
-        RaiseThisThreadForSound();
+        EnterOutputThread();
         return SUCCEEDED(Silence(0, ringBytes_)) ? BASS_OK : BASS_ERROR_DRIVER;
     }
 
@@ -156,7 +147,7 @@ private:
         if (!span)
             return;
         const DWORD sound = offset < bytes ? std::min(spanBytes, bytes - offset) : 0;
-        ConvertToPcm16(samples + offset / kSampleBytes, span, sound);
+        ConvertToPcm16(samples + offset / kSampleBytes, span, sound / kSampleBytes);
         ZeroMemory(static_cast<uint8_t*>(span) + sound, spanBytes - sound);
     }
 

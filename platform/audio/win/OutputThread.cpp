@@ -6,7 +6,23 @@
 
 namespace ovelaudio {
 
-void RaiseThisThreadForSound() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST); }
+namespace {
+
+using SetThreadDescriptionFn = HRESULT(WINAPI*)(HANDLE, PCWSTR);
+
+}  // namespace
+
+void EnterOutputThread()
+{
+    // Named where the system can (Windows 10 on, and Wine, which shows the name to Linux tools).
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto describe = kernel ? reinterpret_cast<SetThreadDescriptionFn>(
+                                       reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadDescription")))
+                                 : nullptr;
+    if (describe)
+        describe(GetCurrentThread(), L"ovel audio");
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+}
 
 void ReportUnderruns(uint64_t underruns)
 {

@@ -5,11 +5,12 @@
 
 namespace ovelaudio {
 
-// Above the program's other threads, so a busy machine delays the mix least.
-void RaiseThisThreadForSound();
+// Names the calling thread "ovel audio" (where the system can) and raises it
+// above the program's other threads, so a busy machine delays the mix least.
+void EnterOutputThread();
 
 // A debug string when an output closes: "ovel audio: N underruns" (Wine
-// shows debug strings with WINEDEBUG=+debugstr).
+// shows debug strings with WINEDEBUG=warn+debugstr).
 void ReportUnderruns(uint64_t underruns);
 
 }  // namespace ovelaudio

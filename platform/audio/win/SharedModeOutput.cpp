@@ -11,7 +11,6 @@
 #include <propsys.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace ovelaudio {
 namespace {
@@ -142,7 +141,7 @@ public:
 
     int Enter() override
     {
-        RaiseThisThreadForSound();
+        EnterOutputThread();
         com_ = std::make_unique<ComScope>();
         HRESULT result = client_ ? S_OK : Connect();
         UINT32 frames = 0;
@@ -180,7 +179,7 @@ public:
         HRESULT result = render_->GetBuffer(frames, &data);
         if (FAILED(result))
             return StatusOf(result);
-        std::memcpy(data, samples, size_t(frames) * speakers_ * sizeof(float));
+        ConvertToPcm16(samples, data, size_t(frames) * speakers_);
         return StatusOf(render_->ReleaseBuffer(frames, 0));
     }
 
@@ -193,7 +192,7 @@ public:
     void Halt() override { client_->Stop(); }
 
 private:
-    // Float samples at the output's rate; else converted by the system where it
+    // 16-bit samples at the output's rate; else converted by the system where it
     // can; else at the endpoint's own rate, which the mix then follows.
     HRESULT Connect()
     {
@@ -213,7 +212,7 @@ private:
                 break;
             speakers_ = SpeakersOfChannels(mix->nChannels);
             const uint32_t rate = attempt == 2 ? mix->nSamplesPerSec : rate_;
-            const WAVEFORMATEXTENSIBLE format = FloatFormat(rate, speakers_);
+            const WAVEFORMATEXTENSIBLE format = Pcm16Format(rate, speakers_);
             result = client_->Initialize(AUDCLNT_SHAREMODE_SHARED, attempt == 1 ? convert : 0, kBufferDuration, 0,
                                          &format.Format, nullptr);
             if (SUCCEEDED(result))

@@ -1,7 +1,8 @@
 #pragma once
 // The system's audio endpoints in shared mode, as outputs of the library:
-// from Vista on the cheapest way to the sound card, with nothing converted
-// on the way where the endpoint takes float samples at the output's rate.
+// from Vista on the cheapest way to the sound card. They get 16-bit samples
+// at the output's rate, as DirectSound does: under Wine half the bytes of
+// float on the way to the sound server.
 
 #include "platform/audio/win/ListedOutput.h"
 
@@ -22,7 +23,7 @@ private:
                                              FailFn fail, int& error) override;
 };
 
-// Keeps an initialised client of float samples filled from render and
+// Keeps an initialised client of 16-bit samples filled from render and
 // releases both interfaces at the end: the way in for a client that
 // misbehaves on purpose. Null, with error set, when it cannot be used.
 std::unique_ptr<OutputDriver> PlayThroughClient(IAudioClient* client, IAudioRenderClient* render, uint32_t rate,

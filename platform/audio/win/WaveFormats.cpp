@@ -1,10 +1,12 @@
 #include "platform/audio/win/WaveFormats.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ovelaudio {
 namespace {
 
 constexpr GUID kPcmSubFormat = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-constexpr GUID kFloatSubFormat = {0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 WAVEFORMATEXTENSIBLE Extensible(uint32_t rate, uint32_t speakers, WORD bits, const GUID& subFormat)
 {
@@ -57,9 +59,13 @@ WAVEFORMATEXTENSIBLE Pcm16Format(uint32_t rate, uint32_t speakers)
     return format;
 }
 
-WAVEFORMATEXTENSIBLE FloatFormat(uint32_t rate, uint32_t speakers)
+void ConvertToPcm16(const float* in, void* out, size_t samples)
 {
-    return Extensible(rate, speakers, 32, kFloatSubFormat);
+    auto* pcm = static_cast<int16_t*>(out);
+    for (size_t i = 0; i < samples; ++i) {
+        const float scaled = std::clamp(in[i] * 32767.0f, -32768.0f, 32767.0f);
+        pcm[i] = static_cast<int16_t>(std::lrint(scaled));
+    }
 }
 
 }  // namespace ovelaudio

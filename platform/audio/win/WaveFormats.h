@@ -17,7 +17,7 @@ DWORD ChannelMaskOf(uint32_t speakers);
 // extensible form to say which speaker each one is.
 WAVEFORMATEXTENSIBLE Pcm16Format(uint32_t rate, uint32_t speakers);
 
-// 32-bit float samples, the way a shared endpoint mixes.
-WAVEFORMATEXTENSIBLE FloatFormat(uint32_t rate, uint32_t speakers);
+// Clipped to the 16-bit range.
+void ConvertToPcm16(const float* in, void* out, size_t samples);
 
 }  // namespace ovelaudio
