@@ -46,10 +46,10 @@ public:
 class TSilentDevice : public ovelaudio::OutputBackend {
 public:
     std::vector<ovelaudio::DeviceEntry> Devices() override { return {{"Speakers", "spk", true, true}}; }
-    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t, void*, ovelaudio::RenderFn, ovelaudio::FailFn,
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t rate, void*, ovelaudio::RenderFn, ovelaudio::FailFn,
                                                   int&) override
     {
-        return std::make_unique<TSilentDriver>();
+        return std::make_unique<TSilentDriver>(rate);
     }
 };
 

@@ -30,7 +30,7 @@ public:
         return devices_;
     }
 
-    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t index, uint32_t, void*, ovelaudio::RenderFn,
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t index, uint32_t rate, void*, ovelaudio::RenderFn,
                                                   ovelaudio::FailFn fail, int& error) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -40,7 +40,7 @@ public:
         }
         opened_.push_back(index + 1);
         fail_ = std::move(fail);
-        return std::make_unique<TSilentDriver>();
+        return std::make_unique<TSilentDriver>(rate);
     }
 
     void Set(std::vector<DeviceEntry> devices)
