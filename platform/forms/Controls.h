@@ -59,6 +59,12 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color);
     HBRUSH BackgroundBrush() const { return brush_; }
+    // A font of the control's own: the one it has now, its character set
+    // kept, in this face, at this height (in pixels; negative for the
+    // characters' height) and weight.
+    void SetFont(const std::string& face, int height, bool bold);
+    // The width of text as the control draws it.
+    int TextWidth(const std::string& text) const;
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -93,6 +99,9 @@ protected:
     virtual void WndProc(TMessage& message);
     void DefaultHandler(TMessage& message) const;
 
+    // Makes the control's window in code, a child of the form with a free
+    // dialog id, and binds the wrapper to it; the wrapper destroys it again.
+    bool CreateIn(TForm& form, const char* windowClass, DWORD style, const RECT& bounds);
     void Subclass(HWND window);
     void ReleaseWindows();
     void SetStyleBits(DWORD add, DWORD remove) const;
@@ -112,6 +121,8 @@ private:
     TColor color_ = clDefault;
     TColor fontColor_ = clDefault;
     HBRUSH brush_ = nullptr;
+    HFONT font_ = nullptr;
+    bool ownsWindow_ = false;  // made by CreateIn
 };
 
 // Containers: the template makes their contents siblings, so the container

@@ -38,6 +38,9 @@ void ForgetSubclass(HWND window)
     Subclasses().erase(window);
 }
 
+// Ids of controls made in code start above those of the templates.
+constexpr int kFirstMadeControlId = 0x7000;
+
 TShiftState MouseShiftState(WPARAM keys)
 {
     TShiftState shift = 0;
@@ -81,11 +84,18 @@ TMouseButton ButtonOf(UINT message)
 
 TControl::~TControl()
 {
+    HWND owned = ownsWindow_ ? handle_ : nullptr;
     ReleaseWindows();
     if (form_)
         form_->RemoveControl(*this);
+    if (owned) {
+        form_->RemoveChild(owned);
+        DestroyWindow(owned);
+    }
     if (brush_)
         DeleteObject(brush_);
+    if (font_)
+        DeleteObject(font_);
     Screen.ControlDestroyed(this);
 }
 
@@ -101,6 +111,23 @@ bool TControl::Attach(TForm& form, int id)
     Subclass(window);
     Attached();
     return true;
+}
+
+bool TControl::CreateIn(TForm& form, const char* windowClass, DWORD style, const RECT& bounds)
+{
+    int id = kFirstMadeControlId;
+    while (GetDlgItem(form.Handle(), id))
+        ++id;
+    HWND window =
+        CreateWindowExA(0, windowClass, "", style | WS_CHILD, bounds.left, bounds.top, bounds.right - bounds.left,
+                        bounds.bottom - bounds.top, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    if (!window)
+        return false;
+    SendMessageA(window, WM_SETFONT, static_cast<WPARAM>(SendMessageA(form.Handle(), WM_GETFONT, 0, 0)), FALSE);
+    form.AddChild(window);
+    ownsWindow_ = Attach(form, id);
+    return ownsWindow_;
 }
 
 int TControl::Id() const { return GetDlgCtrlID(handle_); }
@@ -292,6 +319,32 @@ void TControl::SetFontColor(TColor color)
 {
     fontColor_ = color;
     Invalidate();
+}
+
+void TControl::SetFont(const std::string& face, int height, bool bold)
+{
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(Perform(WM_GETFONT)), sizeof font, &font);
+    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
+    font.lfHeight = height;
+    font.lfWidth = 0;
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    HFONT made = CreateFontIndirectA(&font);
+    Perform(WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (font_)
+        DeleteObject(font_);
+    font_ = made;
+}
+
+int TControl::TextWidth(const std::string& text) const
+{
+    HDC dc = GetDC(handle_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Perform(WM_GETFONT)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(handle_, dc);
+    return size.cx;
 }
 
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) const

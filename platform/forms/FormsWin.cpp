@@ -25,6 +25,15 @@ std::string AnsiText(const std::u16string& text)
     return buffer;
 }
 
+void SizeClientArea(HWND form, int width, int height)
+{
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
+    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The dialog manager placed the controls by the font's base units; this puts
 // them, and the form's client area, where the design's units put them. The
 // children stand in template order.
@@ -40,11 +49,7 @@ void LayOutAsDesigned(HWND form, const TDialogTemplate& dialog)
         MoveWindow(child, pixels.Left, pixels.Top, pixels.Width, pixels.Height, FALSE);
     }
     const TTemplateRect client = DesignPixels(dialog.Rect);
-    RECT frame{0, 0, client.Width, client.Height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(form, GWL_STYLE)), GetMenu(form) != nullptr,
-                       static_cast<DWORD>(GetWindowLongA(form, GWL_EXSTYLE)));
-    SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientArea(form, client.Width, client.Height);
 }
 
 TShiftState KeyShiftState(const MSG& message)
@@ -378,6 +383,27 @@ void TForm::SetBounds(int left, int top, int width, int height) const
     MoveWindow(handle_, left, top, width, height, TRUE);
 }
 
+void TForm::SetClientSize(int width, int height) const { SizeClientArea(handle_, width, height); }
+
+void TForm::CentreOn(const TForm& form) const
+{
+    const RECT own = Bounds();
+    const RECT other = form.Bounds();
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetBounds((other.left + other.right - width) / 2, (other.top + other.bottom - height) / 2, width, height);
+}
+
+void TForm::CentreOnDesktop() const
+{
+    RECT desktop{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+    const RECT own = Bounds();
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetBounds((desktop.left + desktop.right - width) / 2, (desktop.top + desktop.bottom - height) / 2, width, height);
+}
+
 void TForm::Close()
 {
     if (modal_) {
@@ -481,10 +507,8 @@ void TForm::RemoveControl(const TControl& control)
 
 void TForm::TrackChildren()
 {
-    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        children_[child] = {(style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0};
-    }
+    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        AddChild(child);
 }
 
 std::vector<HWND> TForm::Children() const
@@ -558,6 +582,22 @@ void TForm::ReplaceChild(HWND old, HWND now)
     }
     for (auto& container : containers_)
         std::replace(container.second.begin(), container.second.end(), old, now);
+}
+
+void TForm::AddChild(HWND child)
+{
+    auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    children_[child] = {(style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0};
+}
+
+void TForm::RemoveChild(HWND child)
+{
+    children_.erase(child);
+    containers_.erase(child);
+    for (auto& container : containers_) {
+        auto& contents = container.second;
+        contents.erase(std::remove(contents.begin(), contents.end(), child), contents.end());
+    }
 }
 
 std::vector<HWND> TForm::ChildrenWithin(HWND container) const
