@@ -2,6 +2,7 @@
 
 #include "platform/audio/bass.h"
 #include "platform/forms/Application.h"
+#include "player/window/MainForm.h"
 #include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
@@ -42,7 +43,23 @@ public:
     void ReportFileCorrupt(const std::string& name) override { ADD_FAILURE() << "corrupt: " << name; }
 };
 
+class TSilentDevice : public ovelaudio::OutputBackend {
+public:
+    std::vector<ovelaudio::DeviceEntry> Devices() override { return {{"Silent", "silent.drv", true, true}}; }
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t, void*, ovelaudio::RenderFn, ovelaudio::FailFn,
+                                                  int&) override
+    {
+        return std::make_unique<TSilentDriver>();
+    }
+};
+
 }  // namespace
+
+void UseSilentOutput()
+{
+    static TSilentDevice device;
+    ovelaudio::SetOutputBackend(&device);
+}
 
 void PrepareLikeTheStart()
 {
@@ -58,6 +75,13 @@ void PrepareLikeTheStart()
     const std::optional<unsigned> revisionSum = OpenSoundBanks(SoundBanks, files, messages);
     ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
     AppendRevisionSum(*revisionSum);
+}
+
+void CreateBoardLikeTheProgram()
+{
+    PrepareLikeTheStart();
+    ASSERT_TRUE(PrepareApplication());
+    ASSERT_TRUE(CreateOvelMainForm());
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit, const std::function<void()>& watch)

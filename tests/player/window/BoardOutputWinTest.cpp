@@ -21,14 +21,6 @@ using ovelaudio::DeviceEntry;
 
 constexpr UINT kDeviceWatchInterval = 1024;
 
-class TSilentDriver : public ovelaudio::OutputDriver {
-public:
-    uint32_t Speakers() const override { return 2; }
-    bool Emulated() const override { return false; }
-    bool Start() override { return true; }
-    void Stop() override {}
-};
-
 // Devices as a test scripts them; the last opened one can be made to fail.
 class TScriptedDevices : public ovelaudio::OutputBackend {
 public:
