@@ -232,9 +232,9 @@ TEST_F(AlarmClockWinTest, AToneFilePlaysOnceAndTheWindowThenClosesItself)
     const std::optional<uint64_t> first = FirstSound(opened, 2);
     ASSERT_TRUE(first) << "the tone was not heard";
     EXPECT_GT(Level(recording->Read(*first + kRate / 20, kRate / 4)), kSounding);
-    ASSERT_GT(closed, *first + kToneFrames);
-    EXPECT_LT(Level(recording->Read(*first + kToneFrames + kRate / 10, closed - *first - kToneFrames - kRate / 10)),
-              kSilence)
+    const uint64_t afterTone = *first + kToneFrames + kRate / 10;
+    ASSERT_GT(closed, afterTone);
+    EXPECT_LT(Level(recording->Read(afterTone, static_cast<size_t>(closed - afterTone))), kSilence)
         << "once played, silence until the window closed";
 }
 
