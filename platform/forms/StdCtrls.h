@@ -50,8 +50,12 @@ protected:
 
 class TBitBtn : public TButton {
 public:
+    // A picture button made in code, hidden until shown; false when its
+    // window cannot be made.
+    bool Create(TForm& form, int left, int top, int width, int height);
     // The bitmap stays the caller's.
     void SetGlyph(HBITMAP glyph);
+    HBITMAP Glyph() const;
 };
 
 class TLabel : public TControl {

@@ -12,6 +12,7 @@ constexpr DWORD kButtonTypeMask = BS_TYPEMASK;
 constexpr DWORD kComboTypeMask =
     CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
 constexpr int kSelectionField = -1;
+constexpr char kButtonClass[] = "BUTTON";
 constexpr int kListItems = 0;
 
 // The wrappers check and uncheck themselves, so Windows must not: an
@@ -135,7 +136,15 @@ void TButton::Command(WORD code)
         Click();
 }
 
+bool TBitBtn::Create(TForm& form, int left, int top, int width, int height)
+{
+    return CreateIn(form, kButtonClass, BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP,
+                    {left, top, left + width, top + height});
+}
+
 void TBitBtn::SetGlyph(HBITMAP glyph) { Perform(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph)); }
+
+HBITMAP TBitBtn::Glyph() const { return reinterpret_cast<HBITMAP>(Perform(BM_GETIMAGE, IMAGE_BITMAP)); }
 
 // Without SS_NOTIFY a static lets the mouse through: no clicks, no hints.
 void TLabel::Attached() { SetStyleBits(SS_NOTIFY, 0); }

@@ -44,12 +44,6 @@ void SetVolume(TLayerId layer, float volume)
     BASS_ChannelSetAttribute(LayerChannels[layer], BASS_ATTRIB_VOL, volume);
 }
 
-bool FileExists(const std::string& name)
-{
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The cursor lies on the control: client coordinates from 0 to the width
 // and the height, both ends included.
 bool CursorOn(const TControl& control)

@@ -511,6 +511,54 @@ TEST_F(FormsTest, FontColourOfAControlReachesItsDrawing)
     DeleteDC(dc);
 }
 
+TEST_F(FormsTest, ButtonMadeInCodeIsAHiddenChildThatClicksAndGoesWithItsWrapper)
+{
+    HWND window = nullptr;
+    {
+        TBitBtn made;
+        ASSERT_TRUE(made.Create(form, 10, 20, 52, 52));
+        window = made.Handle();
+        EXPECT_EQ(GetParent(window), form.Handle());
+        EXPECT_NE(made.Id(), IDOK);
+        EXPECT_EQ(GetDlgItem(form.Handle(), made.Id()), window);
+        EXPECT_EQ(made.Bounds().left, 10);
+        EXPECT_EQ(made.Bounds().top, 20);
+        EXPECT_EQ(made.Width(), 52);
+        EXPECT_FALSE(made.Visible());
+        made.Show();
+        EXPECT_TRUE(made.Visible()) << "its own state, while the form stays hidden";
+
+        TBitBtn second;
+        ASSERT_TRUE(second.Create(form, 70, 20, 52, 52));
+        EXPECT_NE(second.Id(), made.Id());
+
+        HBITMAP glyph = CreateBitmap(52, 52, 1, 32, nullptr);
+        made.SetGlyph(glyph);
+        EXPECT_EQ(made.Glyph(), glyph);
+        made.Tag = 7;
+        std::intptr_t clicked = 0;
+        made.OnClick = [&clicked](TObject* sender) { clicked = static_cast<TControl*>(sender)->Tag; };
+        SendMessageA(window, BM_CLICK, 0, 0);
+        EXPECT_EQ(clicked, 7);
+        made.SetGlyph(nullptr);
+        DeleteObject(glyph);
+    }
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(FormsTest, OwnFontOfAControlTakesFaceHeightAndWeightAndKeepsTheCharacterSet)
+{
+    form.SetFontCharset(RUSSIAN_CHARSET);
+    form.Label.SetFont("Arial", -32, true);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(form.Label.Perform(WM_GETFONT)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+    EXPECT_EQ(font.lfHeight, -32);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET);
+    EXPECT_GT(form.Label.TextWidth("MMMM"), form.Check.TextWidth("MMMM"));
+}
+
 TEST_F(FormsTest, KeyPreviewSeesKeysOfControlsAndCanSwallowThem)
 {
     WORD seen = 0;
