@@ -2,9 +2,12 @@
 
 #include "platform/audio/bass.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/Registry.h"
 #include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
+#include "player/settings/PackedWords.h"
+#include "player/window/Scenes.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 
@@ -58,6 +61,17 @@ void PrepareLikeTheStart()
     const std::optional<unsigned> revisionSum = OpenSoundBanks(SoundBanks, files, messages);
     ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
     AppendRevisionSum(*revisionSum);
+}
+
+void StoreDayForestStart()
+{
+    const auto bit = [](TBoardItem item, int state) { return PlaceField(*FindField(pwC1, item), state); };
+    const std::uint32_t c1 = bit(TBoardItem::PlayCheckBox, 1) | bit(TBoardItem::UseCurrentDefDeviceRadioButton, 1) |
+                             bit(TBoardItem::MuteComboBox, 1);
+    ASSERT_TRUE(OpenProductKey());
+    EXPECT_TRUE(ProgRegistry->WriteInteger("C1", static_cast<std::int32_t>(AddParityBits(c1))));
+    EXPECT_TRUE(ProgRegistry->WriteInteger("OvelIndex", kDayScene));
+    ProgRegistry->CloseKey();
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit, const std::function<void()>& watch)

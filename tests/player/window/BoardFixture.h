@@ -12,6 +12,10 @@ constexpr auto kShortPump = std::chrono::seconds(10);
 // probe and the banks of dist/, read whole so that no file stays held.
 void PrepareLikeTheStart();
 
+// Stores the settings of a board that starts playing the day forest with
+// the alternation off, as the board's own cases expect it.
+void StoreDayForestStart();
+
 // Handles messages until done() holds or the limit passes; watch runs after
 // every round.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = kPumpLimit,

@@ -112,6 +112,7 @@ protected:
         Devices.Set({kSpeakers, kDisabled, kHeadphones});
         ovelaudio::SetOutputBackend(&Devices);
         PrepareLikeTheStart();
+        StoreDayForestStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
     }

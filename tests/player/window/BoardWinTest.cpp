@@ -79,6 +79,7 @@ protected:
     {
         ovelaudio::RegisterWindowsBackends();
         PrepareLikeTheStart();
+        StoreDayForestStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
     }
