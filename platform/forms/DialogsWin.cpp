@@ -3,6 +3,7 @@
 #include "platform/forms/Application.h"
 
 #include <commdlg.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <vector>
@@ -38,7 +39,12 @@ bool TOpenDialog::Execute(HWND owner)
     dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
     dialog.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     dialog.Flags = kDialogOptions;
-    if (!(save_ ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)))
+    // The dialog browses the shell's folders, which need COM on this thread.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const bool confirmed = save_ ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    if (com)
+        CoUninitialize();
+    if (!confirmed)
         return false;
     FileName = file.data();
     return true;

@@ -16,3 +16,4 @@
 #define IDC_PANEL_RADIO 209
 #define IDC_OUTSIDE 210
 #define IDC_EDIT 211
+#define IDC_THREE_STATE 212
