@@ -147,6 +147,7 @@ public:
     // The state a stored setting takes from the board: a box 0, 1 or 2
     // (grayed), a radio button 0 or 1, a position, an item index, a place.
     int ItemState(TBoardItem item) const;
+    void SetItemState(TBoardItem item, int state);
     TSaveDialog SetsSaveDialog;
     TOpenDialog UserFileDialog;
 
@@ -223,7 +224,6 @@ private:
     void FillDesignLists();
     void AttachSettingsHandlers();
     TControl* Control(TBoardItem item);
-    void SetItemState(TBoardItem item, int state);
     bool SaveWord(TPackedWordId word, bool openKey);
     bool SaveSceneOptions(int scene);
     bool SavePlainValues();

@@ -27,7 +27,7 @@ public:
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-    std::vector<SeenMessageBox> Boxes()
+    std::vector<SeenMessageBox> Boxes() const
     {
         std::lock_guard<std::mutex> lock(mutex_);
         return boxes_;
@@ -130,7 +130,7 @@ private:
     const std::wstring fileName_;
     std::atomic<bool> stop_{false};
     std::atomic<int> fileDialogs_{0};
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::vector<SeenMessageBox> boxes_;
     std::thread thread_;
 };
