@@ -839,7 +839,15 @@ TEST_F(BoardSettingsWinTest, TheOlderLayoutIsAppliedOnceAndDeleted)
     EXPECT_EQ(again, shown);
 }
 
-// Keys and the wheel choose a scene without the drop-down.
+int StoredBrookLevel(const char* word, TPackedWordId id)
+{
+    const TKeyValues key = ReadKey();
+    std::uint32_t stored = 0;
+    std::memcpy(&stored, key.at(word).Data.data(), sizeof stored);
+    return FieldState(*FindField(id, B::OptionTrackBar), stored);
+}
+
+// The drop-down stores the scene before a choice; keys and the wheel choose without it.
 TEST_F(BoardSettingsWinTest, AKeyChoiceStoresTheLeftSceneUnderItsOwnName)
 {
     ClearKey();
@@ -847,18 +855,17 @@ TEST_F(BoardSettingsWinTest, AKeyChoiceStoresTheLeftSceneUnderItsOwnName)
     ShowScene(kNightScene);
     Board().OptionTrackBar.SetPosition(60);
     ShowScene(kDayScene);
+    Board().OptionTrackBar.SetPosition(50);
+    SendMessageA(Board().OvelComboBox.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(Board().OvelComboBox.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(StoredBrookLevel("D70", pwD70), 50) << "an opened and closed drop-down";
+
     Board().OptionTrackBar.SetPosition(45);
     SendMessageA(Board().OvelComboBox.Handle(), WM_KEYDOWN, VK_DOWN, 0);
     ASSERT_EQ(Board().OvelComboBox.ItemIndex(), kNightScene);
     EXPECT_EQ(Board().OptionTrackBar.Position(), 60);
-    const TKeyValues key = ReadKey();
-    const auto brook = [&key](const char* word, TPackedWordId id) {
-        std::uint32_t stored = 0;
-        std::memcpy(&stored, key.at(word).Data.data(), sizeof stored);
-        return FieldState(*FindField(id, B::OptionTrackBar), stored);
-    };
-    EXPECT_EQ(brook("D70", pwD70), 45);
-    EXPECT_EQ(brook("N70", pwN70), 60);
+    EXPECT_EQ(StoredBrookLevel("D70", pwD70), 45);
+    EXPECT_EQ(StoredBrookLevel("N70", pwN70), 60);
     ShowScene(kDayScene);
     EXPECT_EQ(Board().OptionTrackBar.Position(), 45);
 }
