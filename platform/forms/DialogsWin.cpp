@@ -3,13 +3,14 @@
 #include "platform/forms/Application.h"
 
 #include <commdlg.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kDialogOptions = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+constexpr DWORD kDialogOptions = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
 constexpr char kFilterSeparator = '|';
 
 // The dialog's form of a filter: each part ends in a NUL, the whole in two.
@@ -35,9 +36,15 @@ bool TOpenDialog::Execute(HWND owner)
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
     dialog.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     dialog.Flags = kDialogOptions;
-    if (!GetOpenFileNameA(&dialog))
+    // The dialog browses the shell's folders, which need COM on this thread.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const bool confirmed = save_ ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    if (com)
+        CoUninitialize();
+    if (!confirmed)
         return false;
     FileName = file.data();
     return true;

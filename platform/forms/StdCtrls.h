@@ -8,15 +8,30 @@
 #include <cstdint>
 #include <string>
 
+enum TCheckBoxState {
+    cbUnchecked,
+    cbChecked,
+    cbGrayed
+};
+
+// A box made three-state in the template (BS_3STATE, BS_AUTO3STATE) also
+// takes the grayed state, and a click moves it on from unchecked to checked,
+// grayed and unchecked again; any other box is never grayed.
 class TCheckBox : public TControl {
 public:
-    bool Checked() const;
-    void SetChecked(bool checked);
+    bool Checked() const { return State() == cbChecked; }
+    void SetChecked(bool checked) { SetState(checked ? cbChecked : cbUnchecked); }
+    bool AllowGrayed() const { return allowGrayed_; }
+    TCheckBoxState State() const;
+    void SetState(TCheckBoxState state);
     TNotifyEvent OnClick;
 
 protected:
     void Attached() override;
     void Command(WORD code) override;
+
+private:
+    bool allowGrayed_ = false;
 };
 
 // Checking one from code, or by a click, unchecks the radio buttons of its

@@ -7,6 +7,7 @@
 // and only when the chimes bank passed validation.
 
 #include "platform/forms/Dialogs.h"
+#include "player/window/BoardState.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
@@ -68,8 +69,6 @@ private:
 extern TChimesForm* ChimesForm;
 
 // The user's files of the two chimes; empty for none.
-extern std::string Chime00Path;
-extern std::string Chime30Path;
 
 // The program block's: the picker with the board, only when the chimes bank
 // is there, and its end.

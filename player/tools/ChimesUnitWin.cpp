@@ -15,8 +15,6 @@
 #include <algorithm>
 
 TChimesForm* ChimesForm = nullptr;
-std::string Chime00Path;
-std::string Chime30Path;
 
 namespace {
 

@@ -13,10 +13,6 @@
 
 #include <array>
 
-int StreamX = 24;
-int StreamY = 8;
-int FireX = 8;
-int FireY = 8;
 int LastOption1Position = -1;
 
 namespace {

@@ -1,17 +1,21 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Charsets.h"
 #include "platform/forms/ComCtrls.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
 
 #include "FormsTestIds.h"
+#include "tests/common/DialogAnswerer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -46,6 +50,7 @@ public:
     TCheckBox PanelCheck;
     TRadioButton PanelRadio;
     TCheckBox Outside;
+    TCheckBox ThreeState;
     TTrackBar Track;
     TComboBox Combo;
     TEdit Edit;
@@ -54,7 +59,7 @@ public:
     void CountEvents()
     {
         auto count = [this](TObject*) { ++events; };
-        for (TCheckBox* box : {&Check, &PanelCheck, &Outside})
+        for (TCheckBox* box : {&Check, &PanelCheck, &Outside, &ThreeState})
             box->OnClick = count;
         for (TRadioButton* radio : {&RadioA, &RadioB, &PanelRadio})
             radio->OnClick = count;
@@ -76,6 +81,7 @@ protected:
         PanelCheck.Attach(*this, IDC_PANEL_CHECK);
         PanelRadio.Attach(*this, IDC_PANEL_RADIO);
         Outside.Attach(*this, IDC_OUTSIDE);
+        ThreeState.Attach(*this, IDC_THREE_STATE);
         Track.Attach(*this, IDC_TRACK);
         Combo.Attach(*this, IDC_COMBO);
         Edit.Attach(*this, IDC_EDIT);
@@ -302,6 +308,64 @@ TEST_F(FormsTest, UserClickTogglesACheckBoxAndRunsOnClickOnce)
     form.Check.Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_FALSE(form.Check.Checked());
     EXPECT_EQ(form.events, 2);
+}
+
+TEST_F(FormsTest, ThreeStateBoxIsGrayedInTurnAndFromCodeAPlainBoxNever)
+{
+    ASSERT_TRUE(form.ThreeState.AllowGrayed());
+    EXPECT_FALSE(form.Check.AllowGrayed());
+    for (TCheckBoxState next : {cbChecked, cbGrayed, cbUnchecked, cbChecked}) {
+        form.ThreeState.Perform(BM_CLICK);
+        EXPECT_EQ(form.ThreeState.State(), next);
+    }
+    EXPECT_EQ(form.events, 4);
+
+    form.ThreeState.SetState(cbGrayed);
+    EXPECT_FALSE(form.ThreeState.Checked());
+    EXPECT_EQ(form.ThreeState.Perform(BM_GETCHECK), BST_INDETERMINATE);
+    form.ThreeState.SetState(cbGrayed);
+    EXPECT_EQ(form.events, 5);
+    form.ThreeState.SetChecked(false);
+    EXPECT_EQ(form.ThreeState.State(), cbUnchecked);
+    EXPECT_EQ(form.events, 6);
+
+    form.Check.SetState(cbGrayed);
+    EXPECT_EQ(form.Check.State(), cbUnchecked);
+    EXPECT_EQ(form.events, 6);
+}
+
+// The system's own dialogs, answered the way a user does.
+TEST_F(FormsTest, FileDialogsGiveTheConfirmedNameAndNothingWhenCancelled)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ovel-dialogs";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path existing = folder / "settings.Ovel";
+    std::ofstream(existing) << "x";
+
+    TSaveDialog save;
+    save.Title = "Export";
+    save.Filter = "Ovel|*.Ovel";
+    save.FileName = "proposed.Ovel";
+    {
+        const DialogAnswerer answerer((folder / "chosen.Ovel").wstring());
+        EXPECT_TRUE(save.Execute(form.Handle()));
+        EXPECT_EQ(answerer.FileDialogs(), 1);
+    }
+    EXPECT_EQ(std::filesystem::path(save.FileName), folder / "chosen.Ovel");
+
+    TOpenDialog open;
+    open.Filter = save.Filter;
+    {
+        const DialogAnswerer answerer(existing.wstring());
+        EXPECT_TRUE(open.Execute());
+    }
+    EXPECT_EQ(std::filesystem::path(open.FileName), existing);
+    {
+        const DialogAnswerer cancelling(L"");
+        EXPECT_FALSE(open.Execute());
+    }
+    EXPECT_EQ(std::filesystem::path(open.FileName), existing) << "a cancelled dialog leaves the name";
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(FormsTest, RadioButtonsUncheckTheirNeighboursInTheSameContainerOnly)

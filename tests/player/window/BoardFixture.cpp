@@ -3,9 +3,12 @@
 #include "platform/audio/bass.h"
 #include "platform/forms/Application.h"
 #include "player/window/MainForm.h"
+#include "platform/forms/Registry.h"
 #include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
+#include "player/settings/PackedWords.h"
+#include "player/window/Scenes.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 
@@ -82,6 +85,17 @@ void CreateBoardLikeTheProgram()
     PrepareLikeTheStart();
     ASSERT_TRUE(PrepareApplication());
     ASSERT_TRUE(CreateOvelMainForm());
+}
+
+void StoreDayForestStart()
+{
+    const auto bit = [](TBoardItem item, int state) { return PlaceField(*FindField(pwC1, item), state); };
+    const std::uint32_t c1 = bit(TBoardItem::PlayCheckBox, 1) | bit(TBoardItem::UseCurrentDefDeviceRadioButton, 1) |
+                             bit(TBoardItem::MuteComboBox, 1);
+    ASSERT_TRUE(OpenProductKey());
+    EXPECT_TRUE(ProgRegistry->WriteInteger("C1", static_cast<std::int32_t>(AddParityBits(c1))));
+    EXPECT_TRUE(ProgRegistry->WriteInteger("OvelIndex", kDayScene));
+    ProgRegistry->CloseKey();
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit, const std::function<void()>& watch)

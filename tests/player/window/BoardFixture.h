@@ -34,6 +34,9 @@ private:
 
 // One such device, for the cases that only look at the board; before the start.
 void UseSilentOutput();
+// Stores the settings of a board that starts playing the day forest with
+// the alternation off, as the board's own cases expect it.
+void StoreDayForestStart();
 
 // Handles messages until done() holds or the limit passes; watch runs after
 // every round.
