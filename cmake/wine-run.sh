@@ -40,6 +40,15 @@ for f in "$prefix"/*.reg "$prefix"/drive_c/windows/*.ini; do
   [ -f "$f" ] && cp --remove-destination "$template/${f#"$prefix"/}" "$f"
 done
 
+# The user's shell folders (Desktop, Documents, ...) are links into the home of
+# whoever booted the template, which may be gone: each run gets folders of its own.
+for link in "$prefix"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then
+    rm "$link"
+    mkdir "$link"
+  fi
+done
+
 status=0
 WINEPREFIX="$prefix" "$WINELOADER" "$@" || status=$?
 WINEPREFIX="$prefix" "$WINESERVER" -w 2>/dev/null || true

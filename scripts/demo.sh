@@ -40,6 +40,8 @@ prefix="$root/$work/prefix"
 program_folder="$prefix/drive_c/Program Files/Ovel"
 player_path='C:\Program Files\Ovel\Ovel.exe'
 driver="$tree/tools/boarddriver/boarddriver.exe"
+settings_bench="$tree/bench/settings/SettingsBench.exe"
+settings_key='HKCU\Software\Tamlin\Ovel'
 raw="$work/demo.raw"
 
 rate=44100
@@ -77,6 +79,7 @@ check_build() {
     [ -f "$f" ] || die "$f is missing: build first (make)"
   done
   [ -f "$driver" ] || die "$driver is missing: build the Windows tree first (make)"
+  [ -f "$settings_bench" ] || die "$settings_bench is missing: build the Windows tree first (make)"
 }
 
 make_prefix() {
@@ -164,6 +167,51 @@ stop_recording() {
   sox -t raw -r $rate -e signed -b 16 -c 2 "$raw" "$out/demo.wav"
 }
 
+# Ones in a number, odd or not.
+odd_ones() {
+  local bits=$1 odd=0
+  while [ "$bits" -ne 0 ]; do
+    bits=$((bits & (bits - 1)))
+    odd=$((1 - odd))
+  done
+  [ "$odd" -eq 1 ]
+}
+
+# A packed word: each of its four groups with its parity bit holds an odd number of ones.
+parity_ok() {
+  local word=$(($1)) group
+  for group in "0xFF 31" "0xFF00 30" "0xFF0000 29" "0x0F000000 28"; do
+    set -- $group
+    odd_ones $(((word & $1) | (word & (1 << $2)))) || return 1
+  done
+}
+
+# What the player left in its settings key, as the system's reg shows it.
+show_settings_key() {
+  local name type value words=0 good=0
+  "$WINELOADER" reg query "$settings_key" 2>/dev/null | tr -d '\r' >"$out/settings.txt" || true
+  [ -s "$out/settings.txt" ] || die "the settings key is empty"
+  while read -r name type value; do
+    case "$name" in
+      C1 | C5 | C6 | C7 | D1 | D2 | D70 | D71 | D72 | N1 | N2 | N70 | N71 | N7F) ;;
+      *) continue ;;
+    esac
+    [ "$type" = REG_DWORD ] || die "packed word $name is stored as $type"
+    words=$((words + 1))
+    parity_ok "$value" && good=$((good + 1))
+  done <"$out/settings.txt"
+  settings_words="$words packed words, $good of them passing parity"
+  [ "$words" -eq 14 ] && [ "$good" -eq 14 ] || die "settings key: $settings_words"
+}
+
+# The board's settings load and save, timed on the player's own start.
+time_settings() {
+  cp "$settings_bench" "$program_folder/"
+  settings_times=$(cd "$program_folder" && "$WINELOADER" SettingsBench.exe 2>/dev/null | tr -d '\r') ||
+    die "the settings could not be timed"
+  rm -f "$program_folder/SettingsBench.exe"
+}
+
 # The screen cut down to the board's window.
 photograph_board() { import -window root -crop "$board_rect" +repage "$1"; }
 
@@ -228,6 +276,11 @@ report() {
     die "the recording is silent"
   fi
   echo "Not silent: RMS above $silence_floor_db dBFS."
+  echo
+  echo "Settings key ($settings_key, $root/$out/settings.txt): $settings_words"
+  sed 's/^/  /' "$out/settings.txt"
+  echo "Settings timed (goal: under 30 ms each):"
+  printf '%s\n' "$settings_times" | sed 's/^/  /'
 }
 
 say "plays $build_played"
@@ -238,8 +291,10 @@ give_night_hot_key
 start_recording
 launch_bytes=$(recorded_bytes)
 start_player
-say "the day forest plays"
 sleep "$settle_seconds"
+# Once the start is done: it may have chosen the night by the calendar.
+drive scene 0
+say "the day forest plays"
 measure_load
 sleep "$day_rest_seconds"
 say "the night forest, by its hot key"
@@ -253,4 +308,6 @@ say "Exit"
 drive exit
 wait_for_player_end
 stop_recording
+show_settings_key
+time_settings
 report

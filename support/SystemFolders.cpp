@@ -11,6 +11,13 @@ std::string FolderOfPath(const std::string& path)
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
+std::string FileTitleOfPath(const std::string& path)
+{
+    const std::string name = path.substr(FolderOfPath(path).size());
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 std::string RunKeyPath(bool ntPlatform)
 {
     return std::string(kCurrentVersionKey) + (ntPlatform ? "\\Run" : "\\RunServices");

@@ -14,6 +14,10 @@ void AddBackslash(std::string& path);
 // when there is none.
 std::string FolderOfPath(const std::string& path);
 
+// The file name of a path without its folder and its extension: what the
+// board shows of a chosen sound file.
+std::string FileTitleOfPath(const std::string& path);
+
 // The Run key under HKEY_LOCAL_MACHINE: "Run" on NT, "RunServices" on 9x.
 std::string RunKeyPath(bool ntPlatform);
 std::string RunValueName();     // "!" + ProductName
@@ -24,6 +28,8 @@ std::string StartupLinkPath();  // StartupDir + ProductName + ".lnk"
 void ReportStartupError();
 
 // Windows side.
+bool IsNTPlatform();
+bool FileExists(const std::string& path);  // a file, not a folder
 bool InitSystemFolders();
 bool CreateShellLink(const std::string& target, const std::string& linkFile, const std::string& arguments,
                      int iconIndex, const std::string& description);

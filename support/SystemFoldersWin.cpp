@@ -60,14 +60,6 @@ std::string RegistryFolder(const char* name)
     return folder;
 }
 
-bool IsNTPlatform() { return (GetVersion() & kWin9xPlatformBit) == 0; }
-
-bool FileExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::wstring WideText(const std::string& text)
 {
     const int textLength = static_cast<int>(text.size());
@@ -99,6 +91,14 @@ bool DeleteStartupLink()
 }
 
 }  // namespace
+
+bool IsNTPlatform() { return (GetVersion() & kWin9xPlatformBit) == 0; }
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 bool InitSystemFolders()
 {

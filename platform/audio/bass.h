@@ -28,6 +28,12 @@
 // +-64.0 are held there. A stream plays to the end of its last frame, at any
 // rate. Short compressed clips from memory are decoded ahead, from a copy, on
 // a thread of the library's.
+// A real output mixes about half a second ahead of what is heard, so a busy
+// machine does not interrupt it: attribute changes and stops are heard that
+// much later, and END syncs run that much before the end is heard. A stream
+// played after an END sync ran starts where the ended stream stopped, when
+// that has not been heard yet (one such stream for each END, in their order);
+// any other stream starts as soon as the output can still take it.
 
 #include <stdint.h>
 

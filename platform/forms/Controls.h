@@ -73,6 +73,8 @@ public:
     // A font of the control's own: the one it has now, at this height (in
     // pixels; negative for the characters' height) and slant.
     void SetFont(int height, bool italic);
+    // The same in this face, its character set kept, at this height and weight.
+    void SetFont(const std::string& face, int height, bool bold);
 
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFocus() const;
@@ -107,6 +109,9 @@ protected:
     virtual void WndProc(TMessage& message);
     void DefaultHandler(TMessage& message) const;
 
+    // Makes the control's window in code, a child of the form with a free
+    // dialog id, and binds the wrapper to it; the wrapper destroys it again.
+    bool CreateIn(TForm& form, const char* windowClass, DWORD style, const RECT& bounds);
     void Subclass(HWND window);
     // Gives the control its own font: the one it has, as change leaves it.
     void ReplaceFont(const std::function<void(LOGFONTW&)>& change);
@@ -130,6 +135,7 @@ private:
     TColor fontColor_ = clDefault;
     HBRUSH brush_ = nullptr;
     HFONT font_ = nullptr;
+    bool ownsWindow_ = false;  // made by CreateIn
 };
 
 // Containers: the template makes their contents siblings, so the container

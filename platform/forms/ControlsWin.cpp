@@ -39,6 +39,9 @@ void ForgetSubclass(HWND window)
     Subclasses().erase(window);
 }
 
+// Ids of controls made in code start above those of the templates.
+constexpr int kFirstMadeControlId = 0x7000;
+
 TShiftState MouseShiftState(WPARAM keys)
 {
     TShiftState shift = 0;
@@ -102,9 +105,14 @@ unsigned FontCodePage(HFONT font)
 
 TControl::~TControl()
 {
+    HWND owned = ownsWindow_ ? handle_ : nullptr;
     ReleaseWindows();
     if (form_)
         form_->RemoveControl(*this);
+    if (owned) {
+        form_->RemoveChild(owned);
+        DestroyWindow(owned);
+    }
     if (brush_)
         DeleteObject(brush_);
     if (font_)
@@ -124,6 +132,23 @@ bool TControl::Attach(TForm& form, int id)
     Subclass(window);
     Attached();
     return true;
+}
+
+bool TControl::CreateIn(TForm& form, const char* windowClass, DWORD style, const RECT& bounds)
+{
+    int id = kFirstMadeControlId;
+    while (GetDlgItem(form.Handle(), id))
+        ++id;
+    HWND window =
+        CreateWindowExA(0, windowClass, "", style | WS_CHILD, bounds.left, bounds.top, bounds.right - bounds.left,
+                        bounds.bottom - bounds.top, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    if (!window)
+        return false;
+    SendMessageA(window, WM_SETFONT, static_cast<WPARAM>(SendMessageA(form.Handle(), WM_GETFONT, 0, 0)), FALSE);
+    form.AddChild(window);
+    ownsWindow_ = Attach(form, id);
+    return ownsWindow_;
 }
 
 int TControl::Id() const { return GetDlgCtrlID(handle_); }
@@ -350,6 +375,17 @@ void TControl::SetFont(int height, bool italic)
     ReplaceFont([height, italic](LOGFONTW& font) {
         font.lfHeight = height;
         font.lfItalic = italic ? TRUE : FALSE;
+    });
+}
+
+void TControl::SetFont(const std::string& face, int height, bool bold)
+{
+    ReplaceFont([&face, height, bold](LOGFONTW& font) {
+        const std::wstring wide(face.begin(), face.end());
+        lstrcpynW(font.lfFaceName, wide.c_str(), LF_FACESIZE);
+        font.lfHeight = height;
+        font.lfWidth = 0;
+        font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     });
 }
 

@@ -66,8 +66,9 @@ public:
     int Left() const { return Bounds().left; }
     int Top() const { return Bounds().top; }
     void SetClientSize(int width, int height) const;
-    // Places the form's centre on the other form's.
+    // Places the form's centre on the other form's, or on the desktop's work area.
     void CentreOn(const TForm& form) const;
+    void CentreOnDesktop() const;
 
     // Runs OnClose; caHide hides, caFree destroys the window. Closing the
     // main form ends the application unless the action is caNone. A modal
@@ -117,6 +118,9 @@ public:
     bool ChildEnabled(HWND child) const;
     void SetChildEnabled(HWND child, bool enabled);
     void ReplaceChild(HWND old, HWND now);
+    // A control made in code joins the children, and leaves them.
+    void AddChild(HWND child);
+    void RemoveChild(HWND child);
     std::vector<HWND> ChildrenWithin(HWND container) const;
     void AddToContainer(HWND container, HWND child);
     // The smallest container holding child, or null.

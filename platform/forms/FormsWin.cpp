@@ -407,6 +407,16 @@ void TForm::CentreOn(const TForm& form) const
     SetBounds((other.left + other.right - width) / 2, (other.top + other.bottom - height) / 2, width, height);
 }
 
+void TForm::CentreOnDesktop() const
+{
+    RECT desktop{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+    const RECT own = Bounds();
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetBounds((desktop.left + desktop.right - width) / 2, (desktop.top + desktop.bottom - height) / 2, width, height);
+}
+
 void TForm::Close()
 {
     if (modal_) {
@@ -510,10 +520,8 @@ void TForm::RemoveControl(const TControl& control)
 
 void TForm::TrackChildren()
 {
-    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        children_[child] = {(style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0};
-    }
+    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        AddChild(child);
 }
 
 std::vector<HWND> TForm::Children() const
@@ -587,6 +595,22 @@ void TForm::ReplaceChild(HWND old, HWND now)
     }
     for (auto& container : containers_)
         std::replace(container.second.begin(), container.second.end(), old, now);
+}
+
+void TForm::AddChild(HWND child)
+{
+    auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    children_[child] = {(style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0};
+}
+
+void TForm::RemoveChild(HWND child)
+{
+    children_.erase(child);
+    containers_.erase(child);
+    for (auto& container : containers_) {
+        auto& contents = container.second;
+        contents.erase(std::remove(contents.begin(), contents.end(), child), contents.end());
+    }
 }
 
 std::vector<HWND> TForm::ChildrenWithin(HWND container) const

@@ -88,22 +88,29 @@ bool TRegistry::ValueExists(const std::string& name) const
 
 namespace {
 
-// Reads a value of one of the accepted types; its bytes, or nothing.
-std::optional<std::vector<BYTE>> ReadRaw(HKEY key, const std::string& name, DWORD type1, DWORD type2)
+std::optional<TRegistryValue> ReadAnyValue(HKEY key, const std::string& name)
 {
     if (!key)
         return std::nullopt;
-    DWORD type = 0;
+    TRegistryValue value;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.Type, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
-    if (type != type1 && type != type2)
+    value.Data.resize(size);
+    if (size > 0 &&
+        RegQueryValueExA(key, name.c_str(), nullptr, &value.Type, value.Data.data(), &size) != ERROR_SUCCESS)
         return std::nullopt;
-    std::vector<BYTE> data(size);
-    if (size > 0 && RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+    value.Data.resize(size);
+    return value;
+}
+
+// Reads a value of one of the accepted types; its bytes, or nothing.
+std::optional<std::vector<BYTE>> ReadRaw(HKEY key, const std::string& name, DWORD type1, DWORD type2)
+{
+    std::optional<TRegistryValue> value = ReadAnyValue(key, name);
+    if (!value || (value->Type != type1 && value->Type != type2))
         return std::nullopt;
-    data.resize(size);
-    return data;
+    return std::move(value->Data);
 }
 
 template <typename T>
@@ -150,6 +157,29 @@ std::optional<bool> TRegistry::ReadBool(const std::string& name) const
     return *value != 0;
 }
 
+std::optional<TRegistryValue> TRegistry::ReadValue(const std::string& name) const
+{
+    return ReadAnyValue(currentKey_, name);
+}
+
+std::vector<std::string> TRegistry::ValueNames() const
+{
+    std::vector<std::string> names;
+    DWORD count = 0;
+    DWORD longest = 0;
+    if (!currentKey_ || RegQueryInfoKeyA(currentKey_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                         &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    std::vector<char> name(longest + 1);
+    for (DWORD index = 0; index < count; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(currentKey_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS)
+            names.emplace_back(name.data(), length);
+    }
+    return names;
+}
+
 bool TRegistry::Write(const std::string& name, DWORD type, const void* data, DWORD size)
 {
     return currentKey_ &&
@@ -172,6 +202,11 @@ bool TRegistry::WriteDateTime(const std::string& name, double value)
 }
 
 bool TRegistry::WriteBool(const std::string& name, bool value) { return WriteInteger(name, value ? 1 : 0); }
+
+bool TRegistry::WriteBinary(const std::string& name, const std::vector<BYTE>& data)
+{
+    return Write(name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
+}
 
 bool TRegistry::DeleteValue(const std::string& name)
 {

@@ -8,6 +8,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+// A value as the key holds it: its registry type and its bytes.
+struct TRegistryValue {
+    DWORD Type = REG_NONE;
+    std::vector<BYTE> Data;
+};
 
 class TRegistry {
 public:
@@ -36,11 +43,14 @@ public:
     std::optional<std::string> ReadString(const std::string& name) const;
     std::optional<double> ReadDateTime(const std::string& name) const;
     std::optional<bool> ReadBool(const std::string& name) const;
+    std::optional<TRegistryValue> ReadValue(const std::string& name) const;  // of any type
+    std::vector<std::string> ValueNames() const;
 
     bool WriteInteger(const std::string& name, std::int32_t value);
     bool WriteString(const std::string& name, const std::string& value);
     bool WriteDateTime(const std::string& name, double value);
     bool WriteBool(const std::string& name, bool value);
+    bool WriteBinary(const std::string& name, const std::vector<BYTE>& data);
     bool DeleteValue(const std::string& name);
 
 private:

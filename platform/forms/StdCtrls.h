@@ -8,15 +8,30 @@
 #include <cstdint>
 #include <string>
 
+enum TCheckBoxState {
+    cbUnchecked,
+    cbChecked,
+    cbGrayed
+};
+
+// A box made three-state in the template (BS_3STATE, BS_AUTO3STATE) also
+// takes the grayed state, and a click moves it on from unchecked to checked,
+// grayed and unchecked again; any other box is never grayed.
 class TCheckBox : public TControl {
 public:
-    bool Checked() const;
-    void SetChecked(bool checked);
+    bool Checked() const { return State() == cbChecked; }
+    void SetChecked(bool checked) { SetState(checked ? cbChecked : cbUnchecked); }
+    bool AllowGrayed() const { return allowGrayed_; }
+    TCheckBoxState State() const;
+    void SetState(TCheckBoxState state);
     TNotifyEvent OnClick;
 
 protected:
     void Attached() override;
     void Command(WORD code) override;
+
+private:
+    bool allowGrayed_ = false;
 };
 
 // Checking one from code, or by a click, unchecks the radio buttons of its
@@ -50,8 +65,12 @@ protected:
 
 class TBitBtn : public TButton {
 public:
+    // A picture button made in code, hidden until shown; false when its
+    // window cannot be made.
+    bool Create(TForm& form, int left, int top, int width, int height);
     // The bitmap stays the caller's.
     void SetGlyph(HBITMAP glyph);
+    HBITMAP Glyph() const;
 };
 
 class TLabel : public TControl {

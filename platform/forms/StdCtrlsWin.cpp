@@ -12,6 +12,7 @@ constexpr DWORD kButtonTypeMask = BS_TYPEMASK;
 constexpr DWORD kComboTypeMask =
     CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
 constexpr int kSelectionField = -1;
+constexpr char kButtonClass[] = "BUTTON";
 constexpr int kListItems = 0;
 
 // The wrappers check and uncheck themselves, so Windows must not: an
@@ -71,23 +72,52 @@ void RetireCombo(HWND old, HWND now)
 
 }  // namespace
 
-bool TCheckBox::Checked() const { return IsChecked(Handle()); }
-
-void TCheckBox::SetChecked(bool checked)
+TCheckBoxState TCheckBox::State() const
 {
-    if (checked == Checked())
+    switch (SendMessageA(Handle(), BM_GETCHECK, 0, 0)) {
+        case BST_CHECKED:
+            return cbChecked;
+        case BST_INDETERMINATE:
+            return cbGrayed;
+        default:
+            return cbUnchecked;
+    }
+}
+
+void TCheckBox::SetState(TCheckBoxState state)
+{
+    if (state == cbGrayed && !allowGrayed_)
+        state = cbUnchecked;
+    if (state == State())
         return;
-    SetCheck(Handle(), checked);
+    const WPARAM check = state == cbChecked ? BST_CHECKED : state == cbGrayed ? BST_INDETERMINATE : BST_UNCHECKED;
+    SendMessageA(Handle(), BM_SETCHECK, check, 0);
     if (OnClick)
         OnClick(this);
 }
 
-void TCheckBox::Attached() { MakeManualButton(Handle(), BS_CHECKBOX); }
+void TCheckBox::Attached()
+{
+    const auto type = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & kButtonTypeMask;
+    allowGrayed_ = type == BS_3STATE || type == BS_AUTO3STATE;
+    MakeManualButton(Handle(), allowGrayed_ ? BS_3STATE : BS_CHECKBOX);
+}
 
 void TCheckBox::Command(WORD code)
 {
-    if (code == BN_CLICKED)
-        SetChecked(!Checked());
+    if (code != BN_CLICKED)
+        return;
+    switch (State()) {
+        case cbUnchecked:
+            SetState(cbChecked);
+            break;
+        case cbChecked:
+            SetState(allowGrayed_ ? cbGrayed : cbUnchecked);
+            break;
+        case cbGrayed:
+            SetState(cbUnchecked);
+            break;
+    }
 }
 
 bool TRadioButton::Checked() const { return IsChecked(Handle()); }
@@ -135,7 +165,15 @@ void TButton::Command(WORD code)
         Click();
 }
 
+bool TBitBtn::Create(TForm& form, int left, int top, int width, int height)
+{
+    return CreateIn(form, kButtonClass, BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP,
+                    {left, top, left + width, top + height});
+}
+
 void TBitBtn::SetGlyph(HBITMAP glyph) { Perform(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph)); }
+
+HBITMAP TBitBtn::Glyph() const { return reinterpret_cast<HBITMAP>(Perform(BM_GETIMAGE, IMAGE_BITMAP)); }
 
 // Without SS_NOTIFY a static lets the mouse through: no clicks, no hints.
 void TLabel::Attached() { SetStyleBits(SS_NOTIFY, 0); }

@@ -55,11 +55,7 @@ private:
 
 class TWinBankFileSystem : public TBankFileSystem {
 public:
-    bool FileExists(const std::string& name) override
-    {
-        const DWORD attributes = GetFileAttributesA(name.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    bool FileExists(const std::string& name) override { return ::FileExists(name); }
 
     std::unique_ptr<TBankFile> OpenUnshared(const std::string& name) override
     {

@@ -18,17 +18,6 @@ constexpr int kKeepItOn = 1;         // the mute action of a 0 word
 constexpr int kMarkerFarthest = 32;  // pad side less marker side
 constexpr double kMillisecondsPerDay = 86400000.0;
 
-// Start modes of a start by a switch.
-constexpr int kStartMuted = 0;
-constexpr int kStartDay = 1;
-constexpr int kStartNight = 2;
-constexpr int kStartByCalendar = 3;
-constexpr int kStartByTimes = 4;
-constexpr int kStartAsAtClose = 5;
-// Alternation modes that choose the scene at a start.
-constexpr int kAlternateByCalendar = 4;
-constexpr int kAlternateByTimes = 5;
-
 constexpr const char* kOlderLayoutMark = "Alternate";
 constexpr const char* kOlderService = "AsService";
 

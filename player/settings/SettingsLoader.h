@@ -127,6 +127,17 @@ enum class TSceneChoice {
 // day time; each time itself counts for its scene; equal times keep the scene.
 TSceneChoice SceneByTimes(const TDayTimes& times);
 
+// Start modes of a start by a switch, the items of AutoStartComboBox.
+constexpr int kStartMuted = 0;
+constexpr int kStartDay = 1;
+constexpr int kStartNight = 2;
+constexpr int kStartByCalendar = 3;
+constexpr int kStartByTimes = 4;
+constexpr int kStartAsAtClose = 5;
+// Alternation modes of AlternateComboBox that choose the scene at a start.
+constexpr int kAlternateByCalendar = 4;
+constexpr int kAlternateByTimes = 5;
+
 // A start by a switch with "AutoStartIndex" stored: play and scene by the mode.
 struct TStartDecision {
     std::optional<bool> Play;

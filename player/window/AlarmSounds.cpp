@@ -1,5 +1,6 @@
 #include "player/window/AlarmSounds.h"
 
+#include "platform/audio/bass.h"
 #include "support/Random.h"
 
 namespace {
@@ -31,6 +32,19 @@ std::optional<int> AlarmClipIndex(int soundNumber, const std::array<int, 3>& gro
         }
     }
     return std::nullopt;
+}
+
+bool AlarmStreamPlaying(TAlarmStall& stall, unsigned activeState, std::uint64_t nowMs)
+{
+    if (activeState != BASS_ACTIVE_STALLED) {
+        stall.Stalled = false;
+        return activeState == BASS_ACTIVE_PLAYING;
+    }
+    if (!stall.Stalled) {
+        stall.Stalled = true;
+        stall.SinceMs = nowMs;
+    }
+    return nowMs - stall.SinceMs < kAlarmStallLimitMs;
 }
 
 TAlarmTimerAction AlarmTimerStep(TAlarmTimer& timer, bool streamPlaying, bool innerAlarm)

@@ -3,6 +3,7 @@
 // groups that grows more insistent, and the timer that paces it.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
 // The first seven sounds come from group 1, the next eight from group 2, the
@@ -26,6 +27,19 @@ struct TAlarmTimer {
     int SoundCount = 0;      // built-in sounds started since the window opened
     unsigned Interval = kAlarmFirstInterval;
 };
+
+// A stream address stalls while its download runs behind: the window counts
+// it as playing for this long at most, then as ended.
+constexpr std::uint64_t kAlarmStallLimitMs = 30000;
+
+struct TAlarmStall {
+    bool Stalled = false;
+    std::uint64_t SinceMs = 0;  // when the current stall was first seen
+};
+
+// Whether the alarm's stream counts as playing at nowMs, by the audio
+// library's activity state (BASS_ACTIVE_*).
+bool AlarmStreamPlaying(TAlarmStall& stall, unsigned activeState, std::uint64_t nowMs);
 
 // One tick of the alarm window's timer.
 TAlarmTimerAction AlarmTimerStep(TAlarmTimer& timer, bool streamPlaying, bool innerAlarm);

@@ -5,6 +5,7 @@
 
 #include "platform/audio/bass.h"
 #include "platform/forms/ComCtrls.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImageList.h"
@@ -17,12 +18,19 @@
 #include "player/engine/RainPhases.h"
 #include "player/window/HotKeys.h"
 #include "player/window/PlacementPad.h"
+#include "player/window/BoardState.h"
 #include "player/window/Scenes.h"
 #include "player/window/SoundSpaceLimiter.h"
+#include "player/settings/PackedWords.h"
+#include "player/settings/SceneLoader.h"
+#include "player/settings/SettingsLoader.h"
+#include "player/window/SunCalendar.h"
 
 #include <shellapi.h>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -237,6 +245,37 @@ public:
     // to every text of the board; also at every scene switch.
     void ToggleLang();
     void LangComboBoxChange(TObject* sender);
+    // Settings store: the packed words and plain values written back, the
+    // settings loaded into the board, their export to a file and import.
+    // Each writer returns at once while LoadingSettings is set; with openKey
+    // it opens and closes the settings key itself. False when a write failed.
+    bool SaveC1(bool openKey);
+    bool SaveC5(bool openKey);
+    bool SaveC6(bool openKey);
+    bool SaveC7(bool openKey);
+    bool SaveD1(bool openKey);
+    bool SaveD2(bool openKey);
+    bool SaveD70(bool openKey);
+    bool SaveD71(bool openKey);
+    bool SaveD72(bool openKey);
+    bool SaveN1(bool openKey);
+    bool SaveN2(bool openKey);
+    bool SaveN70(bool openKey);
+    bool SaveN71(bool openKey);
+    bool SaveN7F(bool openKey);
+    // The words of the scene on show, the common words and the plain values.
+    bool SaveOptions();
+    // The common options while BoardStarting, then the scene on show.
+    void SetControls();
+    void OvelComboBoxDropDown(TObject* sender);
+    void ExportBitBtnClick(TObject* sender);
+    void ImportBitBtnClick(TObject* sender);
+    // The state a stored setting takes from the board: a box 0, 1 or 2
+    // (grayed), a radio button 0 or 1, a position, an item index, a place.
+    int ItemState(TBoardItem item) const;
+    void SetItemState(TBoardItem item, int state);
+    TSaveDialog SetsSaveDialog;
+    TOpenDialog UserFileDialog;
 
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
@@ -350,7 +389,6 @@ private:
     // A layer's rarity choice, greyed while its box is off.
     static void GreyWithBox(TCheckBox& box, TComboBox& rarity);
     bool Night() const;
-    int FolderSlot(int daySlot) const;
     bool ShowFolderName(TLabel& label, TBitBtn& browse, int slot);
     void FolderOutlook(TCheckBox& box, TLabel& label, TBitBtn& browse, TCheckBox& subfolders, TCheckBox& autoAlloc,
                        TLabel& autoLabel, TTrackBar& level, TComboBox& rarity, bool folderSet, int slot);
@@ -380,6 +418,55 @@ private:
     void FillRarityLists();
     void FillFixedLists(int scene);
     TRerun languageSwitch_;
+    // Settings store.
+    class TSceneLoading;
+    struct TChimeValues {
+        TBoardItem Box;
+        const char* Caption;
+        const char* AbsentCaption;
+        const char* Path;
+    };
+    void FillDesignLists();
+    void AttachSettingsHandlers();
+    TControl* Control(TBoardItem item);
+    bool SaveWord(TPackedWordId word, bool openKey);
+    bool SaveSceneOptions(int scene);
+    bool SavePlainValues();
+    void Detach(TNotifyEvent& event);
+    void Reattach(TNotifyEvent& event);
+    void Forget(TNotifyEvent& event);
+    void ReattachAll();
+    void LoadSettings(const TStoredKey& key);
+    void ApplyDecision(TBoardItem item, const TLoadDecision& decision);
+    void ApplyRow(TBoardItem item, const TStoredKey& key);
+    void ApplyRowQuietly(TNotifyEvent& handler, TBoardItem item, const TStoredKey& key);
+    void ApplyItem(TBoardItem item, std::optional<int> index);
+    void LoadCommonOptions(const TStoredKey& key);
+    void GateMissingBanks();
+    static void ShowBankGate(TCheckBox& box, TLabel& label, bool present);
+    void LoadChimes(const TStoredKey& key);
+    void LoadChimeBox(const TChimeValues& chime, std::string& path, const TStoredKey& key);
+    void LoadLimiter();
+    void LoadAlarm(const TStoredKey& key);
+    void LoadStartOptions(const TStoredKey& key, bool programStart);
+    void LoadTimes(const TStoredKey& key);
+    void DecideSceneAndPlay(const TStoredKey& key);
+    void ChooseScene(TSceneChoice choice);
+    bool CalendarNight();
+    void SetSceneRanges(int scene);
+    void LoadSceneOptionsOnShow(const TStoredKey& key);
+    void RunSceneStep(TSceneStep step, bool banksPresent);
+    void ReattachSceneHandlers();
+    bool ExportSettings(const std::string& fileName);
+    int ImportSettings(const std::string& fileName);
+    void ApplyImportedPlace();
+    void PlaceBoard(std::optional<int> left, std::optional<int> top);
+    int loadedScene_ = -1;  // the scene whose options the controls hold
+    bool startDecided_ = false;
+    TMigration migration_;
+    TSunState sunState_;
+    std::map<TNotifyEvent*, TNotifyEvent> detached_;  // handlers off while the settings load
+    std::vector<std::string> olderValuesRead_;
 };
 
 extern TOvelMainForm* OvelMainForm;

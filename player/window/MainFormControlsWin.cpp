@@ -40,12 +40,6 @@ void SetVolume(TLayerId layer, float volume)
     BASS_ChannelSetAttribute(LayerChannels[layer], BASS_ATTRIB_VOL, volume);
 }
 
-bool FileExists(const std::string& name)
-{
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The cursor lies on the control: client coordinates from 0 to the width
 // and the height, both ends included.
 bool CursorOn(const TControl& control)
@@ -214,12 +208,12 @@ void TOvelMainForm::StormCheckBoxClick(TObject* sender)
 
 void TOvelMainForm::NatureSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[FolderSlot(ufDayNature)].WithSubfolders = NatureSubfoldersCheckBox.Checked();
+    UserFolders[NatureFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = NatureSubfoldersCheckBox.Checked();
 }
 
 void TOvelMainForm::MusicSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[FolderSlot(ufDayMusic)].WithSubfolders = MusicSubfoldersCheckBox.Checked();
+    UserFolders[MusicFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = MusicSubfoldersCheckBox.Checked();
 }
 
 // The chosen policy shows the arrow, the others offer themselves with the hand.
@@ -299,4 +293,3 @@ void TOvelMainForm::SetGreyed(TControl& control, bool enabled)
 
 bool TOvelMainForm::Night() const { return OvelComboBox.ItemIndex() == kNightScene; }
 
-int TOvelMainForm::FolderSlot(int daySlot) const { return daySlot + (Night() ? 1 : 0); }

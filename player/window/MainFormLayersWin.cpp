@@ -152,12 +152,12 @@ void TOvelMainForm::WindCheckBoxClick(TObject*)
 
 bool TOvelMainForm::ShowNatureFolderName()
 {
-    return ShowFolderName(NatureFolderLabel, NatureFolderBitBtn, FolderSlot(ufDayNature));
+    return ShowFolderName(NatureFolderLabel, NatureFolderBitBtn, NatureFolderSlot(OvelComboBox.ItemIndex()));
 }
 
 bool TOvelMainForm::ShowMusicFolderName()
 {
-    return ShowFolderName(MusicFolderLabel, MusicFolderBitBtn, FolderSlot(ufDayMusic));
+    return ShowFolderName(MusicFolderLabel, MusicFolderBitBtn, MusicFolderSlot(OvelComboBox.ItemIndex()));
 }
 
 // The label sizes itself to its caption and the browse button follows it.
@@ -175,14 +175,14 @@ void TOvelMainForm::NatureFolderOutlook()
 {
     FolderOutlook(NatureFolderCheckBox, NatureFolderLabel, NatureFolderBitBtn, NatureSubfoldersCheckBox,
                   NatureAutoAllocCheckBox, AutoNatureLabel, NatureFolderTrackBar, NatureFolderComboBox,
-                  ShowNatureFolderName(), FolderSlot(ufDayNature));
+                  ShowNatureFolderName(), NatureFolderSlot(OvelComboBox.ItemIndex()));
 }
 
 void TOvelMainForm::MusicOutlook()
 {
     FolderOutlook(MusicFolderCheckBox, MusicFolderLabel, MusicFolderBitBtn, MusicSubfoldersCheckBox,
                   MusicAutoAllocCheckBox, AutoMusicLabel, MusicFolderTrackBar, MusicFolderComboBox,
-                  ShowMusicFolderName(), FolderSlot(ufDayMusic));
+                  ShowMusicFolderName(), MusicFolderSlot(OvelComboBox.ItemIndex()));
     const struct {
         TCheckBox& Box;
         TComboBox& Rarity;
@@ -234,13 +234,13 @@ void TOvelMainForm::MusicFolderCheckBoxClick(TObject* sender)
 
 void TOvelMainForm::NatureFolderBitBtnClick(TObject*)
 {
-    BrowseSceneFolder(FolderSlot(ufDayNature), OvelComboBox.Text() + ".", NatureSubfoldersCheckBox);
+    BrowseSceneFolder(NatureFolderSlot(OvelComboBox.ItemIndex()), OvelComboBox.Text() + ".", NatureSubfoldersCheckBox);
     NatureFolderOutlook();
 }
 
 void TOvelMainForm::MusicFolderBitBtnClick(TObject*)
 {
-    BrowseSceneFolder(FolderSlot(ufDayMusic), OvelComboBox.Text() + ". " + MusicGroupBox.Hint() + ".",
+    BrowseSceneFolder(MusicFolderSlot(OvelComboBox.ItemIndex()), OvelComboBox.Text() + ". " + MusicGroupBox.Hint() + ".",
                       MusicSubfoldersCheckBox);
     MusicOutlook();
 }

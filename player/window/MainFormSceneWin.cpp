@@ -13,9 +13,6 @@ constexpr int kSceneTextTop = 2;
 constexpr int kSceneTextMargin = 32;
 constexpr UINT kPlayingScheduleInterval = 8192;
 constexpr UINT kSilentScheduleInterval = 1024;
-constexpr int kDayBackgroundMin = 20;
-constexpr int kNightFireMin = 5;
-constexpr int kPercentMax = 100;
 constexpr int kFewestTicked = 2;  // a range below this has no inner ticks
 
 bool Present(TBankId bank) { return SoundBanks[bank].Present; }
@@ -26,12 +23,16 @@ TColor TOvelMainForm::SceneColor() const { return OvelComboBox.ItemIndex() == kD
 
 void TOvelMainForm::ForestClick(TObject*)
 {
+    if (!LoadingSettings)
+        SaveOptions();
     OvelComboBox.SetItemIndex(kDayScene);
     OvelComboBoxSelect(nullptr);
 }
 
 void TOvelMainForm::ForestNClick(TObject*)
 {
+    if (!LoadingSettings)
+        SaveOptions();
     OvelComboBox.SetItemIndex(kNightScene);
     OvelComboBoxSelect(nullptr);
 }
@@ -57,7 +58,12 @@ void TOvelMainForm::OvelComboBoxSelect(TObject*)
 
 void TOvelMainForm::SwitchScene()
 {
-    if (!LoadingSettings && !BoardStarting && PlayCheckBox.Checked()) {
+    // Keys and the wheel choose without a drop-down: the options go under the
+    // scene they belong to before the chosen scene's are loaded.
+    const bool reload = !LoadingSettings && !BoardStarting;
+    if (reload)
+        SaveOptions();
+    if (reload && PlayCheckBox.Checked()) {
         if (FWindTimer.Enabled())
             StopFWind();
         if (RainPlays())
@@ -75,6 +81,8 @@ void TOvelMainForm::SwitchScene()
         default:
             break;
     }
+    if (reload)
+        SetControls();
     PlayCheckBoxClick(nullptr);
     ToggleLang();  // several texts follow the scene
 }
@@ -86,7 +94,7 @@ void TOvelMainForm::ShowDayScene()
     SetSceneColor(kDayColor);
     Option1TrackBar.SetEnabled(true);
     Option1TrackBar1.SetEnabled(true);
-    Option1TrackBar1.SetRange(kDayBackgroundMin, kPercentMax);
+    SetSceneRanges(kDayScene);
     O1Shape.Hide();
     O1BackShape.Hide();
     for (TTrackBar* trackBar : {&Option1TrackBar, &Option1TrackBar1, &VolumeTrackBar, &NFBTrackBar, &NFITrackBar,
@@ -109,7 +117,7 @@ void TOvelMainForm::ShowNightScene()
          {&Option1TrackBar, &Option1TrackBar1, &NFBTrackBar, &NFITrackBar, &WindVolumeTrackBar, &NatureFolderTrackBar,
           &MusicFolderTrackBar, &OptionTrackBar, &Option6TrackBar, &Chime00TrackBar, &Chime30TrackBar})
         SetTBColor(*trackBar, kNightColor);
-    Option1TrackBar1.SetRange(kNightFireMin, kPercentMax);
+    SetSceneRanges(kNightScene);
     GateOption(Option2CheckBox, NoOption2Label, Present(sbOvng));
     Option4CheckBox.SetEnabled(true);
     NoOption4Label.Hide();

@@ -8,6 +8,7 @@
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
 #include "player/engine/SystemInfoLine.h"
+#include "player/settings/BoardDesign.h"
 #include "resources/player/BoardIds.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
@@ -15,6 +16,7 @@
 #include "support/WinVer.h"
 
 #include <atomic>
+#include <exception>
 
 int OutputDevice = 1;
 std::string OutputDeviceName;
@@ -55,6 +57,7 @@ constexpr WPARAM kSysCommandMask = 0xFFF0;  // the low four bits are the system'
 constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
 constexpr int kTaskbarGap = 40;
 constexpr int kMaxListedDevice = 255;
+constexpr DWORD kWin9xPlatformBit = 0x80000000;
 
 constexpr const char* kNoLanguageHintRussian =
     "Пожалуйста, свяжитесь с автором\r\nдля совместного создания интерфейса программы\r\nна Вашем родном языке!";
@@ -73,22 +76,6 @@ void PostLayerEvent(TLayerEvent event, TLayerId layer, DWORD data)
         PostMessageA(board, kLayerEventMessage, MAKEWPARAM(static_cast<WORD>(event), static_cast<WORD>(layer)),
                      static_cast<LPARAM>(data));
 }
-
-struct TTrackBarDesign {
-    TOvelMainForm::TTrackBar TOvelMainForm::*Control;
-    int Min;
-    int Max;
-    int Position;
-};
-
-constexpr TTrackBarDesign kTrackBarDesign[] = {
-    {&TOvelMainForm::VolumeTrackBar, 5, 100, 90},       {&TOvelMainForm::Chime00TrackBar, 4, 100, 70},
-    {&TOvelMainForm::Chime30TrackBar, 4, 100, 70},      {&TOvelMainForm::OptionTrackBar, 4, 100, 10},
-    {&TOvelMainForm::Option1TrackBar, 0, 2, 1},         {&TOvelMainForm::Option1TrackBar1, 10, 100, 64},
-    {&TOvelMainForm::NFBTrackBar, 4, 100, 50},          {&TOvelMainForm::NFITrackBar, 4, 100, 50},
-    {&TOvelMainForm::NatureFolderTrackBar, 4, 100, 50}, {&TOvelMainForm::MusicFolderTrackBar, 4, 100, 50},
-    {&TOvelMainForm::WindVolumeTrackBar, 4, 100, 70},   {&TOvelMainForm::Option6TrackBar, 76, 100, 85},
-};
 
 struct TTimeDesign {
     TDateTimePicker TOvelMainForm::*Control;
@@ -149,6 +136,7 @@ void TOvelMainForm::AttachControls()
 #undef OVEL_BOARD_CONTROL
     SetDesignValues();
     FillSceneList();
+    FillDesignLists();
     SetMenu();
     AttachHandlers();
 }
@@ -156,8 +144,8 @@ void TOvelMainForm::AttachControls()
 // What the board shows before any setting is applied.
 void TOvelMainForm::SetDesignValues()
 {
-    for (const TTrackBarDesign& design : kTrackBarDesign) {
-        ::TTrackBar& trackBar = this->*design.Control;
+    for (const TTrackBarDesign& design : TrackBarDesign) {
+        auto& trackBar = dynamic_cast<::TTrackBar&>(*Control(design.Item));
         trackBar.SetRange(design.Min, design.Max);
         trackBar.SetPosition(design.Position);
     }
@@ -237,6 +225,7 @@ void TOvelMainForm::AttachHandlers()
     AttachLayerHandlers();
     AttachPadHandlers();
     AttachLanguageHandlers();
+    AttachSettingsHandlers();
     AttachSoundscapeHandlers();
 }
 
@@ -276,9 +265,11 @@ void TOvelMainForm::FormCreate(TObject*)
     ListDevices();
     RestoreDeviceAndPlace();
     FillLanguageList();
-    // No settings are stored yet: the design values stand.
-    SoftwareMixing = HWMCheckBox.Checked() ? 0 : 1;
-    LoadingSettings = false;
+    if (GetVersion() & kWin9xPlatformBit) {
+        ExportBitBtn.Hide();
+        ImportBitBtn.Hide();
+    }
+    SetControls();
     SetButtonGlyphs();
     SetSCs();
     Option6Preview = false;
@@ -333,17 +324,23 @@ void TOvelMainForm::RestoreDeviceAndPlace()
     else
         OutputDevice = 1;
 
+    const std::optional<std::int32_t> left = opened ? registry.ReadInteger("BoardLeft") : std::nullopt;
+    const std::optional<std::int32_t> top = opened ? registry.ReadInteger("BoardTop") : std::nullopt;
+    registry.CloseKey();
+    PlaceBoard(left, top);
+}
+
+// A stored place only where the whole board shows; else the bottom right corner.
+void TOvelMainForm::PlaceBoard(std::optional<int> left, std::optional<int> top)
+{
     const RECT bounds = Bounds();
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
     const int spareWidth = GetSystemMetrics(SM_CXSCREEN) - width;
     const int spareHeight = GetSystemMetrics(SM_CYSCREEN) - height;
-    const std::optional<std::int32_t> left = opened ? registry.ReadInteger("BoardLeft") : std::nullopt;
-    const std::optional<std::int32_t> top = opened ? registry.ReadInteger("BoardTop") : std::nullopt;
     const int boardLeft = left && *left >= 0 && *left < spareWidth ? *left : spareWidth;
     const int boardTop = top && *top >= 0 && *top < spareHeight ? *top : spareHeight - kTaskbarGap;
     SetBounds(boardLeft, boardTop, width, height);
-    registry.CloseKey();
 }
 
 void TOvelMainForm::FillLanguageList()
@@ -391,6 +388,11 @@ void TOvelMainForm::FormDestroy(TObject*)
     ScheduleTimer.SetEnabled(false);
     BASS_PluginFree(0);
     StopOvel();
+    // The rest of the shut-down runs whatever the registry did.
+    try {
+        SaveOptions();
+    } catch (const std::exception&) {
+    }
     EndSoundscape();
     SetLayerBoard(nullptr);
     SetLayerEventPoster(nullptr);

@@ -47,6 +47,25 @@ TEST(SystemFolders, FolderOfPathKeepsEverythingUpToTheLastBackslash)
         EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
 }
 
+TEST(SystemFolders, FileTitleOfPathDropsTheFolderAndTheLastExtension)
+{
+    struct Case {
+        const char* path;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"C:\\Sounds\\Bell.wav", "Bell"},
+        {"C:\\Sounds\\my.bell.mp3", "my.bell"},
+        {"C:\\Sounds.d\\Bell", "Bell"},
+        {"Bell.ogg", "Bell"},
+        {"C:\\Sounds\\.wav", ".wav"},
+        {"C:\\Sounds\\", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileTitleOfPath(c.path), c.title) << c.path;
+}
+
 class AutostartEntries : public ::testing::Test {
 protected:
     void SetUp() override

@@ -292,6 +292,33 @@ POPUP_IMAGES = [
     (power_sign,),                                   # 10 exit
 ]
 
+# The alarm window's clock: it rings, its hammer swinging between the bells.
+ALARM_FRAME_SIZE = 64
+ALARM_FRAME_MICROSECONDS = 90000
+ALARM_SWINGS = (-1.0, 0.0, 1.0, 0.0)
+BRASS = (200, 150, 40)
+CLOCK_FACE = (250, 248, 236)
+
+
+def alarm_clock_frame(swing):
+    shake = 0.25 * swing
+
+    def paint(c):
+        for side in (-1, 1):
+            c.fill(segment(8 + shake + side * 3.5, 12.0, 8 + shake + side * 5.5, 15.2, 1.0), DARK_GREY)
+            c.fill(circle(8 + shake + side * 4.6, 3.4, 2.2), BRASS)
+        c.fill(segment(8 + shake, 4.0, 8 + shake + swing * 2.2, 1.4, 0.8), DARK_GREY)
+        c.fill(circle(8 + shake, 8.6, 5.8), RED)
+        c.fill(circle(8 + shake, 8.6, 4.6), CLOCK_FACE)
+        for k in range(12):
+            a = math.radians(k * 30)
+            c.fill(circle(8 + shake + math.sin(a) * 3.9, 8.6 - math.cos(a) * 3.9, 0.3), DARK_GREY)
+        c.fill(segment(8 + shake, 8.6, 8 + shake + 1.3, 10.6, 0.7), DARK_GREY)  # half past six
+        c.fill(segment(8 + shake, 8.6, 8 + shake, 12.2, 0.5), DARK_GREY)
+        c.fill(circle(8 + shake, 8.6, 0.5), DARK_GREY)
+    return draw(ALARM_FRAME_SIZE, paint)
+
+
 SPEAKER_FRAMES = 8
 SPEAKER_FRAME_SIZE = 32
 SPEAKER_FRAME_MICROSECONDS = 180000
@@ -427,6 +454,7 @@ def pictures():
     files["popup.bmp"] = bmp_bytes([draw(16, *parts) for parts in POPUP_IMAGES])
     files["chimefile.bmp"] = bmp_bytes([draw(48, note_folder)])
     files["speaker.avi"] = avi_bytes([speaker_frame(i) for i in range(SPEAKER_FRAMES)], SPEAKER_FRAME_MICROSECONDS)
+    files["alarmclock.avi"] = avi_bytes([alarm_clock_frame(s) for s in ALARM_SWINGS], ALARM_FRAME_MICROSECONDS)
     return files
 
 

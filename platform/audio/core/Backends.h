@@ -22,8 +22,11 @@ struct DeviceEntry {
     bool isDefault = false;
 };
 
-// Fills frames * channels interleaved floats; called on the output's own thread.
-using RenderFn = std::function<void(float* out, uint32_t frames)>;
+// The mix, called on the output's own thread. out holds ahead frames mixed
+// before and not yet handed to the device, which a stream starting now may
+// still join, then room for frames new ones; frames are interleaved floats of
+// the output's channels. Answers whether any stream plays.
+using RenderFn = std::function<bool(float* out, uint32_t ahead, uint32_t frames)>;
 // Called once, on the output's own thread, when the device stops working.
 using FailFn = std::function<void()>;
 
@@ -31,10 +34,15 @@ using FailFn = std::function<void()>;
 class OutputDriver {
 public:
     virtual ~OutputDriver() = default;
+    virtual uint32_t Rate() const = 0;      // the rate it plays: the one asked for where the device takes it
     virtual uint32_t Speakers() const = 0;  // 2, 4, 6 or 8; the render callback's channel count
     virtual bool Emulated() const = 0;      // DSCAPS_EMULDRIVER
-    virtual bool Start() = 0;               // runs the render callback until Stop
+    virtual bool Start() = 0;               // runs the render callback until Stop; false when the device cannot play
     virtual void Stop() = 0;                // waits until the callback no longer runs
+    // A stream starts: mix it in now rather than at the next period.
+    virtual void Wake() {}
+    // How often the device ran out of sound while a stream played, since it opened.
+    virtual uint64_t Underruns() const { return 0; }
 };
 
 class OutputBackend {

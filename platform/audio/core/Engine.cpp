@@ -11,6 +11,9 @@ namespace ovelaudio {
 namespace {
 
 constexpr float kFullGlobalVolume = 10000.0f;
+// An END answered later than this after its clip stopped starts its stream at once.
+constexpr uint32_t kChainSeconds = 1;
+constexpr size_t kMaxChainPoints = 64;
 
 thread_local bool mixingHere = false;
 
@@ -59,11 +62,11 @@ int Engine::Open(int device, uint32_t rate, void* window)
         rate = kDefaultRate;
     if (rate < kMinRate || rate > kMaxRate)
         return BASS_ERROR_FREQ;
-    RenderFn render = [this](float* out, uint32_t frames) { Render(out, frames); };
+    RenderFn render = [this](float* out, uint32_t ahead, uint32_t frames) { return Render(out, ahead, frames); };
     std::unique_ptr<OutputDriver> driver;
     NoSoundDriver* noSound = nullptr;
     if (device == 0) {
-        auto own = std::make_unique<NoSoundDriver>(rate, render, testhooks::ManualNoSound());
+        auto own = std::make_unique<NoSoundDriver>(rate, render, testhooks::ManualNoSound(), testhooks::NoSoundAhead());
         noSound = own.get();
         driver = std::move(own);
     } else {
@@ -84,8 +87,9 @@ int Engine::Open(int device, uint32_t rate, void* window)
         std::lock_guard<std::mutex> lock(mutex);
         open_ = true;
         device_ = device;
-        rate_ = rate;
+        rate_ = driver->Rate();
         speakers_ = driver->Speakers();
+        mixed_ = firstAhead_ = 0;
         emulated_ = driver->Emulated();
         noSound_ = noSound;
         worker_ = worker;
@@ -120,6 +124,10 @@ int Engine::Shut(std::unique_lock<std::mutex>& outputLock)
         ClearChannels();
     }
     driver->Stop();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        underrunsBefore_ += driver->Underruns();
+    }
     driver.reset();
     outputLock.unlock();
     worker->Finish();
@@ -152,6 +160,8 @@ bool Engine::RenderManual(float* out, uint32_t frames)
     return true;
 }
 
+uint64_t Engine::Underruns() const { return underrunsBefore_ + (driver_ ? driver_->Underruns() : 0); }
+
 DWORD Engine::NewHandle()
 {
     if (++lastHandle_ == 0)
@@ -183,7 +193,25 @@ void Engine::Play(Channel& channel)
     if (channel.playing)
         return;
     channel.playing = true;
-    playing_.push_back(&channel);
+    Starting starting{&channel, false, 0};
+    starting.chained = TakeChainPoint(starting.at);
+    starting_.push_back(starting);
+    // Room for it among the playing, so the mixing thread never allocates.
+    playing_.reserve(playing_.size() + starting_.size());
+    if (driver_)
+        driver_->Wake();
+}
+
+bool Engine::TakeChainPoint(OutputFrame& frame)
+{
+    const OutputFrame oldest = firstAhead_ - OutputFrame(kChainSeconds) * rate_;
+    while (!chainPoints_.empty() && chainPoints_.front() < oldest)
+        chainPoints_.pop_front();
+    if (chainPoints_.empty())
+        return false;
+    frame = chainPoints_.front();
+    chainPoints_.pop_front();
+    return true;
 }
 
 void Engine::Stop(Channel& channel)
@@ -241,11 +269,17 @@ void Engine::Unlist(Channel& channel)
         return;
     channel.playing = false;
     playing_.erase(std::remove(playing_.begin(), playing_.end(), &channel), playing_.end());
+    starting_.erase(
+        std::remove_if(starting_.begin(), starting_.end(), [&](const Starting& s) { return s.channel == &channel; }),
+        starting_.end());
 }
 
 void Engine::ClearChannels()
 {
     playing_.clear();
+    starting_.clear();
+    chainPoints_.clear();
+    endNoteCount_ = 0;
     channels_.clear();
     endsPending_ = false;
     devFailPending_ = false;
@@ -267,19 +301,41 @@ void Engine::Place(Channel& channel)
 
 bool Engine::MixingHere() { return mixingHere; }
 
-void Engine::Render(float* out, uint32_t frames)
+bool Engine::Render(float* out, uint32_t ahead, uint32_t frames)
 {
     std::lock_guard<std::mutex> lock(mutex);
     const MixingScope mixing;
-    std::fill(out, out + static_cast<size_t>(frames) * speakers_, 0.0f);
+    float* fresh = out + static_cast<size_t>(ahead) * speakers_;
+    std::fill(fresh, fresh + static_cast<size_t>(frames) * speakers_, 0.0f);
     if (!open_)
-        return;
+        return false;
+    firstAhead_ = mixed_ - ahead;
+    JoinStarting(out, ahead);
     for (size_t done = 0; done < frames;) {
         const size_t block = std::min<size_t>(kBlockFrames, frames - done);
         AdvanceSlides(block);
-        MixBlock(out + done * speakers_, block);
+        MixBlock(fresh + done * speakers_, block);
+        mixed_ += static_cast<OutputFrame>(block);
         done += block;
     }
+    return !playing_.empty();
+}
+
+void Engine::JoinStarting(float* out, uint32_t ahead)
+{
+    for (const Starting& starting : starting_) {
+        const OutputFrame from =
+            starting.chained ? std::clamp<OutputFrame>(starting.at - firstAhead_, 0, ahead) : OutputFrame(0);
+        bool playing = true;
+        for (OutputFrame at = from; playing && at < ahead;) {
+            const size_t block = std::min<size_t>(kBlockFrames, static_cast<size_t>(ahead - at));
+            playing = MixChannel(*starting.channel, out + static_cast<size_t>(at) * speakers_, block, firstAhead_ + at);
+            at += static_cast<OutputFrame>(block);
+        }
+        if (playing)
+            playing_.push_back(starting.channel);
+    }
+    starting_.clear();
 }
 
 void Engine::AdvanceSlides(size_t frames)
@@ -293,28 +349,48 @@ void Engine::AdvanceSlides(size_t frames)
 
 void Engine::MixBlock(float* out, size_t frames)
 {
-    const float level = static_cast<float>(globalStreamVolume) / kFullGlobalVolume;
     for (size_t i = 0; i < playing_.size();) {
-        Channel& channel = *playing_[i];
-        const size_t got = channel.Render(frames);
-        channel.MixInto(out, speakers_, got, level, MonoRouting::FrontPair);
-        if (got < frames) {
-            channel.playing = false;
-            playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
-            ChannelEnded(channel);
-        } else {
+        if (MixChannel(*playing_[i], out, frames, mixed_))
             ++i;
-        }
+        else
+            playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
-void Engine::ChannelEnded(Channel& channel)
+bool Engine::MixChannel(Channel& channel, float* out, size_t frames, OutputFrame at)
+{
+    const float level = static_cast<float>(globalStreamVolume) / kFullGlobalVolume;
+    blockStart_ = at;
+    const size_t got = channel.Render(frames);
+    channel.MixInto(out, speakers_, got, level, MonoRouting::FrontPair);
+    if (got == frames)
+        return true;
+    channel.playing = false;
+    RecordEnd(channel, at + static_cast<OutputFrame>(got));
+    return false;
+}
+
+// A mixer's source ends somewhere in the block being mixed.
+void Engine::ChannelEnded(Channel& channel) { RecordEnd(channel, blockStart_); }
+
+void Engine::RecordEnd(Channel& channel, OutputFrame at)
 {
     channel.ended = true;
     channel.endPending = true;
     endsPending_ = true;
+    if (endNoteCount_ < endNotes_.size())
+        endNotes_[endNoteCount_++] = {channel.Handle(), at};
     if (worker_)
         worker_->Wake();
+}
+
+// An end the notes had no room for counts as heard at the newest frame mixed.
+OutputFrame Engine::EndOf(DWORD handle) const
+{
+    for (size_t i = 0; i < endNoteCount_; ++i)
+        if (endNotes_[i].channel == handle)
+            return endNotes_[i].at;
+    return mixed_;
 }
 
 void Engine::DeviceFailed()
@@ -337,14 +413,26 @@ SyncBatch Engine::TakeSyncWork()
         Channel& channel = *entry.second;
         const bool ended = ends && channel.endPending;
         channel.endPending = false;
+        const OutputFrame end = ended ? EndOf(channel.Handle()) : mixed_;
         for (const SyncEntry& sync : channel.syncs) {
             if ((ended && sync.type == BASS_SYNC_END) || (devFail && sync.type == BASS_SYNC_DEV_FAIL))
-                batch.jobs.push_back({channel.Handle(), sync.id});
+                batch.jobs.push_back({channel.Handle(), sync.id, end});
         }
         if (ended && channel.FreesItself())
             batch.freeAfter.push_back(channel.Handle());
     }
+    endNoteCount_ = 0;
+    // In the order the clips stopped, which is the order their answers come in.
+    std::stable_sort(batch.jobs.begin(), batch.jobs.end(),
+                     [](const SyncJob& a, const SyncJob& b) { return a.end < b.end; });
     return batch;
+}
+
+void Engine::NoteChainPoint(OutputFrame frame)
+{
+    if (chainPoints_.size() == kMaxChainPoints)
+        chainPoints_.pop_front();
+    chainPoints_.push_back(frame);
 }
 
 void Engine::RunSyncs(const SyncBatch& batch)
@@ -363,6 +451,8 @@ void Engine::RunSyncs(const SyncBatch& batch)
             sync = *found;
             if (sync.onetime)
                 channel->syncs.erase(found);
+            if (sync.type == BASS_SYNC_END)
+                NoteChainPoint(job.end);
         }
         sync.proc(sync.id, job.channel, 0, sync.user);
     }

@@ -7,6 +7,8 @@
 #include "platform/audio/core/MixerDecoder.h"
 #include "platform/audio/core/SyncWorker.h"
 
+#include <array>
+#include <deque>
 #include <map>
 #include <mutex>
 
@@ -14,9 +16,13 @@ namespace ovelaudio {
 
 class NoSoundDriver;
 
+// Output time: frames mixed since the output opened.
+using OutputFrame = int64_t;
+
 struct SyncJob {
     DWORD channel;
     HSYNC sync;
+    OutputFrame end;  // where the channel stopped, for END syncs
 };
 
 struct SyncBatch {
@@ -43,6 +49,8 @@ public:
     bool Emulated() const { return emulated_; }
     // Mixes the manual device 0, if that is the open output; false otherwise.
     bool RenderManual(float* out, uint32_t frames);
+    // Of every output opened since the program started; engine locked.
+    uint64_t Underruns() const;
     std::shared_ptr<SyncWorker> Worker() const { return worker_; }
 
     // Channels; engine locked.
@@ -65,8 +73,8 @@ public:
 
     uint32_t globalStreamVolume = 10000;
 
-    // The output's render callback. DSPs run inside it with the engine locked.
-    void Render(float* out, uint32_t frames);
+    // The output's render callback (see RenderFn). DSPs run inside it with the engine locked.
+    bool Render(float* out, uint32_t ahead, uint32_t frames);
     // Whether this thread is inside Render, where locking the engine again would deadlock.
     static bool MixingHere();
     void DeviceFailed();
@@ -81,7 +89,17 @@ public:
 private:
     // Ends the output: channels, driver, then the sync thread (outside outputLock).
     int Shut(std::unique_lock<std::mutex>& outputLock);
+    // A stream played since the last render joins the frames mixed ahead: where
+    // the clip before it stopped, or at once.
+    void JoinStarting(float* out, uint32_t ahead);
     void MixBlock(float* out, size_t frames);
+    // Mixes frames of a playing channel that start at output frame at; false once it has ended.
+    bool MixChannel(Channel& channel, float* out, size_t frames, OutputFrame at);
+    void RecordEnd(Channel& channel, OutputFrame at);
+    OutputFrame EndOf(DWORD handle) const;
+    // Where the oldest clip whose END sync ran stopped, if that may still be joined.
+    bool TakeChainPoint(OutputFrame& frame);
+    void NoteChainPoint(OutputFrame frame);
     // Slides run on output time, whether or not their channel is being mixed.
     void AdvanceSlides(size_t frames);
     void ClearChannels();
@@ -101,6 +119,27 @@ private:
     DWORD lastHandle_ = 0;
     std::map<DWORD, std::unique_ptr<Channel>> channels_;
     std::vector<Channel*> playing_;
+    struct Starting {
+        Channel* channel;
+        bool chained;
+        OutputFrame at;
+    };
+    std::vector<Starting> starting_;
+    // The mixing thread notes where channels end without allocating; the sync
+    // thread takes the notes with the ends.
+    struct EndNote {
+        DWORD channel;
+        OutputFrame at;
+    };
+    std::array<EndNote, 64> endNotes_{};
+    size_t endNoteCount_ = 0;
+    // Where clips whose END syncs ran stopped, oldest first: the streams
+    // played next, in answer, start there.
+    std::deque<OutputFrame> chainPoints_;
+    OutputFrame mixed_ = 0;         // the output frame after the last one mixed
+    OutputFrame firstAhead_ = 0;    // the oldest frame still mixed ahead, at the last render
+    OutputFrame blockStart_ = 0;    // of the block being mixed
+    uint64_t underrunsBefore_ = 0;  // of the outputs closed
     Listener listener_;
     Factors factors_;
     bool endsPending_ = false;

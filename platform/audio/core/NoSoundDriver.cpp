@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <vector>
+#include <cstring>
 
 namespace ovelaudio {
 namespace {
@@ -11,8 +11,9 @@ constexpr uint32_t kPeriodsPerSecond = 100;
 
 }  // namespace
 
-NoSoundDriver::NoSoundDriver(uint32_t rate, RenderFn render, bool manual)
-    : rate_(rate), render_(std::move(render)), manual_(manual)
+NoSoundDriver::NoSoundDriver(uint32_t rate, RenderFn render, bool manual, uint32_t aheadFrames)
+    : rate_(rate), render_(std::move(render)), manual_(manual), aheadFrames_(aheadFrames),
+      mix_(size_t(aheadFrames) * kSpeakers, 0.0f)
 {}
 
 NoSoundDriver::~NoSoundDriver() { Stop(); }
@@ -40,10 +41,21 @@ void NoSoundDriver::Stop()
 void NoSoundDriver::RenderManual(float* out, uint32_t frames)
 {
     if (running_) {
-        render_(out, frames);
+        Play(out, frames);
     } else {
         std::fill(out, out + frames * kSpeakers, 0.0f);
     }
+}
+
+void NoSoundDriver::Play(float* out, uint32_t frames)
+{
+    const size_t samples = size_t(frames) * kSpeakers;
+    const size_t ahead = size_t(aheadFrames_) * kSpeakers;
+    if (mix_.size() < ahead + samples)
+        mix_.resize(ahead + samples);
+    render_(mix_.data(), aheadFrames_, frames);
+    std::copy(mix_.begin(), mix_.begin() + static_cast<std::ptrdiff_t>(samples), out);
+    std::memmove(mix_.data(), mix_.data() + samples, ahead * sizeof(float));
 }
 
 // Renders one period at a time against the clock, so time runs as on a real device.
@@ -51,12 +63,13 @@ void NoSoundDriver::Run()
 {
     const uint32_t frames = std::max(1u, rate_ / kPeriodsPerSecond);
     const auto period = std::chrono::microseconds(1000000 / kPeriodsPerSecond);
-    std::vector<float> buffer(frames * kSpeakers);
+    std::vector<float> played(frames * kSpeakers);
+    mix_.resize((aheadFrames_ + frames) * kSpeakers);
     auto next = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> lock(mutex_);
     while (running_) {
         lock.unlock();
-        render_(buffer.data(), frames);
+        Play(played.data(), frames);
         lock.lock();
         next += period;
         stopRequested_.wait_until(lock, next, [this] { return !running_; });

@@ -10,6 +10,7 @@ namespace ovelaudio::testhooks {
 namespace {
 
 std::atomic<bool> manualNoSound{false};
+std::atomic<uint32_t> noSoundAhead{0};
 std::atomic<uint32_t> urlOpenWait{kNetTimeoutMs};
 
 }  // namespace
@@ -17,6 +18,17 @@ std::atomic<uint32_t> urlOpenWait{kNetTimeoutMs};
 void SetManualNoSound(bool manual) { manualNoSound = manual; }
 
 bool ManualNoSound() { return manualNoSound; }
+
+void SetNoSoundAhead(uint32_t frames) { noSoundAhead = frames; }
+
+uint32_t NoSoundAhead() { return noSoundAhead; }
+
+uint64_t Underruns()
+{
+    Engine& engine = Engine::Instance();
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    return engine.Underruns();
+}
 
 void SetUrlOpenWait(uint32_t ms) { urlOpenWait = ms; }
 

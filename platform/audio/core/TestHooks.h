@@ -10,6 +10,14 @@ namespace ovelaudio::testhooks {
 void SetManualNoSound(bool manual);
 bool ManualNoSound();
 
+// From the next BASS_Init(0, ...) on, device 0 keeps this many frames mixed
+// ahead of what it plays, as a real output does (none unless set).
+void SetNoSoundAhead(uint32_t frames);
+uint32_t NoSoundAhead();
+
+// How often the outputs ran out of sound while a stream played, since the program started.
+uint64_t Underruns();
+
 // Mixes frames of the manual device 0 (2 channels interleaved) and advances its
 // time; returns once the syncs that the mix raised have run.
 void RenderNoSound(float* out, uint32_t frames);

@@ -1,31 +1,28 @@
 #include "platform/audio/win/DirectSoundOutput.h"
 
 #include "platform/audio/bass.h"
+#include "platform/audio/core/OutputPump.h"
+#include "platform/audio/win/Com.h"
+#include "platform/audio/win/OutputThread.h"
+#include "platform/audio/win/WaveFormats.h"
 
 #include <mmsystem.h>
 #include <mmreg.h>
 #include <dsound.h>
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cmath>
-#include <thread>
 
 namespace ovelaudio {
 
 namespace {
 
-constexpr uint32_t kBufferMs = 100;  // the whole ring: the output's latency
-// How often the thread refills what has played: each wake-up costs the
-// device's lock and a few calls, so not more often than the ring needs.
-constexpr DWORD kTopUpMs = 20;
-constexpr int kMaxFailedTopUps = 20;  // in a row: the device is gone
-// A play cursor that stands still this long while every call succeeds: an
-// endpoint that was unplugged. Counted in wake-ups, as a stall is seen there.
-constexpr DWORD kStalledMs = 500;
-constexpr int kMaxStalledTopUps = kStalledMs / kTopUpMs;
+// The ring holds the output's queue and a guard of silence after it, so a
+// ring that runs dry plays silence before it comes round to old sound.
+constexpr uint32_t kGuardMs = 100;
+constexpr uint32_t kRingMs = kOutputQueueMs + kGuardMs;
 constexpr WORD kSampleBytes = sizeof(int16_t);
-constexpr GUID kPcmSubFormat = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 constexpr GUID kNullGuid = {};
 
 uint32_t SpeakersOf(DWORD config)
@@ -44,40 +41,6 @@ uint32_t SpeakersOf(DWORD config)
     }
 }
 
-DWORD ChannelMaskOf(uint32_t speakers)
-{
-    switch (speakers) {
-        case 4:
-            return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT | SPEAKER_BACK_LEFT | SPEAKER_BACK_RIGHT;
-        case 6:
-            return ChannelMaskOf(4) | SPEAKER_FRONT_CENTER | SPEAKER_LOW_FREQUENCY;
-        case 8:
-            return ChannelMaskOf(6) | SPEAKER_SIDE_LEFT | SPEAKER_SIDE_RIGHT;
-        default:
-            return SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
-    }
-}
-
-// 16-bit PCM plays on every DirectSound device; more than two channels need
-// the extensible form to say which speaker each one is.
-WAVEFORMATEXTENSIBLE PcmFormat(uint32_t rate, uint32_t speakers)
-{
-    WAVEFORMATEXTENSIBLE format{};
-    format.Format.wFormatTag = speakers > 2 ? WAVE_FORMAT_EXTENSIBLE : WAVE_FORMAT_PCM;
-    format.Format.nChannels = static_cast<WORD>(speakers);
-    format.Format.nSamplesPerSec = rate;
-    format.Format.wBitsPerSample = kSampleBytes * 8;
-    format.Format.nBlockAlign = static_cast<WORD>(speakers * kSampleBytes);
-    format.Format.nAvgBytesPerSec = rate * format.Format.nBlockAlign;
-    if (speakers > 2) {
-        format.Format.cbSize = sizeof format - sizeof format.Format;
-        format.Samples.wValidBitsPerSample = format.Format.wBitsPerSample;
-        format.dwChannelMask = ChannelMaskOf(speakers);
-        format.SubFormat = kPcmSubFormat;
-    }
-    return format;
-}
-
 int BassErrorOf(HRESULT result)
 {
     switch (result) {
@@ -92,179 +55,147 @@ int BassErrorOf(HRESULT result)
     }
 }
 
-void ConvertToPcm16(const float* in, void* out, DWORD bytes)
+DeviceStatus StatusOf(HRESULT result)
 {
-    auto* samples = static_cast<int16_t*>(out);
-    for (DWORD i = 0; i < bytes / kSampleBytes; ++i) {
-        const float scaled = std::clamp(in[i] * 32767.0f, -32768.0f, 32767.0f);
-        samples[i] = static_cast<int16_t>(std::lrint(scaled));
-    }
+    if (SUCCEEDED(result))
+        return DeviceStatus::Ok;
+    return result == DSERR_NODRIVER ? DeviceStatus::Lost : DeviceStatus::Failed;
 }
 
-template <typename T>
-void Release(T*& object)
-{
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
-// One open device: a looping secondary buffer that a thread of its own keeps
-// filled just behind the play cursor.
-class DirectSoundStream final : public OutputDriver {
+// One open device: a looping secondary buffer, written just behind what it
+// has queued, with silence after that.
+class DirectSoundRing final : public DeviceQueue {
 public:
-    DirectSoundStream(IDirectSound8* sound, IDirectSoundBuffer* buffer, uint32_t speakers, bool emulated,
-                      DWORD bufferBytes, RenderFn render, FailFn fail)
-        : sound_(sound), buffer_(buffer), speakers_(speakers), emulated_(emulated), bufferBytes_(bufferBytes),
-          blockAlign_(speakers * kSampleBytes), mix_(bufferBytes / kSampleBytes), render_(std::move(render)),
-          fail_(std::move(fail)), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+    DirectSoundRing(IDirectSound8* sound, IDirectSoundBuffer* buffer, uint32_t rate, uint32_t speakers, bool emulated,
+                    DWORD ringBytes)
+        : sound_(sound), buffer_(buffer), rate_(rate), speakers_(speakers), emulated_(emulated),
+          blockAlign_(speakers * kSampleBytes), ringBytes_(ringBytes - ringBytes % blockAlign_),
+          guardBytes_(ringBytes_ * kGuardMs / kRingMs / blockAlign_ * blockAlign_)
     {}
 
-    ~DirectSoundStream() override
+    ~DirectSoundRing() override
     {
-        Stop();
         Release(buffer_);
         Release(sound_);
-        if (wake_)
-            CloseHandle(wake_);
     }
 
+    int Enter() override
+    {
+        EnterOutputThread();
+        return SUCCEEDED(Silence(0, ringBytes_)) ? BASS_OK : BASS_ERROR_DRIVER;
+    }
+
+    void Leave(uint64_t underruns) override { ReportUnderruns(underruns); }
+
+    uint32_t Rate() const override { return rate_; }
     uint32_t Speakers() const override { return speakers_; }
     bool Emulated() const override { return emulated_; }
+    uint32_t Capacity() const override { return (ringBytes_ - guardBytes_) / blockAlign_; }
 
-    bool Start() override
-    {
-        // A failed device stays failed, though its ended thread is still joinable.
-        if (failed_ || !wake_)
-            return false;
-        if (thread_.joinable())
-            return true;
-        running_ = true;
-        try {
-            thread_ = std::thread(&DirectSoundStream::Run, this);
-        } catch (const std::system_error&) {
-            running_ = false;
-            return false;
-        }
-        return true;
-    }
-
-    void Stop() override
-    {
-        if (!thread_.joinable())
-            return;
-        running_ = false;
-        SetEvent(wake_);
-        thread_.join();
-        buffer_->Stop();
-    }
-
-private:
-    void Run()
-    {
-        int failedTopUps = 0;
-        HRESULT result = Prime();
-        while (running_) {
-            if (result == DSERR_BUFFERLOST)
-                result = Restore();
-            failedTopUps = SUCCEEDED(result) ? 0 : failedTopUps + 1;
-            if (failedTopUps >= kMaxFailedTopUps || stalledTopUps_ >= kMaxStalledTopUps || result == DSERR_BUFFERLOST ||
-                result == DSERR_NODRIVER) {
-                Fail();
-                return;
-            }
-            WaitForSingleObject(wake_, kTopUpMs);
-            result = playing_ ? TopUp() : Prime();
-        }
-    }
-
-    // Silence in the whole ring, playing from its start: what is rendered
-    // next is heard one ring later.
-    HRESULT Prime()
-    {
-        void* first = nullptr;
-        void* second = nullptr;
-        DWORD firstBytes = 0;
-        DWORD secondBytes = 0;
-        playing_ = false;
-        HRESULT result = buffer_->Lock(0, bufferBytes_, &first, &firstBytes, &second, &secondBytes, 0);
-        if (FAILED(result))
-            return result;
-        ZeroMemory(first, firstBytes);
-        buffer_->Unlock(first, firstBytes, second, secondBytes);
-        writePosition_ = lastPlayCursor_ = 0;
-        stalledTopUps_ = 0;
-        result = buffer_->SetCurrentPosition(0);
-        if (SUCCEEDED(result))
-            result = buffer_->Play(0, 0, DSBPLAY_LOOPING);
-        playing_ = SUCCEEDED(result);
-        return result;
-    }
-
-    HRESULT Restore()
-    {
-        const HRESULT result = buffer_->Restore();
-        return SUCCEEDED(result) ? Prime() : result;
-    }
-
-    HRESULT TopUp()
+    DeviceStatus Queued(uint32_t& frames) override
     {
         DWORD playCursor = 0;
         DWORD writeCursor = 0;
         HRESULT result = buffer_->GetCurrentPosition(&playCursor, &writeCursor);
+        if (result == DSERR_BUFFERLOST)
+            result = Restore(playCursor, writeCursor);
         if (FAILED(result))
-            return result;
-        stalledTopUps_ = playCursor == lastPlayCursor_ ? stalledTopUps_ + 1 : 0;
+            return StatusOf(result);
+        const DWORD played = (playCursor + ringBytes_ - lastPlayCursor_) % ringBytes_;
         lastPlayCursor_ = playCursor;
-        DWORD bytes = (playCursor + bufferBytes_ - writePosition_) % bufferBytes_;
-        bytes -= bytes % blockAlign_;
-        if (bytes == 0)
-            return S_OK;
+        // A whole round since the last look shows as a short step of the cursor.
+        const auto now = std::chrono::steady_clock::now();
+        const bool lapped = now - lastLook_ >= RingDuration();
+        lastLook_ = now;
+        if (played >= queuedBytes_ || lapped) {
+            // It ran past what was written: go on where it can still be written.
+            queuedBytes_ = 0;
+            writePosition_ = writeCursor - writeCursor % blockAlign_;
+        } else {
+            queuedBytes_ -= played;
+        }
+        frames = queuedBytes_ / blockAlign_;
+        return DeviceStatus::Ok;
+    }
 
-        render_(mix_.data(), bytes / blockAlign_);
+    DeviceStatus Append(const float* samples, uint32_t frames) override
+    {
+        const DWORD bytes = frames * blockAlign_;
         void* first = nullptr;
         void* second = nullptr;
         DWORD firstBytes = 0;
         DWORD secondBytes = 0;
-        result = buffer_->Lock(writePosition_, bytes, &first, &firstBytes, &second, &secondBytes, 0);
+        const HRESULT result =
+            buffer_->Lock(writePosition_, bytes + guardBytes_, &first, &firstBytes, &second, &secondBytes, 0);
         if (FAILED(result))
-            return result;
-        ConvertToPcm16(mix_.data(), first, firstBytes);
-        if (second)
-            ConvertToPcm16(mix_.data() + firstBytes / kSampleBytes, second, secondBytes);
+            return StatusOf(result);
+        WriteSpan(samples, bytes, 0, first, firstBytes);
+        WriteSpan(samples, bytes, firstBytes, second, secondBytes);
         buffer_->Unlock(first, firstBytes, second, secondBytes);
-        writePosition_ = (writePosition_ + bytes) % bufferBytes_;
-        return S_OK;
+        writePosition_ = (writePosition_ + bytes) % ringBytes_;
+        queuedBytes_ += bytes;
+        return DeviceStatus::Ok;
     }
 
-    // The ring stops first: left looping it would repeat its last round as a buzz.
-    void Fail()
+    DeviceStatus Play() override { return StatusOf(buffer_->Play(0, 0, DSBPLAY_LOOPING)); }
+    void Halt() override { buffer_->Stop(); }
+
+private:
+    // Writes the part of bytes of samples, then silence, that falls into one locked span at offset.
+    static void WriteSpan(const float* samples, DWORD bytes, DWORD offset, void* span, DWORD spanBytes)
     {
-        buffer_->Stop();
-        if (!failed_.exchange(true))
-            fail_();
+        if (!span)
+            return;
+        const DWORD sound = offset < bytes ? std::min(spanBytes, bytes - offset) : 0;
+        ConvertToPcm16(samples + offset / kSampleBytes, span, sound / kSampleBytes);
+        ZeroMemory(static_cast<uint8_t*>(span) + sound, spanBytes - sound);
+    }
+
+    HRESULT Silence(DWORD from, DWORD bytes)
+    {
+        void* first = nullptr;
+        void* second = nullptr;
+        DWORD firstBytes = 0;
+        DWORD secondBytes = 0;
+        const HRESULT result = buffer_->Lock(from, bytes, &first, &firstBytes, &second, &secondBytes, 0);
+        if (FAILED(result))
+            return result;
+        ZeroMemory(first, firstBytes);
+        if (second)
+            ZeroMemory(second, secondBytes);
+        return buffer_->Unlock(first, firstBytes, second, secondBytes);
+    }
+
+    // A buffer the system took back: silence in it again, and what it held counts as played.
+    HRESULT Restore(DWORD& playCursor, DWORD& writeCursor)
+    {
+        HRESULT result = buffer_->Restore();
+        if (SUCCEEDED(result))
+            result = Silence(0, ringBytes_);
+        if (SUCCEEDED(result))
+            result = buffer_->GetCurrentPosition(&playCursor, &writeCursor);
+        lastPlayCursor_ = playCursor;
+        queuedBytes_ = 0;
+        return result;
+    }
+
+    std::chrono::microseconds RingDuration() const
+    {
+        return std::chrono::microseconds(uint64_t(ringBytes_ / blockAlign_) * 1000000 / rate_);
     }
 
     IDirectSound8* sound_;
     IDirectSoundBuffer* buffer_;
+    const uint32_t rate_;
     const uint32_t speakers_;
     const bool emulated_;
-    const DWORD bufferBytes_;
     const DWORD blockAlign_;
-    std::vector<float> mix_;  // the whole ring in floats: the loop never allocates
-    RenderFn render_;
-    FailFn fail_;
-    HANDLE wake_;
-    // The thread's own: where rendering goes next, whether the ring has been
-    // primed and plays, and how many top-ups in a row saw the cursor stand still.
+    const DWORD ringBytes_;
+    const DWORD guardBytes_;
     DWORD writePosition_ = 0;
     DWORD lastPlayCursor_ = 0;
-    int stalledTopUps_ = 0;
-    bool playing_ = false;
-    std::thread thread_;
-    std::atomic<bool> running_{false};
-    std::atomic<bool> failed_{false};
+    DWORD queuedBytes_ = 0;
+    std::chrono::steady_clock::time_point lastLook_ = std::chrono::steady_clock::now();
 };
 
 // The primary buffer's format is what the device runs at; left alone it may
@@ -306,66 +237,37 @@ GUID DefaultDeviceGuid()
     return device;
 }
 
-struct Enumerated {
-    GUID guid;
-    std::string name;
-    std::string driver;
-};
+using Listed = ListedOutput<GUID>::Listed;
 
 BOOL CALLBACK CollectDevice(LPGUID guid, LPCSTR description, LPCSTR module, LPVOID context)
 {
     // The entry without a GUID is the primary device, a second name for the default.
     if (guid)
-        static_cast<std::vector<Enumerated>*>(context)->push_back({*guid, description, module});
+        static_cast<std::vector<Listed>*>(context)->push_back({*guid, {description, module, true, false}});
     return TRUE;
 }
 
 }  // namespace
 
-void DirectSoundOutput::Refresh()
+std::vector<DirectSoundOutput::Listed> DirectSoundOutput::List()
 {
-    std::vector<Enumerated> present;
+    std::vector<Listed> present;
     if (FAILED(DirectSoundEnumerateA(CollectDevice, &present)))
         present.clear();
     GUID defaultGuid = DefaultDeviceGuid();
     // Without the system's answer the first device listed is the default.
     if (defaultGuid == kNullGuid && !present.empty())
-        defaultGuid = present.front().guid;
-
-    for (KnownDevice& device : known_)
-        device.entry.enabled = device.entry.isDefault = false;
-    for (const Enumerated& device : present) {
-        auto known =
-            std::find_if(known_.begin(), known_.end(), [&](const KnownDevice& k) { return k.guid == device.guid; });
-        if (known == known_.end())
-            known = known_.insert(known_.end(), KnownDevice{device.guid, {}});
-        known->entry = {device.name, device.driver, true, device.guid == defaultGuid};
-    }
+        defaultGuid = present.front().key;
+    for (Listed& device : present)
+        device.entry.isDefault = device.key == defaultGuid;
+    return present;
 }
 
-std::vector<DeviceEntry> DirectSoundOutput::Devices()
+std::unique_ptr<OutputDriver> DirectSoundOutput::OpenDevice(const GUID& device, uint32_t rate, void* window,
+                                                            RenderFn render, FailFn fail, int& error)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Refresh();
-    std::vector<DeviceEntry> entries;
-    for (const KnownDevice& device : known_)
-        entries.push_back(device.entry);
-    return entries;
-}
-
-std::unique_ptr<OutputDriver> DirectSoundOutput::Open(size_t index, uint32_t rate, void* window, RenderFn render,
-                                                      FailFn fail, int& error)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (known_.empty())
-        Refresh();
-    if (index >= known_.size() || !known_[index].entry.enabled) {
-        error = BASS_ERROR_DEVICE;
-        return nullptr;
-    }
-
     IDirectSound8* sound = nullptr;
-    HRESULT result = DirectSoundCreate8(&known_[index].guid, &sound, nullptr);
+    HRESULT result = DirectSoundCreate8(&device, &sound, nullptr);
     if (FAILED(result)) {
         error = BassErrorOf(result);
         return nullptr;
@@ -381,8 +283,8 @@ std::unique_ptr<OutputDriver> DirectSoundOutput::Open(size_t index, uint32_t rat
         speakerConfig = DSSPEAKER_STEREO;
 
     const uint32_t speakers = SpeakersOf(speakerConfig);
-    const WAVEFORMATEXTENSIBLE format = PcmFormat(rate, speakers);
-    const DWORD bufferBytes = rate * kBufferMs / 1000 * format.Format.nBlockAlign;
+    const WAVEFORMATEXTENSIBLE format = Pcm16Format(rate, speakers);
+    const DWORD bufferBytes = rate * kRingMs / 1000 * format.Format.nBlockAlign;
     IDirectSoundBuffer* ring = nullptr;
     if (SUCCEEDED(result)) {
         AskPrimaryFormat(sound, format);
@@ -394,14 +296,16 @@ std::unique_ptr<OutputDriver> DirectSoundOutput::Open(size_t index, uint32_t rat
         return nullptr;
     }
     const bool emulated = (caps.dwFlags & DSCAPS_EMULDRIVER) != 0;
-    return PlayThroughRing(sound, ring, speakers, emulated, bufferBytes, std::move(render), std::move(fail));
+    return PlayThroughRing(sound, ring, rate, speakers, emulated, bufferBytes, std::move(render), std::move(fail),
+                           error);
 }
 
-std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t speakers,
-                                              bool emulated, DWORD ringBytes, RenderFn render, FailFn fail)
+std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t rate,
+                                              uint32_t speakers, bool emulated, DWORD ringBytes, RenderFn render,
+                                              FailFn fail, int& error)
 {
-    return std::make_unique<DirectSoundStream>(sound, ring, speakers, emulated, ringBytes, std::move(render),
-                                               std::move(fail));
+    return OutputPump::Open(std::make_unique<DirectSoundRing>(sound, ring, rate, speakers, emulated, ringBytes),
+                            std::move(render), std::move(fail), error);
 }
 
 }  // namespace ovelaudio

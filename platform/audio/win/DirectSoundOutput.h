@@ -1,42 +1,28 @@
 #pragma once
 // The DirectSound devices as outputs of the library.
 
-#include "platform/audio/core/Backends.h"
+#include "platform/audio/win/ListedOutput.h"
 
 #include <windows.h>
-
-#include <mutex>
 
 struct IDirectSound8;
 struct IDirectSoundBuffer;
 
 namespace ovelaudio {
 
-class DirectSoundOutput final : public OutputBackend {
-public:
-    // Every listing runs the system's enumeration again: a device that is gone
-    // stays listed without the enabled flag, one that comes back gets its
-    // old number.
-    std::vector<DeviceEntry> Devices() override;
-    std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window, RenderFn render, FailFn fail,
-                                       int& error) override;
-
+class DirectSoundOutput final : public ListedOutput<GUID> {
 private:
-    struct KnownDevice {
-        GUID guid;
-        DeviceEntry entry;
-    };
-
-    void Refresh();
-
-    std::mutex mutex_;
-    std::vector<KnownDevice> known_;
+    std::vector<Listed> List() override;
+    std::unique_ptr<OutputDriver> OpenDevice(const GUID& device, uint32_t rate, void* window, RenderFn render,
+                                             FailFn fail, int& error) override;
 };
 
-// Keeps a looping ring of ringBytes filled from render and releases it and its
-// device (which may be null) at the end: Open's last step, and the way in for
-// a ring that misbehaves on purpose.
-std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t speakers,
-                                              bool emulated, DWORD ringBytes, RenderFn render, FailFn fail);
+// Keeps a looping ring of ringBytes of 16-bit sound filled from render and
+// releases it and its device (which may be null) at the end: Open's last step,
+// and the way in for a ring that misbehaves on purpose. Null, with error set,
+// when the ring cannot be used.
+std::unique_ptr<OutputDriver> PlayThroughRing(IDirectSound8* sound, IDirectSoundBuffer* ring, uint32_t rate,
+                                              uint32_t speakers, bool emulated, DWORD ringBytes, RenderFn render,
+                                              FailFn fail, int& error);
 
 }  // namespace ovelaudio

@@ -4,14 +4,47 @@
 #include "platform/audio/win/AcmMp3Decoder.h"
 #include "platform/audio/win/DirectSoundOutput.h"
 #include "platform/audio/win/PluginFiles.h"
+#include "platform/audio/win/SharedModeOutput.h"
 #include "platform/audio/win/WinInetUrlSource.h"
 
+#include <mutex>
+
 namespace ovelaudio {
+namespace {
+
+// Shared-mode endpoints where the system has them (Vista on), DirectSound
+// before: chosen at the first use, so the numbers stay for the whole run.
+class SystemOutput final : public OutputBackend {
+public:
+    std::vector<DeviceEntry> Devices() override { return Chosen().Devices(); }
+    std::unique_ptr<OutputDriver> Open(size_t index, uint32_t rate, void* window, RenderFn render, FailFn fail,
+                                       int& error) override
+    {
+        return Chosen().Open(index, rate, window, std::move(render), std::move(fail), error);
+    }
+
+private:
+    OutputBackend& Chosen()
+    {
+        std::call_once(chosen_, [this] {
+            if (SharedModeAvailable())
+                output_ = &sharedMode_;
+        });
+        return *output_;
+    }
+
+    std::once_flag chosen_;
+    SharedModeOutput sharedMode_;
+    DirectSoundOutput directSound_;
+    OutputBackend* output_ = &directSound_;
+};
+
+}  // namespace
 
 void RegisterWindowsBackends()
 {
-    static DirectSoundOutput directSound;
-    SetOutputBackend(&directSound);
+    static SystemOutput output;
+    SetOutputBackend(&output);
     RegisterDecoder(OpenAcmMp3Decoder);
     SetUrlOpener(OpenWinInetUrl);
     SetPluginLoader(LoadPluginFile, FreePluginFile);

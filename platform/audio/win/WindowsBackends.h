@@ -1,6 +1,7 @@
 #pragma once
-// Hands the library its Windows parts: DirectSound output, MP3 through the
-// ACM, URL sources through WinINet and plug-in files.
+// Hands the library its Windows parts: the system's outputs (shared-mode
+// endpoints, or DirectSound before Vista), MP3 through the ACM, URL sources
+// through WinINet and plug-in files.
 
 namespace ovelaudio {
 

@@ -1,7 +1,8 @@
 // The player's program block: the application, the pre-start, the board and
-// its message loop.
+// the chimes picker, and the message loop.
 #include "platform/forms/Application.h"
 #include "player/engine/StartUp.h"
+#include "player/tools/ChimesUnit.h"
 #include "player/window/MainForm.h"
 #include "support/ProgInfo.h"
 #include "support/SystemMute.h"
@@ -14,7 +15,9 @@ void OvelMain()
 {
     if (!PrepareApplication() || !PrepareStart() || !CreateOvelMainForm())
         return;
+    CreateChimesForm();
     Application.Run();
+    FreeChimesForm();
     FreeOvelMainForm();
 }
 

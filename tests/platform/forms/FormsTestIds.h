@@ -18,3 +18,4 @@
 #define IDC_OUTSIDE 210
 #define IDC_EDIT 211
 #define IDC_PIXELS 212
+#define IDC_THREE_STATE 213

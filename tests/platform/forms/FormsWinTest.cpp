@@ -1,17 +1,21 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Charsets.h"
 #include "platform/forms/ComCtrls.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 #include "platform/forms/Timers.h"
 
 #include "FormsTestIds.h"
+#include "tests/common/DialogAnswerer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -46,6 +50,7 @@ public:
     TCheckBox PanelCheck;
     TRadioButton PanelRadio;
     TCheckBox Outside;
+    TCheckBox ThreeState;
     TTrackBar Track;
     TComboBox Combo;
     TEdit Edit;
@@ -54,7 +59,7 @@ public:
     void CountEvents()
     {
         auto count = [this](TObject*) { ++events; };
-        for (TCheckBox* box : {&Check, &PanelCheck, &Outside})
+        for (TCheckBox* box : {&Check, &PanelCheck, &Outside, &ThreeState})
             box->OnClick = count;
         for (TRadioButton* radio : {&RadioA, &RadioB, &PanelRadio})
             radio->OnClick = count;
@@ -76,6 +81,7 @@ protected:
         PanelCheck.Attach(*this, IDC_PANEL_CHECK);
         PanelRadio.Attach(*this, IDC_PANEL_RADIO);
         Outside.Attach(*this, IDC_OUTSIDE);
+        ThreeState.Attach(*this, IDC_THREE_STATE);
         Track.Attach(*this, IDC_TRACK);
         Combo.Attach(*this, IDC_COMBO);
         Edit.Attach(*this, IDC_EDIT);
@@ -304,6 +310,64 @@ TEST_F(FormsTest, UserClickTogglesACheckBoxAndRunsOnClickOnce)
     EXPECT_EQ(form.events, 2);
 }
 
+TEST_F(FormsTest, ThreeStateBoxIsGrayedInTurnAndFromCodeAPlainBoxNever)
+{
+    ASSERT_TRUE(form.ThreeState.AllowGrayed());
+    EXPECT_FALSE(form.Check.AllowGrayed());
+    for (TCheckBoxState next : {cbChecked, cbGrayed, cbUnchecked, cbChecked}) {
+        form.ThreeState.Perform(BM_CLICK);
+        EXPECT_EQ(form.ThreeState.State(), next);
+    }
+    EXPECT_EQ(form.events, 4);
+
+    form.ThreeState.SetState(cbGrayed);
+    EXPECT_FALSE(form.ThreeState.Checked());
+    EXPECT_EQ(form.ThreeState.Perform(BM_GETCHECK), BST_INDETERMINATE);
+    form.ThreeState.SetState(cbGrayed);
+    EXPECT_EQ(form.events, 5);
+    form.ThreeState.SetChecked(false);
+    EXPECT_EQ(form.ThreeState.State(), cbUnchecked);
+    EXPECT_EQ(form.events, 6);
+
+    form.Check.SetState(cbGrayed);
+    EXPECT_EQ(form.Check.State(), cbUnchecked);
+    EXPECT_EQ(form.events, 6);
+}
+
+// The system's own dialogs, answered the way a user does.
+TEST_F(FormsTest, FileDialogsGiveTheConfirmedNameAndNothingWhenCancelled)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ovel-dialogs";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path existing = folder / "settings.Ovel";
+    std::ofstream(existing) << "x";
+
+    TSaveDialog save;
+    save.Title = "Export";
+    save.Filter = "Ovel|*.Ovel";
+    save.FileName = "proposed.Ovel";
+    {
+        const DialogAnswerer answerer((folder / "chosen.Ovel").wstring());
+        EXPECT_TRUE(save.Execute(form.Handle()));
+        EXPECT_EQ(answerer.FileDialogs(), 1);
+    }
+    EXPECT_EQ(std::filesystem::path(save.FileName), folder / "chosen.Ovel");
+
+    TOpenDialog open;
+    open.Filter = save.Filter;
+    {
+        const DialogAnswerer answerer(existing.wstring());
+        EXPECT_TRUE(open.Execute());
+    }
+    EXPECT_EQ(std::filesystem::path(open.FileName), existing);
+    {
+        const DialogAnswerer cancelling(L"");
+        EXPECT_FALSE(open.Execute());
+    }
+    EXPECT_EQ(std::filesystem::path(open.FileName), existing) << "a cancelled dialog leaves the name";
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(FormsTest, RadioButtonsUncheckTheirNeighboursInTheSameContainerOnly)
 {
     form.PanelRadio.SetChecked(true);
@@ -509,6 +573,54 @@ TEST_F(FormsTest, FontColourOfAControlReachesItsDrawing)
     EXPECT_EQ(GetBkColor(dc), RGB(0, 128, 0));
     EXPECT_NE(brush, 0);
     DeleteDC(dc);
+}
+
+TEST_F(FormsTest, ButtonMadeInCodeIsAHiddenChildThatClicksAndGoesWithItsWrapper)
+{
+    HWND window = nullptr;
+    {
+        TBitBtn made;
+        ASSERT_TRUE(made.Create(form, 10, 20, 52, 52));
+        window = made.Handle();
+        EXPECT_EQ(GetParent(window), form.Handle());
+        EXPECT_NE(made.Id(), IDOK);
+        EXPECT_EQ(GetDlgItem(form.Handle(), made.Id()), window);
+        EXPECT_EQ(made.Bounds().left, 10);
+        EXPECT_EQ(made.Bounds().top, 20);
+        EXPECT_EQ(made.Width(), 52);
+        EXPECT_FALSE(made.Visible());
+        made.Show();
+        EXPECT_TRUE(made.Visible()) << "its own state, while the form stays hidden";
+
+        TBitBtn second;
+        ASSERT_TRUE(second.Create(form, 70, 20, 52, 52));
+        EXPECT_NE(second.Id(), made.Id());
+
+        HBITMAP glyph = CreateBitmap(52, 52, 1, 32, nullptr);
+        made.SetGlyph(glyph);
+        EXPECT_EQ(made.Glyph(), glyph);
+        made.Tag = 7;
+        std::intptr_t clicked = 0;
+        made.OnClick = [&clicked](TObject* sender) { clicked = static_cast<TControl*>(sender)->Tag; };
+        SendMessageA(window, BM_CLICK, 0, 0);
+        EXPECT_EQ(clicked, 7);
+        made.SetGlyph(nullptr);
+        DeleteObject(glyph);
+    }
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(FormsTest, OwnFontOfAControlTakesFaceHeightAndWeightAndKeepsTheCharacterSet)
+{
+    form.SetFontCharset(RUSSIAN_CHARSET);
+    form.Label.SetFont("Arial", -32, true);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(form.Label.Perform(WM_GETFONT)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+    EXPECT_EQ(font.lfHeight, -32);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET);
+    EXPECT_GT(form.Label.TextWidth("MMMM"), form.Check.TextWidth("MMMM"));
 }
 
 TEST_F(FormsTest, KeyPreviewSeesKeysOfControlsAndCanSwallowThem)

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr const char* kTestKey = "Software\\OvelTests\\Registry";
@@ -62,6 +65,33 @@ TEST_F(RegistryTest, ValueOfWrongTypeOrSizeReadsAsAbsent)
     EXPECT_EQ(reg.ReadInteger("IntAsQword"), std::nullopt);
     EXPECT_EQ(reg.ReadInteger("ShortInt"), std::nullopt);
     EXPECT_EQ(reg.ReadInteger("Missing"), std::nullopt);
+}
+
+TEST_F(RegistryTest, ValuesOfEveryTypeReadRawAndNamedInTheKey)
+{
+    const BYTE qword[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    WriteRaw("Wide", REG_QWORD, qword, sizeof qword);
+    EXPECT_TRUE(reg.WriteBinary("Bytes", {9, 8, 7}));
+    EXPECT_TRUE(reg.WriteBinary("Empty", {}));
+    EXPECT_TRUE(reg.WriteString("Text", "ab"));
+
+    const std::optional<TRegistryValue> wide = reg.ReadValue("Wide");
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->Type, static_cast<DWORD>(REG_QWORD));
+    EXPECT_EQ(wide->Data, std::vector<BYTE>(std::begin(qword), std::end(qword)));
+    const std::optional<TRegistryValue> bytes = reg.ReadValue("Bytes");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->Type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(bytes->Data, (std::vector<BYTE>{9, 8, 7}));
+    EXPECT_EQ(reg.ReadValue("Empty")->Data.size(), 0u);
+    EXPECT_EQ(reg.ReadValue("Text")->Data, (std::vector<BYTE>{'a', 'b', 0}));
+    EXPECT_FALSE(reg.ReadValue("Missing"));
+
+    std::vector<std::string> names = reg.ValueNames();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Bytes", "Empty", "Text", "Wide"}));
+    reg.CloseKey();
+    EXPECT_TRUE(reg.ValueNames().empty());
 }
 
 TEST_F(RegistryTest, StringWithoutTerminatorReads)

@@ -1,7 +1,9 @@
 // The built-in alarm's series: which group each sound comes from, what an
-// empty group gives way to, and the end after 31 sounds.
+// empty group gives way to, and the end after 31 sounds; how long a stalled
+// stream counts as playing.
 #include "player/window/AlarmSounds.h"
 
+#include "platform/audio/bass.h"
 #include "tests/player/engine/ScriptedRandom.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +61,33 @@ TEST(AlarmTimerTest, AUserFileClosesTheWindowOnceItEnded)
     EXPECT_EQ(AlarmTimerStep(timer, true, false), TAlarmTimerAction::Wait);
     EXPECT_EQ(AlarmTimerStep(timer, false, false), TAlarmTimerAction::Close);
     EXPECT_EQ(timer.Interval, kAlarmFirstInterval);
+}
+
+struct StallReading {
+    unsigned state;
+    std::uint64_t ms;
+    bool playing;
+};
+
+TEST(AlarmStallTest, AStalledStreamCountsAsPlayingForThirtySecondsOfOneStall)
+{
+    const std::vector<std::vector<StallReading>> cases = {
+        {{BASS_ACTIVE_PLAYING, 0, true}, {BASS_ACTIVE_STOPPED, 1000, false}},
+        {{BASS_ACTIVE_STALLED, 5000, true}, {BASS_ACTIVE_STALLED, 34999, true}, {BASS_ACTIVE_STALLED, 35000, false}},
+        // Playing again in between starts the next stall afresh.
+        {{BASS_ACTIVE_STALLED, 0, true},
+         {BASS_ACTIVE_PLAYING, 20000, true},
+         {BASS_ACTIVE_STALLED, 25000, true},
+         {BASS_ACTIVE_STALLED, 54000, true},
+         {BASS_ACTIVE_STALLED, 55000, false}},
+        {{BASS_ACTIVE_STALLED, 0, true}, {BASS_ACTIVE_STOPPED, 1000, false}, {BASS_ACTIVE_STALLED, 40000, true}},
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        TAlarmStall stall;
+        for (const StallReading& reading : cases[c])
+            EXPECT_EQ(AlarmStreamPlaying(stall, reading.state, reading.ms), reading.playing)
+                << "case " << c << " at " << reading.ms << " ms";
+    }
 }
 
 }  // namespace

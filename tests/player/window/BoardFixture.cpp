@@ -5,9 +5,12 @@
 #include "platform/audio/win/PluginFiles.h"
 #include "platform/forms/Application.h"
 #include "player/window/MainForm.h"
+#include "platform/forms/Registry.h"
 #include "player/engine/ProductConsts.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
+#include "player/settings/PackedWords.h"
+#include "player/window/Scenes.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 
@@ -48,10 +51,10 @@ public:
 class TSilentDevice : public ovelaudio::OutputBackend {
 public:
     std::vector<ovelaudio::DeviceEntry> Devices() override { return {{"Speakers", "spk", true, true}}; }
-    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t, void*, ovelaudio::RenderFn, ovelaudio::FailFn,
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t rate, void*, ovelaudio::RenderFn, ovelaudio::FailFn,
                                                   int&) override
     {
-        return std::make_unique<TSilentDriver>();
+        return std::make_unique<TSilentDriver>(rate);
     }
 };
 
@@ -86,6 +89,17 @@ void CreateBoardLikeTheProgram()
     PrepareLikeTheStart();
     ASSERT_TRUE(PrepareApplication());
     ASSERT_TRUE(CreateOvelMainForm());
+}
+
+void StoreDayForestStart()
+{
+    const auto bit = [](TBoardItem item, int state) { return PlaceField(*FindField(pwC1, item), state); };
+    const std::uint32_t c1 = bit(TBoardItem::PlayCheckBox, 1) | bit(TBoardItem::UseCurrentDefDeviceRadioButton, 1) |
+                             bit(TBoardItem::MuteComboBox, 1);
+    ASSERT_TRUE(OpenProductKey());
+    EXPECT_TRUE(ProgRegistry->WriteInteger("C1", static_cast<std::int32_t>(AddParityBits(c1))));
+    EXPECT_TRUE(ProgRegistry->WriteInteger("OvelIndex", kDayScene));
+    ProgRegistry->CloseKey();
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit, const std::function<void()>& watch)

@@ -22,14 +22,22 @@ void CreateBoardLikeTheProgram();
 // A device's output that takes the sound and renders nothing.
 class TSilentDriver : public ovelaudio::OutputDriver {
 public:
+    explicit TSilentDriver(uint32_t rate) : rate_(rate) {}
+    uint32_t Rate() const override { return rate_; }
     uint32_t Speakers() const override { return 2; }
     bool Emulated() const override { return false; }
     bool Start() override { return true; }
     void Stop() override {}
+
+private:
+    uint32_t rate_;
 };
 
 // One such device, for the cases that only look at the board; before the start.
 void UseSilentOutput();
+// Stores the settings of a board that starts playing the day forest with
+// the alternation off, as the board's own cases expect it.
+void StoreDayForestStart();
 
 // Handles messages until done() holds or the limit passes; watch runs after
 // every round.
@@ -38,4 +46,3 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = k
 
 // Handles what is queued now, the nested pumping included.
 bool PumpQueued();
-

@@ -37,12 +37,12 @@ class TPulledDevice : public ovelaudio::OutputBackend {
 public:
     std::vector<ovelaudio::DeviceEntry> Devices() override { return {{"Speakers", "spk", true, true}}; }
 
-    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t, void*, ovelaudio::RenderFn render,
+    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t, uint32_t rate, void*, ovelaudio::RenderFn render,
                                                   ovelaudio::FailFn, int&) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
         render_ = std::move(render);
-        return std::make_unique<TSilentDriver>();
+        return std::make_unique<TSilentDriver>(rate);
     }
 
     // The loudest sample of the next frames of the mix.
@@ -54,7 +54,7 @@ public:
             render = render_;
         }
         std::vector<float> mix(2 * frames);
-        render(mix.data(), frames);
+        render(mix.data(), 0, frames);
         float peak = 0;
         for (float sample : mix)
             peak = std::max(peak, std::fabs(sample));

@@ -3,16 +3,14 @@
 // switch. The devices render nothing, so every layer's stream plays on.
 #include "player/window/MainForm.h"
 
-#include "platform/audio/core/Backends.h"
 #include "platform/forms/Application.h"
 #include "player/engine/Layers.h"
 #include "player/engine/StartUp.h"
 #include "tests/player/window/BoardFixture.h"
+#include "tests/player/window/ScriptedDevices.h"
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -20,68 +18,6 @@ namespace {
 using ovelaudio::DeviceEntry;
 
 constexpr UINT kDeviceWatchInterval = 1024;
-
-// Devices as a test scripts them; the last opened one can be made to fail.
-class TScriptedDevices : public ovelaudio::OutputBackend {
-public:
-    std::vector<DeviceEntry> Devices() override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return devices_;
-    }
-
-    std::unique_ptr<ovelaudio::OutputDriver> Open(size_t index, uint32_t, void*, ovelaudio::RenderFn,
-                                                  ovelaudio::FailFn fail, int& error) override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (refuseOpen_) {
-            error = BASS_ERROR_DEVICE;
-            return nullptr;
-        }
-        opened_.push_back(index + 1);
-        fail_ = std::move(fail);
-        return std::make_unique<TSilentDriver>();
-    }
-
-    void Set(std::vector<DeviceEntry> devices)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        devices_ = std::move(devices);
-    }
-    void RefuseOpen(bool refuse)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        refuseOpen_ = refuse;
-    }
-    size_t Opens()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return opened_.size();
-    }
-    size_t LastOpened()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return opened_.empty() ? 0 : opened_.back();
-    }
-    // The open device stops working, reported from the output's own thread.
-    void FailOpenDevice()
-    {
-        ovelaudio::FailFn fail;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            fail = fail_;
-        }
-        ASSERT_TRUE(fail);
-        std::thread(fail).join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<DeviceEntry> devices_;
-    std::vector<size_t> opened_;
-    ovelaudio::FailFn fail_;
-    bool refuseOpen_ = false;
-};
 
 TScriptedDevices Devices;
 
@@ -104,6 +40,7 @@ protected:
         Devices.Set({kSpeakers, kDisabled, kHeadphones});
         ovelaudio::SetOutputBackend(&Devices);
         PrepareLikeTheStart();
+        StoreDayForestStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
     }

@@ -77,6 +77,7 @@ protected:
     {
         ovelaudio::RegisterWindowsBackends();
         PrepareLikeTheStart();
+        StoreDayForestStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
     }

@@ -53,34 +53,6 @@ const char* const kBassExports[] = {"BASS_GetVersion",
 const char* const kMixerExports[] = {"BASS_Mixer_StreamCreate", "BASS_Mixer_StreamAddChannel",
                                      "BASS_Mixer_ChannelSetMatrix"};
 
-void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-// One second of a 440 Hz sine at half scale, 16-bit mono RIFF/WAVE.
-std::vector<uint8_t> MonoToneWave()
-{
-    const uint32_t dataBytes = kRate * 2;
-    std::vector<uint8_t> wave;
-    wave.insert(wave.end(), {'R', 'I', 'F', 'F'});
-    PutLe(wave, 36 + dataBytes, 4);
-    wave.insert(wave.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    PutLe(wave, 16, 4);
-    PutLe(wave, 1, 2);  // PCM
-    PutLe(wave, 1, 2);  // mono
-    PutLe(wave, kRate, 4);
-    PutLe(wave, kRate * 2, 4);
-    PutLe(wave, 2, 2);
-    PutLe(wave, 16, 2);
-    wave.insert(wave.end(), {'d', 'a', 't', 'a'});
-    PutLe(wave, dataBytes, 4);
-    for (uint32_t i = 0; i < kRate; ++i)
-        PutLe(wave, uint32_t(int16_t(32767 * ToneSample(i))), 2);
-    return wave;
-}
-
 TEST(BassDllTest, ExportsEveryFunctionUndecoratedAndTheMixerForwardsToTheLibrary)
 {
     const HMODULE bass = GetModuleHandleA("bass.dll");
@@ -97,7 +69,7 @@ TEST(BassDllTest, ExportsEveryFunctionUndecoratedAndTheMixerForwardsToTheLibrary
     FreeLibrary(mixer);
 }
 
-TEST(BassDllTest, ListsTheDirectSoundDevicesFromOne)
+TEST(BassDllTest, ListsTheSystemDevicesFromOne)
 {
     EXPECT_EQ(HIWORD(BASS_GetVersion()), 0x0204);
     bool anyDefault = false;

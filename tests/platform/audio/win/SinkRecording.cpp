@@ -15,6 +15,12 @@ constexpr int kMaxPolls = 200;  // the monitor runs in real time: ten seconds is
 constexpr double kToneHz = 440;
 constexpr double kTwoPi = 6.283185307179586;
 
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
 }  // namespace
 
 std::optional<SinkRecording> SinkRecording::Open()
@@ -63,4 +69,26 @@ ChannelLevels LevelsOf(const std::vector<int16_t>& stereo)
 float ToneSample(uint64_t frame)
 {
     return 0.5f * float(std::sin(kTwoPi * kToneHz * double(frame) / SinkRecording::kRate));
+}
+
+std::vector<uint8_t> MonoToneWave()
+{
+    constexpr uint32_t kRate = SinkRecording::kRate;
+    const uint32_t dataBytes = kRate * 2;
+    std::vector<uint8_t> wave;
+    wave.insert(wave.end(), {'R', 'I', 'F', 'F'});
+    PutLe(wave, 36 + dataBytes, 4);
+    wave.insert(wave.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutLe(wave, 16, 4);
+    PutLe(wave, 1, 2);  // PCM
+    PutLe(wave, 1, 2);  // mono
+    PutLe(wave, kRate, 4);
+    PutLe(wave, kRate * 2, 4);
+    PutLe(wave, 2, 2);
+    PutLe(wave, 16, 2);
+    wave.insert(wave.end(), {'d', 'a', 't', 'a'});
+    PutLe(wave, dataBytes, 4);
+    for (uint32_t i = 0; i < kRate; ++i)
+        PutLe(wave, uint32_t(int16_t(32767 * ToneSample(i))), 2);
+    return wave;
 }

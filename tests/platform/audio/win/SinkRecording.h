@@ -37,3 +37,7 @@ ChannelLevels LevelsOf(const std::vector<int16_t>& stereo);
 
 // The tests' tone: 440 Hz at half scale, sampled at SinkRecording::kRate.
 float ToneSample(uint64_t frame);
+
+// One second of the tone, 16-bit mono RIFF/WAVE: a whole number of its
+// periods, so it loops without a seam.
+std::vector<uint8_t> MonoToneWave();

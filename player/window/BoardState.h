@@ -1,0 +1,24 @@
+#pragma once
+// What the board keeps besides its controls and the settings carry: the
+// calendar's offsets and the fixed switch times, the chosen chime files;
+// which user folder a scene has.
+
+#include "platform/forms/DateTime.h"
+#include "player/engine/UserFolders.h"
+
+#include <array>
+#include <string>
+
+// Fractions of a day, added to the calendar's sunset and sunrise.
+extern TDateTime SunsetOffset;
+extern TDateTime SunriseOffset;
+// The switch times of the alternation at fixed times.
+extern TDateTime DayOnTime;
+extern TDateTime NightOnTime;
+
+extern std::string Chime00Path;
+extern std::string Chime30Path;
+
+// The slot of the scene's nature and music folder.
+TUserFolderId NatureFolderSlot(int scene);
+TUserFolderId MusicFolderSlot(int scene);
