@@ -33,7 +33,8 @@ win32: $(WIN32)/build.ninja
 win64: $(WIN64)/build.ninja
 	cmake --build $(WIN64) -j $(JOBS)
 
-# Native first, then the 64-bit Windows tree (runs on every x86_64 host), then
+# Each test may take 15 minutes at most, so one that hangs cannot stall the
+# run. Native first, then the 64-bit Windows tree (runs on every x86_64 host), then
 # the shipped 32-bit tree where this host can start 32-bit programs.
 test: deps
 	@$(MAKE) --no-print-directory all
@@ -45,7 +46,7 @@ test: deps
 
 test-native: native
 	@echo "== native tests =="
-	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(NATIVE) --output-on-failure --timeout 900 -j $(JOBS)
 
 test-win64: win64
 	@scripts/wine-tests.sh $(WIN64)

@@ -19,4 +19,4 @@ if ! why=$("$scripts/wine-probe.sh" "$tree"); then
   exit 1
 fi
 echo "== $OVEL_WINE_ARCH Windows tests under Wine =="
-exec "$scripts/with-display.sh" ctest --test-dir "$tree" --output-on-failure -j "$(nproc)"
+exec "$scripts/with-display.sh" ctest --test-dir "$tree" --output-on-failure --timeout 900 -j "$(nproc)"

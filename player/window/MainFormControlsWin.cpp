@@ -152,7 +152,10 @@ void TOvelMainForm::AutoStartCheckBoxClick(TObject* sender)
     SetGreyed(AutoStartComboBox, autostart);
     AsServiceCheckBox.SetEnabled(autostart);
     AutoStartComboBoxChange(sender);
-    AsServiceCheckBoxClick(sender);
+    // A load only shows the stored choice; the service and the Startup link
+    // are changed by the user's click alone.
+    if (!LoadingSettings)
+        AsServiceCheckBoxClick(sender);
 }
 
 void TOvelMainForm::AutoStartComboBoxChange(TObject*)

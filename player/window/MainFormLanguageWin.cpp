@@ -288,17 +288,19 @@ void TOvelMainForm::ApplyCaptionTexts()
 
 void TOvelMainForm::ApplySceneTexts()
 {
+    // The bonfire's box and the frogs' nearness serve the night alone; they
+    // follow the language in either scene, so a switch never shows them stale.
+    SetFitted(Option1CheckBox, LayerTitleTexts[ltBonfire], kWideBoxMargin);
+    Option6TrackBar.SetHint(Text("frogsnearnesshint"));
     if (OvelComboBox.ItemIndex() == kNightScene) {
         Option1TrackBar.SetHint(Text("fireintensityhint"));
         Option1GroupBox.SetCaption("");
-        SetFitted(Option1CheckBox, LayerTitleTexts[ltBonfire], kWideBoxMargin);
         Option1TrackBar1.SetHint(Text("firenearnesshint"));
         SetFitted(Option2CheckBox, Line(kNightingalesTitle), kWideBoxMargin);
         SetFitted(Option4CheckBox, Line(kOwlsTitle), kWideBoxMargin);
         SetFitted(Option5CheckBox, LayerTitleTexts[ltBeasts], kWideBoxMargin);
         MusicGroupBox.SetHint(Line("musicfornightforest"));
         SetFitted(Option6CheckBox, LayerTitleTexts[ltFrogs], kWideBoxMargin);
-        Option6TrackBar.SetHint(Text("frogsnearnesshint"));
         return;
     }
     const std::string activity = Line("birdsactivity");

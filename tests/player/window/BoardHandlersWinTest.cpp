@@ -150,7 +150,6 @@ std::future<TFolderDialog> AnswerFolderDialog(HWND board, WPARAM button)
         }
         if (!dialog)
             return seen;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the tree fills and takes its selection
         seen = {true, IsWindowEnabled(board) != FALSE, GetErrorMode()};
         PostMessageA(dialog, WM_COMMAND, button, 0);
         return seen;
@@ -250,6 +249,7 @@ TEST_F(BoardHandlersWinTest, RainRarityChoosesTheRainFrequencyAndItsHint)
         EXPECT_EQ(RainFreq, frequencies[item]) << item;
         EXPECT_EQ(rarity.Hint(), rarity.Items.Strings(item));
     }
+    Board().RainCheckBox.SetChecked(false);
     Choose(rarity, 1);
     RainFreq = 0;
     Board().RainCheckBox.SetChecked(true);
@@ -319,12 +319,13 @@ TEST_F(BoardHandlersWinTest, ServiceProgramThatCannotRunIsReportedOnceAndItsBoxU
     }
 }
 
-// The folder dialog opens at the folder in use, so that its OK keeps it; one
-// that is gone is forgotten. The board takes no input meanwhile, critical-error
-// boxes are off, and afterwards the board is active again.
-TEST_F(BoardHandlersWinTest, FolderDialogOpensAtTheFolderInUse)
+// A folder dialog that is cancelled keeps the folder in use; one that is gone
+// is forgotten. The board takes no input meanwhile, critical-error boxes are
+// off, and afterwards the board is active again.
+TEST_F(BoardHandlersWinTest, FolderDialogKeepsTheFolderInUseAndForgetsAGoneOne)
 {
     ShowBoard();
+    Board().ForestClick(nullptr);  // the day's nature folder, whatever the calendar chose
     UseScratchFolders("nature");
     const std::string inUse = folder_.string();
     const struct {
@@ -334,7 +335,7 @@ TEST_F(BoardHandlersWinTest, FolderDialogOpensAtTheFolderInUse)
         std::string pathAfter;
     } rows[] = {
         {"box ticked with no folder yet, cancelled", "", IDCANCEL, ""},
-        {"the folder in use, kept", inUse, IDOK, inUse},
+        {"the folder in use, cancelled, kept", inUse, IDCANCEL, inUse},
         {"a folder that is gone, cancelled", (folder_ / "gone").string(), IDCANCEL, ""},
     };
     TCheckBox& box = Board().NatureFolderCheckBox;

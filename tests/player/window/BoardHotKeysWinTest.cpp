@@ -252,11 +252,13 @@ TEST_F(BoardHotKeysWinTest, BonfireKeysActOnlyInTheNightScene)
     EXPECT_EQ(Board().Option1CheckBox.Checked(), bonfire);
     EXPECT_EQ(Board().Option1TrackBar.Position(), activity) << "by day it is the birds' activity";
 
+    // The night's own settings come with its scene: the fire starts out.
     Board().ForestNClick(nullptr);
+    Board().Option1CheckBox.SetChecked(false);
     Board().Option1TrackBar.SetPosition(1);
     Press(kStored[hkBonfire]);
     Press(kStored[hkBonfireHeavier]);
-    EXPECT_NE(Board().Option1CheckBox.Checked(), bonfire);
+    EXPECT_TRUE(Board().Option1CheckBox.Checked());
     EXPECT_EQ(Board().Option1TrackBar.Position(), 2);
 }
 

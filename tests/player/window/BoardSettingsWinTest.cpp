@@ -185,7 +185,17 @@ void WriteShown(std::ostream& out, int shownScene)
 void SetShown(const std::string& name, const std::string& value)
 {
     if (const std::optional<TBoardItem> item = ItemNamed(name)) {
+        // The autostart boxes stored as they stand: their handlers would run
+        // the service program, which does not lie beside the test.
+        TCheckBox* quiet = name == "AutoStartCheckBox"   ? &Board().AutoStartCheckBox
+                           : name == "AsServiceCheckBox" ? &Board().AsServiceCheckBox
+                                                         : nullptr;
+        const TNotifyEvent handler = quiet ? quiet->OnClick : TNotifyEvent{};
+        if (quiet)
+            quiet->OnClick = nullptr;
         Board().SetItemState(*item, std::stoi(value));
+        if (quiet)
+            quiet->OnClick = handler;
         return;
     }
     for (const TPlainValue& plain : PlainValues())
@@ -324,7 +334,7 @@ const TSettings kCommonTable = {
     {"FileAlarmRadioButton", "1"},
     {"UserAlarmFileName", "C:\\alarm\\wake.mp3"},
     {"VolumeTrackBar", "40"},
-    {"AutoStartComboBox", "5"},
+    {"AutoStartComboBox", "0"},  // the plain start, which alone keeps the sound-on time
     {"AutoStartCheckBox", "1"},
     {"AsServiceCheckBox", "1"},
     {"CompOffTime", "1410"},
@@ -349,11 +359,21 @@ const TSettings kCommonTable = {
     {"OvelComboBox", "1"},
 };
 
+bool IsPath(const TSetting& setting)
+{
+    const std::string suffix = "Path";
+    return setting.Name.size() > suffix.size() &&
+           setting.Name.compare(setting.Name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Paths first, as a user chooses the folder before its switch: a folder
+// switched on without one opens the folder dialog.
 void SetTable(const TSettings& table)
 {
-    for (const TSetting& setting : table)
-        if (setting.Name != "ZoneTop" && setting.Name != "ZoneHeight")
-            SetShown(setting.Name, setting.Value);
+    for (const bool paths : {true, false})
+        for (const TSetting& setting : table)
+            if (IsPath(setting) == paths && setting.Name != "ZoneTop" && setting.Name != "ZoneHeight")
+                SetShown(setting.Name, setting.Value);
 }
 
 // The table over another, names in both replaced.
@@ -770,7 +790,9 @@ TEST_F(BoardSettingsWinTest, TheOlderLayoutIsAppliedOnceAndDeleted)
         {"Alternate", 0, "day", "AlternateCheckBox", "0"},
         {"AutoStart", 1, "day", "AutoStartCheckBox", "1"},
         {"AsService", 1, "day", "AsServiceCheckBox", "1"},
-        {"Tessil", 1, "day", "TessilCheckBox", "1"},
+        // The default start mode is not the plain one, which alone keeps the
+        // sound-on time while playing.
+        {"Tessil", 1, "day", "TessilCheckBox", "0"},
         {"CompOff", 1, "day", "MuteTimeCheckBox", "1"},
         {"LoudnessDown", 0, "day", nullptr, nullptr},
         {"SendToSleep", 1, "day", "MuteComboBox", "2"},
