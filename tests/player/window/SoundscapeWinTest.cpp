@@ -130,12 +130,37 @@ protected:
         Radio = nullptr;
     }
 
-    void SetUp() override { ASSERT_NE(OvelMainForm, nullptr) << "an earlier case ended the board"; }
+    // Every case starts by day, whatever the calendar chose at the start.
+    void SetUp() override
+    {
+        ASSERT_NE(OvelMainForm, nullptr) << "an earlier case ended the board";
+        if (Board().OvelComboBox.ItemIndex() != kDayScene)
+            Board().ForestClick(nullptr);
+    }
 
     static TOvelMainForm& Board() { return *OvelMainForm; }
 
     // Only what a case starts is heard.
     static void SilenceTheForest() { StopLayers(); }
+
+    // What the output had queued of the forest before it fell silent reaches
+    // the recording late; a level measured from here on is the case's own.
+    static void AwaitQuiet(const SinkRecording& recording)
+    {
+        constexpr double kQuiet = 0.005;
+        constexpr int kTries = 50;
+        for (int i = 0; i < kTries; ++i) {
+            const uint64_t now = recording.Frames();
+            if (now >= SinkRecording::kWindowFrames) {
+                const ChannelLevels last =
+                    LevelsOf(recording.Read(now - SinkRecording::kWindowFrames, SinkRecording::kWindowFrames));
+                if (last.left < kQuiet && last.right < kQuiet)
+                    return;
+            }
+            Sleep(100);
+        }
+        ADD_FAILURE() << "the forest did not fall silent";
+    }
 
     static std::optional<SinkRecording> Recording()
     {
@@ -238,6 +263,7 @@ TEST_F(SoundscapeWinTest, RainFadesInWithItsControlsGreyedAndStopsRestoringThem)
     const std::optional<SinkRecording> recording = Recording();
     ASSERT_TRUE(recording);
     SilenceTheForest();
+    AwaitQuiet(*recording);
     const uint64_t start = recording->Frames();
     Board().RainNowClick(&Board().RainBitBtn);
     ASSERT_TRUE(RainPlays());
