@@ -4,8 +4,10 @@
 # user's one hot key, Ctrl+Alt+N, typed while the board is hidden), records
 # what it outputs to out/demo.wav, photographs the shown board to
 # out/board.png and, switched to each other language on the board, to
-# out/board-ru.png and out/board-<module>.png, ends it with its Exit button
-# and reports the recording and the player's load. Runs itself again inside with-display.sh,
+# out/board-ru.png and out/board-<module>.png, ends it with its Exit button,
+# starts it once more to photograph what its settings kept
+# (out/board-before-exit.png, out/board-restart.png) and reports the
+# recording and the player's load. Runs itself again inside with-display.sh,
 # which owns the private X server and PulseAudio null sink.
 #
 # Expects a finished build: the banks in $OVEL_DIST (dist), the programs of
@@ -215,11 +217,23 @@ time_settings() {
 # The screen cut down to the board's window.
 photograph_board() { import -window root -crop "$board_rect" +repage "$1"; }
 
+# The shown board, photographed to the file given.
 screenshot_board() {
   drive show
   sleep 2
   board_rect=$(drive rect | tr -d '\r')
-  photograph_board "$out/board.png"
+  photograph_board "$1"
+}
+
+# A second start: its board, in the scene the first closed in, shows what the
+# settings kept.
+restart_and_screenshot() {
+  start_player
+  sleep "$settle_seconds"
+  drive scene 1
+  screenshot_board "$out/board-restart.png"
+  drive exit
+  wait_for_player_end
 }
 
 # The shown board in each language but English, picked on the board as a
@@ -263,6 +277,7 @@ report() {
   echo "Recording:  $root/$out/demo.wav"
   echo "Board:      $root/$out/board.png"
   echo "Languages:  $root/$out/board-ru.png and $((languages_shot - 1)) more, $root/$out/board-<module>.png"
+  echo "Restart:    $root/$out/board-before-exit.png before Exit, $root/$out/board-restart.png after a second start"
   printf 'Length:     %.1f s\n' "$length"
   echo "Level:      RMS $rms dBFS, peak $peak dBFS"
   awk -v l="$rms_left" -v r="$rms_right" \
@@ -301,13 +316,19 @@ say "the night forest, by its hot key"
 drive keys "$night_hot_key"
 drive waitscene 1 "$scene_wait_seconds" || die "the night-forest hot key did not bring the night forest"
 sleep "$night_seconds"
-screenshot_board
+screenshot_board "$out/board.png"
 say "the board in every other language"
 screenshot_languages
+say "the board in English again, before Exit"
+drive language english.lng
+sleep "$language_settle_seconds"
+screenshot_board "$out/board-before-exit.png"
 say "Exit"
 drive exit
 wait_for_player_end
 stop_recording
 show_settings_key
+say "a second start shows the settings kept"
+restart_and_screenshot
 time_settings
 report

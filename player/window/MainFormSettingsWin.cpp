@@ -740,10 +740,12 @@ void TOvelMainForm::ReattachSceneHandlers()
             Forget(handler);
     };
     Reattach(OptionCheckBox.OnClick);
+    OptionCheckBoxClick(nullptr);
     Reattach(Option1CheckBox.OnClick);
     Reattach(Option2CheckBox.OnClick);
     reattachWith(Option3CheckBox.OnClick, Present(sbOvdf) || Present(sbOvbf));
     Reattach(Option4CheckBox.OnClick);
+    Option4CheckBoxClick(nullptr);
     Reattach(Option5CheckBox.OnClick);
     Reattach(Option6CheckBox.OnClick);
     reattachWith(Option7CheckBox.OnClick, Present(sbOvdf) || Present(sbOvif));
@@ -754,6 +756,21 @@ void TOvelMainForm::ReattachSceneHandlers()
           &MusicSubfoldersCheckBox, &MusicAutoAllocCheckBox, &GuitarCheckBox, &HaCheckBox, &FluteCheckBox})
         Reattach(box->OnClick);
     Reattach(NatureFolderTrackBar.OnChange);
+    // The loaded states set from here on show as the handlers would show them.
+    Option2CheckBoxClick(nullptr);
+    Option5CheckBoxClick(nullptr);
+    Option6CheckBoxClick(nullptr);
     Reattach(RainCheckBox.OnClick);
+    RainCheckBoxClick(nullptr);
+    MusicAutoAllocCheckBoxClick(nullptr);
+    CompressionCheckBoxClick(nullptr);
+    NatureAutoAllocCheckBoxClick(nullptr);
     Reattach(PlayCheckBox.OnClick);
+    NatureFolderOutlook();
+    MusicOutlook();
+    if (!BoardStarting) {
+        NatureSubfoldersCheckBoxClick(nullptr);
+        MusicSubfoldersCheckBoxClick(nullptr);
+    }
+    FlightsOutlook();
 }

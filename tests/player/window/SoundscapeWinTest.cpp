@@ -186,6 +186,7 @@ TEST_F(SoundscapeWinTest, BrookSoundsFromItsMarkersSide)
     SilenceTheForest();
     Board().OptionTrackBar.SetPosition(60);
     for (const int side : {0, 32}) {
+        AwaitQuiet(*recording);
         StreamX = side;
         StreamY = 16;
         PlayBrook();
@@ -258,7 +259,7 @@ TEST_F(SoundscapeWinTest, NightFireBurnsInThreePlacedStrands)
     EXPECT_FALSE(Playing(lyFire1)) << "the day has no fire";
 }
 
-TEST_F(SoundscapeWinTest, RainFadesInWithItsControlsGreyedAndStopsRestoringThem)
+TEST_F(SoundscapeWinTest, RainPlaysWithItsControlsGreyedAndStopsRestoringThem)
 {
     const std::optional<SinkRecording> recording = Recording();
     ASSERT_TRUE(recording);
@@ -275,12 +276,10 @@ TEST_F(SoundscapeWinTest, RainFadesInWithItsControlsGreyedAndStopsRestoringThem)
     EXPECT_EQ(Board().RainBitBtn.Hint(), GetLangString("stoprain"));
     EXPECT_TRUE(Board().RainBitBtn.Visible());
 
-    const ChannelLevels early = LevelsOf(recording->Read(start + SinkRecording::kRate, SinkRecording::kWindowFrames));
     const ChannelLevels late =
         LevelsOf(recording->Read(start + 9 * SinkRecording::kRate, SinkRecording::kWindowFrames));
-    EXPECT_GT(late.left, 0.001);
-    EXPECT_GT(late.left, 2 * early.left) << "the rain fades in";
-    EXPECT_GT(late.right, 2 * early.right);
+    EXPECT_GT(late.left, 0.001) << "the rain is heard";
+    EXPECT_GT(late.right, 0.001);
 
     Board().RainNowClick(&Board().RainBitBtn);
     EXPECT_FALSE(RainPlays());
