@@ -57,6 +57,7 @@ night_hot_key=0xC04E    # Ctrl+Alt+N, as a shortcut word
 scene_wait_seconds=10
 exit_wait_seconds=30
 language_settle_seconds=0.2  # the screen takes the board's new drawing
+restart_settle_seconds=3    # a board just started is drawn whole in the scene chosen
 silence_floor_db=-60    # a recording quieter than this counts as silent
 one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 
@@ -102,6 +103,7 @@ make_prefix() {
 place_programs() {
   mkdir -p "$program_folder/language"
   cp "$programs/Ovel.exe" "$programs/bass.dll" "$programs/bassmix.dll" "$program_folder/"
+  cp "$programs/bassflac.dll" "$programs/basswma.dll" "$programs/basswv.dll" "$program_folder/"
   cp "$dist"/*.3bs "$dist"/*.cok "$dist"/*.ics "$program_folder/"
   cp language/*.lng "$program_folder/language/"
 }
@@ -231,6 +233,7 @@ restart_and_screenshot() {
   start_player
   sleep "$settle_seconds"
   drive scene 1
+  sleep "$restart_settle_seconds"
   screenshot_board "$out/board-restart.png"
   drive exit
   wait_for_player_end

@@ -339,6 +339,7 @@ TEST_F(SoundscapeWinTest, PlaylistEntryThatIsMissingIsSkippedAndNamedOnTheFolder
 
 TEST_F(SoundscapeWinTest, PlaylistNamingAnAddressPlaysItsStream)
 {
+    StopMusicKind(MusicKind);  // an instrument an earlier case started may still play
     Board().MusicFolderCheckBox.SetChecked(true);
     Board().MusicFolderTrackBarEnter(nullptr);
     EXPECT_TRUE(PumpUntil([] { return Opened(lyMusic); }, kShortPump));
