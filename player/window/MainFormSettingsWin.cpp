@@ -612,9 +612,11 @@ void TOvelMainForm::LoadStartOptions(const TStoredKey& key, bool programStart)
         CalendarNight();
     }
     ApplyRowQuietly(TessilCheckBox.OnClick, B::TessilCheckBox, key);
+    TessilCheckBoxClick(nullptr);
     SetItemState(DeviceRadio(PackedWords.C1), 1);
     Reattach(MuteTimeCheckBox.OnClick);
     Reattach(MuteDateTimePicker.OnChange);
+    MuteTimeCheckBoxClick(nullptr);
 }
 
 void TOvelMainForm::LoadTimes(const TStoredKey& key)
