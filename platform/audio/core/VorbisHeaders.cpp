@@ -19,7 +19,7 @@ constexpr uint8_t kFirstPage = 2;
 constexpr uint8_t kLastPage = 4;
 constexpr uint8_t kFullSegment = 255;  // a packet goes on in the next segment
 
-// Vorbis header packets (the Vorbis I specification, section 4.2).
+// The three Vorbis header packets: identification, comment and setup.
 constexpr char kVorbis[] = "vorbis";
 constexpr size_t kTagBytes = 7;  // the packet type and "vorbis"
 constexpr uint8_t kIdentification = 1;
