@@ -314,6 +314,7 @@ private:
     void TrayMessage(LPARAM mouseMessage);
     bool SessionMessage(TMessage& message);
     void ShowPlayingLook();
+    void StopAllSound();
     void ShowSilentLook();
     void SwitchScene();
     void ShowPlaySwitch();

@@ -239,11 +239,18 @@ void TOvelMainForm::ShowPlayingLook()
         ScheduleTimer.SetInterval(kPlayingScheduleInterval);
 }
 
-void TOvelMainForm::ShowSilentLook()
+// The rain ends at once and gives its controls back; the wind and the
+// output stop with the sound.
+void TOvelMainForm::StopAllSound()
 {
     if (Present(sbOvel) && RainPlays())
         RainNowClick(&PlayCheckBox);
     StopOvel();
+}
+
+void TOvelMainForm::ShowSilentLook()
+{
+    StopAllSound();
     SpkAnimate.SetActive(false);
     SpkAnimate.Hide();
     SpkOffImage.Show();

@@ -190,7 +190,7 @@ int TOvelMainForm::ImportSettings(const std::string& fileName)
         return code;
 
     // Silent while the key changes; the scene then starts once, as the play switch says.
-    StopOvel();
+    StopAllSound();
     const bool imported = RunShellCommand("reg import " + Quoted(unpacked.Name()), kRegLimitMs);
     struct TStarting {
         TStarting() { BoardStarting = true; }

@@ -611,6 +611,7 @@ void TOvelMainForm::LoadStartOptions(const TStoredKey& key, bool programStart)
     } else {
         CalendarNight();
     }
+    AlternateCheckBoxClick(nullptr);
     ApplyRowQuietly(TessilCheckBox.OnClick, B::TessilCheckBox, key);
     TessilCheckBoxClick(nullptr);
     SetItemState(DeviceRadio(PackedWords.C1), 1);

@@ -180,6 +180,8 @@ void WriteShown(std::ostream& out, int shownScene)
         out << scene << "." << ItemNames().at(item) << "=" << Board().ItemState(item) << "\n";
     for (const TPlainValue& value : PlainValues())
         out << scene << "." << value.Name << "=" << value.Shown() << "\n";
+    // While the scenes alternate, a label stands in for the scene list.
+    out << scene << ".SceneListShown=" << Board().OvelComboBox.Visible() << "\n";
 }
 
 void SetShown(const std::string& name, const std::string& value)
@@ -662,6 +664,7 @@ TEST_F(BoardSettingsWinTest, AnEmptyKeyGivesTheFormValuesAndTheTableDefaults)
                     {"MemoryCleanCheckBox", "0"},
                     {"AlternateCheckBox", "1"},
                     {"AlternateComboBox", "4"},
+                    {"SceneListShown", "0"},
                     {"Chime00CheckBox", "0"},
                     {"Chime00Min", ":00"},
                     {"FromComboBox", "0"},

@@ -16,6 +16,7 @@
 #include "player/engine/UserSounds.h"
 #include "player/engine/WeatherStrands.h"
 #include "support/LangUnit.h"
+#include "tests/common/DialogAnswerer.h"
 #include "tests/common/LoopbackServer.h"
 #include "tests/platform/audio/win/SinkRecording.h"
 #include "tests/player/window/BoardFixture.h"
@@ -321,6 +322,29 @@ TEST_F(SoundscapeWinTest, PlayOffStopsTheRainAtOnce)
     EXPECT_LT(after.left, before.left / 10) << "no fade";
     Board().PlayCheckBox.SetChecked(true);
     EXPECT_TRUE(Board().RainNow.Visible);
+}
+
+TEST_F(SoundscapeWinTest, AnImportEndsTheRainAndStartsTheForestAgain)
+{
+    const std::string file = Folder("settings") + "forest.Ovel";
+    const std::wstring wideFile(file.begin(), file.end());
+    {
+        const DialogAnswerer answerer(wideFile);
+        Board().ExportBitBtn.Click();
+        ASSERT_TRUE(answerer.Boxes().empty());
+    }
+    Board().RainNowClick(&Board().RainBitBtn);
+    ASSERT_TRUE(RainPlays());
+    {
+        const DialogAnswerer answerer(wideFile);
+        Board().ImportBitBtn.Click();
+        EXPECT_TRUE(answerer.Boxes().empty());
+    }
+    EXPECT_FALSE(RainPlays());
+    EXPECT_FALSE(Board().RainTimer.Enabled());
+    EXPECT_TRUE(Board().RainCheckBox.Enabled());
+    EXPECT_EQ(Board().RainNow.Caption, GetLangString("rainnow"));
+    EXPECT_TRUE(PumpUntil([] { return Opened(lyDayBackground1); }, kShortPump)) << "the forest plays again";
 }
 
 TEST_F(SoundscapeWinTest, PlaylistEntryThatIsMissingIsSkippedAndNamedOnTheFolderLabel)
