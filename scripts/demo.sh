@@ -57,7 +57,6 @@ night_hot_key=0xC04E    # Ctrl+Alt+N, as a shortcut word
 scene_wait_seconds=10
 exit_wait_seconds=30
 language_settle_seconds=0.2  # the screen takes the board's new drawing
-restart_settle_seconds=3    # a board just started is drawn whole in the scene chosen
 silence_floor_db=-60    # a recording quieter than this counts as silent
 one_sample_percent=0.002  # below one step of 16 bits: any sample not zero is above it
 
@@ -219,10 +218,9 @@ time_settings() {
 # The screen cut down to the board's window.
 photograph_board() { import -window root -crop "$board_rect" +repage "$1"; }
 
-# The shown board, photographed to the file given.
+# The shown board, photographed to the file given once it is drawn whole.
 screenshot_board() {
   drive show
-  sleep 2
   board_rect=$(drive rect | tr -d '\r')
   photograph_board "$1"
 }
@@ -233,7 +231,6 @@ restart_and_screenshot() {
   start_player
   sleep "$settle_seconds"
   drive scene 1
-  sleep "$restart_settle_seconds"
   screenshot_board "$out/board-restart.png"
   drive exit
   wait_for_player_end

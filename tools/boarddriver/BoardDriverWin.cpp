@@ -4,7 +4,7 @@
 //   boarddriver language FILE  chooses the language of module FILE (russian.lng)
 //   boarddriver keys SHORTCUT  types a shortcut word (e.g. 0xC04E, Ctrl+Alt+N) on the keyboard
 //   boarddriver waitscene INDEX SECONDS  waits until the scene combo shows that scene
-//   boarddriver show           asks the board to show itself (WM_APP)
+//   boarddriver show           asks the board to show itself (WM_APP) and waits until it is drawn
 //   boarddriver exit           clicks the board's Exit button
 //   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
 // Exit code 0 when done, 1 with a line on stderr otherwise.
@@ -25,6 +25,7 @@ namespace {
 
 constexpr DWORD kPollMs = 100;
 constexpr UINT kReplyLimitMs = 10000;
+constexpr int kShowSeconds = 10;
 
 int Fail(const std::string& why)
 {
@@ -62,16 +63,28 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kReplyLimitMs, &reply) != 0;
 }
 
-int WaitForBoard(int seconds)
+// True once done() holds, false when the seconds have passed first.
+template <typename TDone>
+bool PollUntil(TDone done, int seconds)
 {
     const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-    while (!FindBoard()) {
+    while (!done()) {
         if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
-            return Fail("no board window after " + std::to_string(seconds) + " s");
+            return false;
         Sleep(kPollMs);
     }
+    return true;
+}
+
+int WaitForBoard(int seconds)
+{
+    if (!PollUntil([] { return FindBoard() != nullptr; }, seconds))
+        return Fail("no board window after " + std::to_string(seconds) + " s");
     return 0;
 }
+
+// Every control drawn before this returns, so that a screenshot shows the board whole.
+void DrawWhole(HWND board) { RedrawWindow(board, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 // The selection and the notification a user's choice in the list makes.
 int Choose(HWND board, int comboId, int index, const std::string& what)
@@ -84,8 +97,7 @@ int Choose(HWND board, int comboId, int index, const std::string& what)
     const WPARAM notification = MAKEWPARAM(comboId, CBN_SELCHANGE);
     if (!Send(GetParent(combo), WM_COMMAND, notification, reinterpret_cast<LPARAM>(combo)))
         return Fail("the board does not take the " + what + " choice");
-    // Drawn anew before this returns, so that a screenshot shows the choice whole.
-    RedrawWindow(board, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DrawWhole(board);
     return 0;
 }
 
@@ -148,16 +160,22 @@ int WaitForScene(HWND board, int index, int seconds)
     HWND combo = FindControl(board, IDC_OvelComboBox);
     if (!combo)
         return Fail("no scene combo");
-    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-    while (SendMessageA(combo, CB_GETCURSEL, 0, 0) != index) {
-        if (static_cast<LONG>(GetTickCount() - deadline) >= 0)
-            return Fail("scene " + std::to_string(index) + " not shown after " + std::to_string(seconds) + " s");
-        Sleep(kPollMs);
-    }
+    if (!PollUntil([combo, index] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == index; }, seconds))
+        return Fail("scene " + std::to_string(index) + " not shown after " + std::to_string(seconds) + " s");
     return 0;
 }
 
-int ShowBoard(HWND board) { return PostMessageA(board, WM_APP, 0, 0) ? 0 : Fail("cannot post to the board"); }
+// The board shows itself on its own thread; the drawing asked for after that
+// waits until the thread has done so.
+int ShowBoard(HWND board)
+{
+    if (!PostMessageA(board, WM_APP, 0, 0))
+        return Fail("cannot post to the board");
+    if (!PollUntil([board] { return IsWindowVisible(board) != FALSE; }, kShowSeconds))
+        return Fail("the board is not shown after " + std::to_string(kShowSeconds) + " s");
+    DrawWhole(board);
+    return 0;
+}
 
 // Posted, since the click ends the player before it could answer.
 int ClickExit(HWND board)
