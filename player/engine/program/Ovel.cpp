@@ -9,7 +9,25 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace {
+
+ULONGLONG Ticks(const FILETIME& time) { return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+
+// A debug string for whoever measures the start: the loader's share of it.
+void ReportLoaderTime()
+{
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return;
+    GetSystemTimeAsFileTime(&now);
+    constexpr ULONGLONG kTicksPerMs = 10000;
+    char line[80];
+    std::snprintf(line, sizeof line, "ovel: WinMain %llu ms after the process start\n",
+                  static_cast<unsigned long long>((Ticks(now) - Ticks(created)) / kTicksPerMs));
+    OutputDebugStringA(line);
+}
 
 void OvelMain()
 {
@@ -25,6 +43,7 @@ void OvelMain()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    ReportLoaderTime();
     ProgInfoInitialization();
     OvelMain();
     SystemMuteFinalization();
