@@ -1,6 +1,7 @@
 #pragma once
 // A small HTTP server of a test's own on the loopback: each connection is
-// handed to the test's answer on the server's thread, then closed.
+// handed to the test's answer on the server's thread, then closed, or held
+// open until the server ends when the answer says so.
 
 #include <winsock2.h>
 
@@ -8,10 +9,15 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 class TLoopbackServer {
 public:
-    using TAnswer = std::function<void(SOCKET client)>;
+    enum class TConnection {
+        Close,
+        HoldOpen
+    };
+    using TAnswer = std::function<TConnection(SOCKET client)>;
 
     explicit TLoopbackServer(TAnswer answer) : answer_(std::move(answer))
     {
@@ -32,6 +38,8 @@ public:
     {
         stopping_ = true;
         thread_.join();
+        for (SOCKET held : held_)
+            closesocket(held);
         closesocket(listener_);
         WSACleanup();
     }
@@ -51,6 +59,16 @@ public:
         return request;
     }
 
+    static void Send(SOCKET client, const std::string& text)
+    {
+        for (size_t sent = 0; sent < text.size();) {
+            const int n = send(client, text.data() + sent, static_cast<int>(text.size() - sent), 0);
+            if (n <= 0)
+                return;
+            sent += static_cast<size_t>(n);
+        }
+    }
+
 private:
     void Serve()
     {
@@ -63,8 +81,10 @@ private:
             if (select(0, &ready, nullptr, nullptr, &wait) != 1)
                 continue;
             const SOCKET client = accept(listener_, nullptr, nullptr);
-            answer_(client);
-            closesocket(client);
+            if (answer_(client) == TConnection::HoldOpen)
+                held_.push_back(client);
+            else
+                closesocket(client);
         }
     }
 
@@ -72,5 +92,6 @@ private:
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
+    std::vector<SOCKET> held_;  // only the server's thread adds, before the join
     std::thread thread_;
 };

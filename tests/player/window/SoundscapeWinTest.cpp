@@ -63,13 +63,13 @@ std::vector<uint8_t> ToneWave()
 }
 
 // Answers every request with the same sound, as a radio would.
-void AnswerWithSound(SOCKET client, const std::vector<uint8_t>& sound)
+TLoopbackServer::TConnection AnswerWithSound(SOCKET client, const std::vector<uint8_t>& sound)
 {
     TLoopbackServer::ReadRequest(client);
-    const std::string head =
-        "HTTP/1.0 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: " + std::to_string(sound.size()) + "\r\n\r\n";
-    send(client, head.data(), static_cast<int>(head.size()), 0);
-    send(client, reinterpret_cast<const char*>(sound.data()), static_cast<int>(sound.size()), 0);
+    TLoopbackServer::Send(
+        client, "HTTP/1.0 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: " + std::to_string(sound.size()) +
+                    "\r\n\r\n" + std::string(sound.begin(), sound.end()));
+    return TLoopbackServer::TConnection::Close;
 }
 
 std::string Folder(const std::string& name)
@@ -110,7 +110,7 @@ protected:
         ovelaudio::RegisterWindowsBackends();
         PrepareLikeTheStart();
         const std::vector<uint8_t> tone = ToneWave();
-        Radio = new TLoopbackServer([tone](SOCKET client) { AnswerWithSound(client, tone); });
+        Radio = new TLoopbackServer([tone](SOCKET client) { return AnswerWithSound(client, tone); });
         NatureFolder = Folder("nature");
         const std::string tracks = Folder("nature\\tracks");
         WriteFile(tracks + "good.wav", std::string(tone.begin(), tone.end()));

@@ -2,12 +2,10 @@
 
 #include "platform/audio/bass.h"
 #include "platform/audio/win/WinInetUrlSource.h"
-
-#include <winsock2.h>
+#include "tests/common/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -21,7 +19,6 @@ using ovelaudio::OpenWinInetUrl;
 
 constexpr size_t kBodyBytes = 50000;
 constexpr size_t kStalledBytes = 1000;
-constexpr long kPollUs = 50000;
 
 std::vector<uint8_t> Body()
 {
@@ -33,88 +30,23 @@ std::vector<uint8_t> Body()
 
 // "/tone" answers the body, "/stall" a part of it and then nothing while the
 // connection stays open, anything else 404.
-class TestServer {
-public:
-    TestServer()
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int length = sizeof address;
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 4);
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread(&TestServer::Serve, this);
+TLoopbackServer::TConnection Answer(SOCKET client)
+{
+    const std::string request = TLoopbackServer::ReadRequest(client);
+    const std::string path = request.substr(4, request.find(' ', 4) - 4);
+    const std::vector<uint8_t> body = Body();
+    if (path == "/tone") {
+        TLoopbackServer::Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                                          "\r\nConnection: close\r\n\r\n" + std::string(body.begin(), body.end()));
+    } else if (path == "/stall") {
+        TLoopbackServer::Send(client, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
+                                          std::string(body.begin(), body.begin() + kStalledBytes));
+        return TLoopbackServer::TConnection::HoldOpen;
+    } else {
+        TLoopbackServer::Send(client, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     }
-
-    ~TestServer()
-    {
-        stopping_ = true;
-        thread_.join();
-        for (SOCKET held : held_)
-            closesocket(held);
-        closesocket(listener_);
-        WSACleanup();
-    }
-
-    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
-private:
-    void Serve()
-    {
-        while (!stopping_) {
-            fd_set ready;
-            FD_ZERO(&ready);
-            FD_SET(listener_, &ready);
-            timeval wait{0, kPollUs};
-            if (select(0, &ready, nullptr, nullptr, &wait) == 1)
-                Answer(accept(listener_, nullptr, nullptr));
-        }
-    }
-
-    void Answer(SOCKET client)
-    {
-        std::string request;
-        char buffer[1024];
-        for (int got;
-             request.find("\r\n\r\n") == std::string::npos && (got = recv(client, buffer, sizeof buffer, 0)) > 0;)
-            request.append(buffer, size_t(got));
-        const std::string path = request.substr(4, request.find(' ', 4) - 4);
-        const std::vector<uint8_t> body = Body();
-        if (path == "/tone") {
-            Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
-                             "\r\nConnection: close\r\n\r\n" + std::string(body.begin(), body.end()));
-        } else if (path == "/stall") {
-            Send(client, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
-                             std::string(body.begin(), body.begin() + kStalledBytes));
-            held_.push_back(client);
-            return;
-        } else {
-            Send(client, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        }
-        closesocket(client);
-    }
-
-    static void Send(SOCKET client, const std::string& text)
-    {
-        for (size_t sent = 0; sent < text.size();) {
-            const int n = send(client, text.data() + sent, int(text.size() - sent), 0);
-            if (n <= 0)
-                return;
-            sent += size_t(n);
-        }
-    }
-
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::vector<SOCKET> held_;
-    std::thread thread_;
-};
+    return TLoopbackServer::TConnection::Close;
+}
 
 constexpr auto kPoll = std::chrono::milliseconds(10);
 
@@ -136,7 +68,7 @@ std::vector<uint8_t> ReadToEnd(ByteSource& source)
 
 class WinInetUrlSourceTest : public testing::Test {
 protected:
-    TestServer server_;
+    TLoopbackServer server_{Answer};
     int error_ = BASS_OK;
 };
 
