@@ -84,6 +84,8 @@ struct TSoundBank : TBankHeader {
 
 extern std::array<TSoundBank, SoundBankCount> SoundBanks;
 
+inline bool Present(TBankId bank) { return SoundBanks[bank].Present; }
+
 // What the start needs from the system: the Windows side opens with no sharing.
 class TBankFileSystem {
 public:

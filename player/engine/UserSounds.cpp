@@ -98,24 +98,17 @@ std::atomic<DWORD> LastRequest{0};
 // The request each layer waits for; 0 for none. GUI thread only.
 std::array<DWORD, LayerSlotCount> PendingRequest{};
 
-HSTREAM OpenSource(const TSoundSource& source, DWORD flags)
-{
-    if (source.Url)
-        return BASS_StreamCreateURL(source.Name.c_str(), 0, flags, nullptr, nullptr);
-    return BASS_StreamCreateFile(0, source.Name.c_str(), 0, 0, flags);
-}
-
 // On the worker: the first candidate that opens, as a mono stream placed in
 // the space or a stereo one unplaced. With "Auto" every file is mono.
 TOpenResult OpenFirst(const std::vector<TSoundSource>& candidates, DWORD flags, bool mono)
 {
     TOpenResult result;
     for (const TSoundSource& candidate : candidates) {
-        HSTREAM handle = OpenSource(candidate, mono ? flags | BASS_SAMPLE_3D : flags);
+        HSTREAM handle = OpenSoundSource(candidate, mono ? flags | BASS_SAMPLE_3D : flags);
         bool placed = mono;
         if (handle != 0 && !mono && StreamChannels(handle) == 1) {
             BASS_StreamFree(handle);
-            handle = OpenSource(candidate, flags | BASS_SAMPLE_3D);
+            handle = OpenSoundSource(candidate, flags | BASS_SAMPLE_3D);
             placed = true;
         }
         if (handle != 0) {
@@ -303,6 +296,13 @@ void StopUserLayer(TLayerId layer)
 }
 
 }  // namespace
+
+HSTREAM OpenSoundSource(const TSoundSource& source, DWORD flags)
+{
+    if (source.Url)
+        return BASS_StreamCreateURL(source.Name.c_str(), 0, flags, nullptr, nullptr);
+    return BASS_StreamCreateFile(0, source.Name.c_str(), 0, 0, flags);
+}
 
 void PlayNatureFolder(bool preview)
 {

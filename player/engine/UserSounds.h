@@ -7,6 +7,7 @@
 
 #include "platform/audio/bass.h"
 #include "player/engine/Layers.h"
+#include "player/engine/UserFolders.h"
 
 // "Auto" of each user-file layer: 0 or 1; shifted left by 1 it is
 // BASS_SAMPLE_MONO, so that every file of the layer is decoded to mono and
@@ -23,6 +24,9 @@ enum TMusicKind : int {
 };
 // The source of the music sound that plays last.
 extern int MusicKind;
+
+// A file stream, or a URL stream for an address.
+HSTREAM OpenSoundSource(const TSoundSource& source, DWORD flags);
 
 // A sound of the scene's nature folder, by the folder's rarity unless preview.
 void PlayNatureFolder(bool preview);

@@ -161,6 +161,10 @@ void TChimesForm::ChimeBitBtnClick(TObject* sender)
     if (tag == 0 && EditedPath().empty()) {
         UserFileLabelClick(this);
         UserFileBitBtn.SetFocus();
+    } else if (EditsChime30()) {
+        OvelMainForm->Chime30TrackBarEnter(this);
+    } else {
+        OvelMainForm->Chime00TrackBarEnter(this);
     }
     SetPicture(false);
 }

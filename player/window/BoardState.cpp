@@ -15,6 +15,8 @@ TDateTime NightOnTime = 20 / kHoursPerDay;
 
 std::string Chime00Path;
 std::string Chime30Path;
+bool ChimesActive = false;
+bool RoundTheClock = false;
 
 TUserFolderId NatureFolderSlot(int scene) { return scene == kNightScene ? ufNightNature : ufDayNature; }
 

@@ -18,6 +18,9 @@ extern TDateTime NightOnTime;
 
 extern std::string Chime00Path;
 extern std::string Chime30Path;
+// The current hour lies inside the chimes' hours window; the window is the whole day.
+extern bool ChimesActive;
+extern bool RoundTheClock;
 
 // The slot of the scene's nature and music folder.
 TUserFolderId NatureFolderSlot(int scene);

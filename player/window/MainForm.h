@@ -241,6 +241,26 @@ public:
     void ShowLimiters();
     void CompressionCheckBoxClick(TObject* sender);
 
+    // The chimes: two chimes an hour, each at its minute, inside the hours window.
+    void PlayChime(const std::string& path, int which);
+    void Chime00TrackBarEnter(TObject* sender);
+    void Chime30TrackBarEnter(TObject* sender);
+    void Chime00TrackBarChange(TObject* sender);
+    void Chime30TrackBarChange(TObject* sender);
+    void Chime00CheckBoxClick(TObject* sender);
+    void Chime30CheckBoxClick(TObject* sender);
+    // Up steps the minute on, down back.
+    void Chime00SpinButtonClick(TObject* sender, TUDBtnType button);
+    void Chime30SpinButtonClick(TObject* sender, TUDBtnType button);
+    void Chime00BitBtnClick(TObject* sender);
+    void Chime30BitBtnClick(TObject* sender);
+    void ChimesControls();
+    void ChimesOutlook();
+    // True when the current hour lies inside the hours window.
+    bool ChimesWorkTime();
+    void FromComboBoxChange(TObject* sender);
+    void TillComboBoxChange(TObject* sender);
+
     // Language application: the module chosen in the language list, applied
     // to every text of the board; also at every scene switch.
     void ToggleLang();
@@ -438,6 +458,20 @@ private:
     void Forget(TNotifyEvent& event);
     void ReattachAll();
     void LoadSettings(const TStoredKey& key);
+    // One chime's controls; 0 the first chime, 1 the second.
+    struct TChime {
+        TCheckBox& Box;
+        TSpinButton& Spin;
+        TBitBtn& Button;
+        TTrackBar& Level;
+        std::string& Path;
+    };
+    TChime Chime(int which);
+    void AttachChimesHandlers();
+    bool ChimeControls(int which);
+    void ChimeLevelChange(int which);
+    void SpinChimeMinute(int which, TUDBtnType button);
+    void ChooseChime(int which);
     void ApplyDecision(TBoardItem item, const TLoadDecision& decision);
     void ApplyRow(TBoardItem item, const TStoredKey& key);
     void ApplyRowQuietly(TNotifyEvent& handler, TBoardItem item, const TStoredKey& key);

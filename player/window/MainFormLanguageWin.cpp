@@ -96,7 +96,6 @@ std::string Text(const char* key) { return GetLangText(key, false); }
 // A group box's caption keeps a blank before its frame goes on.
 std::string Titled(const std::string& line) { return line + " "; }
 
-bool Present(TBankId bank) { return SoundBanks[bank].Present; }
 
 void SetCaptionAndHint(TControl& control, const std::string& text)
 {

@@ -15,7 +15,6 @@ constexpr UINT kPlayingScheduleInterval = 8192;
 constexpr UINT kSilentScheduleInterval = 1024;
 constexpr int kFewestTicked = 2;  // a range below this has no inner ticks
 
-bool Present(TBankId bank) { return SoundBanks[bank].Present; }
 
 }  // namespace
 

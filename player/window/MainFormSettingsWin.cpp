@@ -38,7 +38,6 @@ constexpr const char* kUserFileFilter =
     "*.m3u8;*.pls|wav|*.wav|mp3|*.mp3|ogg|*.ogg|wma|*.wma|flac|*.flac|aiff, aif|*.aiff;*.aif|mv|*.mv|m3u, m3u|*.m3u;"
     "*.m3u|pls|*.pls";
 
-bool Present(TBankId bank) { return SoundBanks[bank].Present; }
 
 std::vector<std::string> LangStrings(const std::vector<const char*>& keys, std::size_t count)
 {
@@ -484,6 +483,9 @@ void TOvelMainForm::LoadCommonOptions(const TStoredKey& key)
     LoadStartOptions(key, programStart);
     Reattach(Chime00TrackBar.OnChange);
     Reattach(Chime30TrackBar.OnChange);
+    ChimesControls();
+    ChimesOutlook();
+    ChimesWorkTime();
 }
 
 // Layers whose banks are missing are offered disabled, with a label that says so.

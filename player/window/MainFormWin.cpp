@@ -227,6 +227,7 @@ void TOvelMainForm::AttachHandlers()
     AttachLanguageHandlers();
     AttachSettingsHandlers();
     AttachSoundscapeHandlers();
+    AttachChimesHandlers();
 }
 
 namespace {

@@ -1,13 +1,15 @@
 // The board's control handlers as the program makes the board: the live
-// volume, the brook level, the rain rarity, the autostart and service boxes,
+// volume, the brook level, the chimes, the rain rarity, the autostart and service boxes,
 // the placement pad's marker, the minimise box and the layer boxes of missing
 // banks. The output is one scripted device whose mix the test pulls itself.
 #include "player/window/MainForm.h"
 
 #include "platform/audio/core/Backends.h"
 #include "platform/forms/Application.h"
+#include "player/engine/ChimeSound.h"
 #include "player/engine/ClipPlacement.h"
 #include "player/engine/Layers.h"
+#include "player/engine/SoundBanks.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
 #include "support/LangUnit.h"
@@ -235,6 +237,38 @@ TEST_F(BoardHandlersWinTest, BrookLevelAbove75NamesTheWaterfall)
     level.SetPosition(75);
     EXPECT_EQ(box.Caption(), GetLangString("brook"));
     EXPECT_EQ(box.Width(), brookWidth);
+}
+
+TEST_F(BoardHandlersWinTest, ChimesSoundOneAtATimeAsTheirBoxesAndButtonsSay)
+{
+    ASSERT_TRUE(Present(sbOvch));
+    StopLayers();
+    Board().Chime00BitBtn.Tag = 1;
+    Board().Chime30BitBtn.Tag = 2;
+    Board().Chime00CheckBox.SetChecked(true);
+    Board().Chime30CheckBox.SetChecked(true);
+    EXPECT_TRUE(Board().FromComboBox.Enabled()) << "the hours window is offered";
+    EXPECT_TRUE(Board().Chime00TrackBar.Visible());
+
+    Board().Chime00TrackBarEnter(nullptr);
+    ASSERT_TRUE(ChimePlaying());
+    constexpr uint32_t kSecond = 44100;
+    EXPECT_GT(Device.Peak(kSecond), 0.001f) << "the first chime is heard";
+    const HSTREAM first = ChimeChannel;
+    Board().Chime30TrackBarEnter(nullptr);
+    EXPECT_TRUE(ChimePlaying());
+    EXPECT_EQ(BASS_ChannelIsActive(first), BASS_ACTIVE_STOPPED) << "the second chime cuts the first";
+    Board().Chime30CheckBox.SetChecked(false);
+    EXPECT_FALSE(ChimePlaying()) << "unticking its box silences it";
+
+    Board().Chime00CheckBox.SetCaption(":59");
+    Board().Chime00SpinButtonClick(nullptr, btNext);
+    EXPECT_EQ(Board().Chime00CheckBox.Caption(), ":00");
+    Board().Chime00SpinButtonClick(nullptr, btPrev);
+    EXPECT_EQ(Board().Chime00CheckBox.Caption(), ":59");
+    Board().Chime00CheckBox.SetChecked(false);
+    EXPECT_FALSE(Board().FromComboBox.Enabled());
+    EXPECT_FALSE(Board().Chime00TrackBar.Visible());
 }
 
 TEST_F(BoardHandlersWinTest, RainRarityChoosesTheRainFrequencyAndItsHint)
