@@ -50,6 +50,8 @@ private:
 };
 
 // The stream that sounds now.
+// The alarm window while it exists; null otherwise.
+extern TAlarmClockForm* AlarmClockForm;
 extern HSTREAM AlarmStream;
 // The built-in series so far: whether it is yet to start, the sounds started
 // since the window opened, the timer's interval.

@@ -14,6 +14,7 @@
 #include "support/Random.h"
 #include "support/SystemFolders.h"
 
+TAlarmClockForm* AlarmClockForm = nullptr;
 HSTREAM AlarmStream = 0;
 TAlarmTimer AlarmSeries;
 TClipBuffer AlarmBuffer;

@@ -31,6 +31,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -260,6 +261,20 @@ public:
     bool ChimesWorkTime();
     void FromComboBoxChange(TObject* sender);
     void TillComboBoxChange(TObject* sender);
+    // The alarm, and the menu that forgets the alarm's file or a scene's folder.
+    void AlarmClockOutlook();
+    // Checks the chosen file; unless quiet, an alarm that needs a file asks for one.
+    void AlarmFileNameHandling(bool quiet);
+    void AlarmFileBitBtnClick(TObject* sender);
+    void InnerAlarmRadioButtonClick(TObject* sender);
+    void FileAlarmRadioButtonClick(TObject* sender);
+    void AlarmClockCheckBoxClick(TObject* sender);
+    void AlarmTestBitBtnClick(TObject* sender);
+    void FolderClearClick(TObject* sender);
+    // The menu opens on the control's right click while offered.
+    void OfferFolderMenu(const TControl& control, bool offered);
+    TPopupMenu FolderPopupMenu;
+    TMenuItem FolderClear;
 
     // Language application: the module chosen in the language list, applied
     // to every text of the board; also at every scene switch.
@@ -468,6 +483,10 @@ private:
     };
     TChime Chime(int which);
     void AttachChimesHandlers();
+    void AttachAlarmHandlers();
+    void FolderMenuMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    std::set<const TControl*> folderMenuOffered_;
+    const TControl* folderMenuOpenedOn_ = nullptr;
     bool ChimeControls(int which);
     void ChimeLevelChange(int which);
     void SpinChimeMinute(int which, TUDBtnType button);

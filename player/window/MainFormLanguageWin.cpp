@@ -351,6 +351,7 @@ void TOvelMainForm::ApplyMenuTexts()
     Customize.Caption = Line("controlboard");
     About.Caption = Line("information");
     Exit.Caption = Line("exit");
+    FolderClear.Caption = Line("clear");
     LiveUpdate.Caption = Line("liveupdate");
     SetCaptionAndHint(InfoBitBtn, About.Caption);
     SetCaptionAndHint(ExitBitBtn, Exit.Caption);

@@ -168,6 +168,7 @@ bool TOvelMainForm::ShowFolderName(TLabel& label, TBitBtn& browse, int slot)
     label.SetCaption(path.empty() ? word + ":" : word + ": " + QuotedFolderName(path));
     FitToCaption(label, 0);
     browse.SetLeft(label.Left() + label.Width() + kBrowseButtonGap);
+    OfferFolderMenu(label, !path.empty());
     return !path.empty();
 }
 

@@ -576,6 +576,7 @@ void TOvelMainForm::LoadAlarm(const TStoredKey& key)
         InnerAlarmRadioButton.SetChecked(true);
     for (TNotifyEvent* handler : handlers)
         Reattach(*handler);
+    AlarmClockOutlook();
 }
 
 void TOvelMainForm::LoadStartOptions(const TStoredKey& key, bool programStart)

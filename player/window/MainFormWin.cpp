@@ -228,6 +228,7 @@ void TOvelMainForm::AttachHandlers()
     AttachSettingsHandlers();
     AttachSoundscapeHandlers();
     AttachChimesHandlers();
+    AttachAlarmHandlers();
 }
 
 namespace {

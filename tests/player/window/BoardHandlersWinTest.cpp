@@ -1,5 +1,5 @@
 // The board's control handlers as the program makes the board: the live
-// volume, the brook level, the chimes, the rain rarity, the autostart and service boxes,
+// volume, the brook level, the chimes, the alarm's file, the rain rarity, the autostart and service boxes,
 // the placement pad's marker, the minimise box and the layer boxes of missing
 // banks. The output is one scripted device whose mix the test pulls itself.
 #include "player/window/MainForm.h"
@@ -14,6 +14,7 @@
 #include "player/engine/UserFolders.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
+#include "tests/common/DialogAnswerer.h"
 #include "tests/common/MessageBoxWatcher.h"
 #include "tests/player/window/BoardFixture.h"
 
@@ -269,6 +270,35 @@ TEST_F(BoardHandlersWinTest, ChimesSoundOneAtATimeAsTheirBoxesAndButtonsSay)
     Board().Chime00CheckBox.SetChecked(false);
     EXPECT_FALSE(Board().FromComboBox.Enabled());
     EXPECT_FALSE(Board().Chime00TrackBar.Visible());
+}
+
+TEST_F(BoardHandlersWinTest, AlarmFileThatWentIsReportedOnceAndTheBuiltInAlarmRingsInstead)
+{
+    ASSERT_TRUE(Present(sbOvac));
+    UseScratchFolders("alarm");
+    const fs::path file = folder_ / "wake.wav";
+    std::ofstream(file, std::ios::binary).write(HalfScaleWave().data(), 44);
+    AlarmFileName = file.string();
+    Board().AlarmClockCheckBox.SetChecked(true);
+    Board().FileAlarmRadioButton.SetChecked(true);
+    EXPECT_EQ(Board().FileAlarmRadioButton.Caption(), GetLangString("file") + ": \"wake\"");
+    EXPECT_TRUE(Board().AlarmTestBitBtn.Visible());
+
+    fs::remove(file);
+    std::vector<SeenMessageBox> boxes;
+    {
+        const DialogAnswerer answerer(L"");  // the file dialog it then opens is cancelled
+        Board().AlarmClockCheckBoxClick(nullptr);
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find(L"wake.wav"), std::wstring::npos);
+    EXPECT_TRUE(AlarmFileName.empty());
+    EXPECT_TRUE(Board().InnerAlarmRadioButton.Checked());
+    EXPECT_EQ(Board().FileAlarmRadioButton.Caption(), GetLangString("file") + ":");
+    EXPECT_TRUE(Board().AlarmTestBitBtn.Visible()) << "the built-in alarm is armed";
+    Board().AlarmClockCheckBox.SetChecked(false);
+    EXPECT_FALSE(Board().AlarmTestBitBtn.Visible());
 }
 
 TEST_F(BoardHandlersWinTest, RainRarityChoosesTheRainFrequencyAndItsHint)
