@@ -416,8 +416,9 @@ private:
     void AttachLayerHandlers();
     void AttachPadHandlers();
     void ShowLiveValue(::TTrackBar& trackBar);
-    int CaptionWidth(const std::string& caption) const;
-    void FitToCaption(TControl& box, int margin) const;
+    // Measured in the box's own font: the board's keeps the default
+    // character set, the box's is the module's.
+    static void FitToCaption(TControl& box, int margin);
     // A layer box that is disabled, its bank missing, stays off.
     static void KeepOffWhenDisabled(TCheckBox& box);
     // Enabled in the parent's font, or disabled in grey.

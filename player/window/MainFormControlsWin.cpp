@@ -266,21 +266,7 @@ void TOvelMainForm::ApplicationEvents1Message(MSG& message, bool&)
         PlayOnOffClick(this);
 }
 
-int TOvelMainForm::CaptionWidth(const std::string& caption) const
-{
-    HDC dc = GetDC(Handle());
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(Handle(), dc);
-    return size.cx;
-}
-
-void TOvelMainForm::FitToCaption(TControl& box, int margin) const
-{
-    box.SetWidth(CaptionWidth(box.Caption()) + margin);
-}
+void TOvelMainForm::FitToCaption(TControl& box, int margin) { box.SetWidth(box.TextWidth(box.Caption()) + margin); }
 
 void TOvelMainForm::KeepOffWhenDisabled(TCheckBox& box)
 {
@@ -295,4 +281,3 @@ void TOvelMainForm::SetGreyed(TControl& control, bool enabled)
 }
 
 bool TOvelMainForm::Night() const { return OvelComboBox.ItemIndex() == kNightScene; }
-

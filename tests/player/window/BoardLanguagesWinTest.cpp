@@ -1,7 +1,8 @@
 // The board made as the program makes it, in a Western system, switched to
 // each shipped language module in both scenes: it shows the module's texts,
-// read as Windows shows them, the language list every module's name, and
-// each box widened to its caption stays within its group box and the board.
+// read as Windows shows them, the language list every module's name, every
+// caption and list item whole in its control, and each box widened to its
+// caption within its group box and the board, clear of the other controls.
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Charsets.h"
@@ -115,6 +116,8 @@ TEST_F(BoardLanguagesWinTest, EveryModuleShowsItsTextsInBothScenesWithinTheBoxes
             EXPECT_EQ(shown.at("caption board"), Decoded(GetLangString("progname") + " " + VersionText, codePage));
             ExpectLanguageListInEveryPage(shown);
             EXPECT_THAT(BoxesPastTheirBounds(Board()), ::testing::IsEmpty());
+            EXPECT_THAT(CutCaptions(Board()), ::testing::IsEmpty());
+            EXPECT_THAT(BoxesRunningIntoOthers(Board()), ::testing::IsEmpty());
         }
     }
 }

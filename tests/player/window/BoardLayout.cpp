@@ -153,6 +153,15 @@ std::vector<std::wstring> CaptionsOf(HWND control)
 
 LONG Width(const RECT& rect) { return rect.right - rect.left; }
 
+std::string Utf8(const std::wstring& text)
+{
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
 }  // namespace
 
 std::vector<std::string> BoxesPastTheirBounds(TOvelMainForm& board)
@@ -178,8 +187,8 @@ std::vector<std::string> CutCaptions(TOvelMainForm& board)
         for (const std::wstring& caption : CaptionsOf(control)) {
             const int needed = DrawnWidth(control, caption) + room;
             if (!caption.empty() && needed > width)
-                found.push_back(ControlName(control) + " needs " + std::to_string(needed) + " of " +
-                                std::to_string(width) + " px");
+                found.push_back(ControlName(control) + " \"" + Utf8(caption) + "\" needs " + std::to_string(needed) +
+                                " of " + std::to_string(width) + " px");
         }
     }
     return found;

@@ -1,6 +1,7 @@
 #pragma once
 // How the board's captions sit in their controls once a language is applied,
-// as findings a test expects to be none: "WindCheckBox passes its bound by 12 px".
+// as findings a test expects to be none: "WindCheckBox passes its bound by 12 px",
+// "PlayCheckBox \"Sound\" needs 62 of 60 px" (captions in UTF-8).
 
 #include "player/window/MainForm.h"
 
