@@ -1,6 +1,6 @@
 #include "player/engine/UserFolders.h"
 
-#include "player/engine/Playlist.h"
+#include "platform/audio/core/Playlist.h"
 #include "support/ProgInfo.h"
 #include "support/Random.h"
 #include "support/TextFiles.h"

@@ -2,7 +2,7 @@
 // an M3U8 and a PLS; every entry they give must be a usable name, and making
 // it absolute must keep it whole.
 
-#include "player/engine/Playlist.h"
+#include "platform/audio/core/Playlist.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,12 +7,14 @@
 #include "platform/audio/core/DecodeAhead.h"
 #include "platform/audio/core/Decoders.h"
 #include "platform/audio/core/Engine.h"
+#include "platform/audio/core/Playlist.h"
 #include "platform/audio/core/TestHooks.h"
 #include "platform/audio/core/UrlReader.h"
 
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <set>
 
 using namespace ovelaudio;
@@ -86,6 +88,115 @@ HSTREAM CreateFromBytes(std::unique_ptr<ByteSource> source, DWORD flags)
     if (!decoder)
         return Failed<HSTREAM>(error, 0);
     return AddStream(std::move(decoder), flags);
+}
+
+// Playlists that stream creation follows to their first entry that opens.
+// The walk is bounded, so a playlist naming itself, or a chain of them, ends.
+constexpr int kPlaylistDepthLimit = 4;     // playlists within playlists
+constexpr int kPlaylistEntryLimit = 64;    // entries tried in one creation, each maybe a slow address
+constexpr size_t kPlaylistHeadBytes = 16;  // enough for the mark that tells a playlist by its text
+constexpr size_t kPlaylistBytesLimit = 1024 * 1024;
+constexpr uint32_t kFollowFiles = 1;
+constexpr uint32_t kFollowFilesAndUrls = 2;
+
+struct PlaylistWalk {
+    int depth = 0;
+    int entriesLeft = kPlaylistEntryLimit;
+};
+
+struct PlaylistText {
+    TPlaylistKind kind;
+    std::string text;
+};
+
+uint32_t FollowedPlaylists()
+{
+    std::lock_guard<std::mutex> lock(TheEngine().mutex);
+    return TheEngine().followedPlaylists;
+}
+
+// An address's name without its query, for its extension.
+std::string WithoutQuery(const std::string& url) { return url.substr(0, url.find('?')); }
+
+// The playlist in the bytes, known by the name's extension or by its first
+// bytes; nothing, and the source back at its start, when they are no playlist.
+std::optional<PlaylistText> ReadPlaylist(const std::string& name, ByteSource& source)
+{
+    TPlaylistKind kind = PlaylistKindOf(name);
+    if (kind == TPlaylistKind::None) {
+        std::string head(kPlaylistHeadBytes, '\0');
+        head.resize(source.Read(head.data(), head.size()));
+        source.Seek(0);
+        kind = PlaylistKindOfText(head);
+        if (kind == TPlaylistKind::None)
+            return std::nullopt;
+    }
+    const std::vector<uint8_t> bytes = ReadAtMost(source, kPlaylistBytesLimit);
+    return PlaylistText{kind, std::string(bytes.begin(), bytes.end())};
+}
+
+HSTREAM CreateFileStream(const std::string& path, QWORD offset, QWORD length, DWORD flags, PlaylistWalk& walk);
+HSTREAM CreateUrlStream(const std::string& url, DWORD offset, DWORD flags, PlaylistWalk& walk);
+
+// Without an entry that opens, the error of the last one tried; an empty
+// playlist is no sound file.
+HSTREAM FollowPlaylist(const PlaylistText& playlist, const std::string& name, DWORD flags, PlaylistWalk& walk)
+{
+    if (walk.depth >= kPlaylistDepthLimit)
+        return Failed<HSTREAM>(BASS_ERROR_FILEFORM, 0);
+    int error = BASS_ERROR_FILEFORM;
+    ++walk.depth;
+    for (std::string entry : PlaylistEntries(playlist.kind, playlist.text)) {
+        if (walk.entriesLeft == 0)
+            break;
+        --walk.entriesLeft;
+        if (playlist.kind == TPlaylistKind::M3u8 && !IsUrlEntry(entry))
+            entry = NameFromUtf8(entry);
+        const std::string resolved = ResolveEntry(entry, name);
+        const HSTREAM stream = IsUrlEntry(resolved) ? CreateUrlStream(resolved, 0, flags, walk)
+                                                    : CreateFileStream(resolved, 0, 0, flags, walk);
+        if (stream != 0) {
+            --walk.depth;
+            return stream;
+        }
+        error = lastError;
+    }
+    --walk.depth;
+    return Failed<HSTREAM>(error, 0);
+}
+
+HSTREAM CreateFileStream(const std::string& path, QWORD offset, QWORD length, DWORD flags, PlaylistWalk& walk)
+{
+    std::unique_ptr<ByteSource> source = FileSource::Open(path, offset, length);
+    if (!source)
+        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+    if (FollowedPlaylists() >= kFollowFiles)
+        if (const std::optional<PlaylistText> playlist = ReadPlaylist(path, *source))
+            return FollowPlaylist(*playlist, path, flags, walk);
+    return CreateFromBytes(std::move(source), flags);
+}
+
+// Creation waits only for the bytes that tell the format; the stream then
+// plays while the download goes on, stalling when it runs ahead of it.
+HSTREAM CreateUrlStream(const std::string& url, DWORD offset, DWORD flags, PlaylistWalk& walk)
+{
+    UrlOpener opener = CurrentUrlOpener();
+    if (!opener)
+        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+    int error = BASS_OK;
+    std::unique_ptr<ByteSource> source = opener(url, offset, error);
+    if (!source)
+        return Failed<HSTREAM>(error != BASS_OK ? error : BASS_ERROR_FILEOPEN, 0);
+    auto download = std::make_shared<DownloadState>();
+    auto reader = std::make_unique<UrlReader>(std::move(source), download, testhooks::UrlOpenWait());
+    if (FollowedPlaylists() >= kFollowFilesAndUrls)
+        if (const std::optional<PlaylistText> playlist = ReadPlaylist(WithoutQuery(url), *reader))
+            return FollowPlaylist(*playlist, url, flags, walk);
+    std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(reader), flags, error);
+    download->opening = false;
+    if (!decoder)
+        return Failed<HSTREAM>(download->timedOut ? BASS_ERROR_TIMEOUT : error, 0);
+    return AddStream(std::move(decoder), flags, std::move(download));
 }
 
 // Runs an operation on a channel with the engine locked; unknown handles fail with BASS_ERROR_HANDLE.
@@ -185,9 +296,12 @@ BOOL BASSDEF(BASS_SetConfig)(DWORD option, DWORD value)
                 return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
             engine.globalStreamVolume = value;
             break;
-        // Accepted and kept nowhere: playlists are never followed, and device -1
-        // is resolved once, when the output opens.
         case BASS_CONFIG_NET_PLAYLIST:
+            if (value > kFollowFilesAndUrls)
+                return Failed<BOOL>(BASS_ERROR_ILLPARAM, kFalse);
+            engine.followedPlaylists = value;
+            break;
+        // Accepted and kept nowhere: device -1 is resolved once, when the output opens.
         case BASS_CONFIG_DEV_DEFAULT:
             break;
         default:
@@ -307,14 +421,10 @@ HSTREAM BASSDEF(BASS_StreamCreateFile)(BOOL mem, const void* file, QWORD offset,
         const uint8_t* start = static_cast<const uint8_t*>(file) + offset;
         return CreateFromBytes(std::make_unique<MemorySource>(start, static_cast<size_t>(length)), flags);
     }
-    std::unique_ptr<ByteSource> source = FileSource::Open(static_cast<const char*>(file), offset, length);
-    if (!source)
-        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
-    return CreateFromBytes(std::move(source), flags);
+    PlaylistWalk walk;
+    return CreateFileStream(static_cast<const char*>(file), offset, length, flags, walk);
 }
 
-// Creation waits only for the bytes that tell the format; the stream then
-// plays while the download goes on, stalling when it runs ahead of it.
 HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC*, void*)
 {
     if (RefusedInMix())
@@ -323,20 +433,8 @@ HSTREAM BASSDEF(BASS_StreamCreateURL)(const char* url, DWORD offset, DWORD flags
         return Failed<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
     if (!IsOpen())
         return Failed<HSTREAM>(BASS_ERROR_INIT, 0);
-    UrlOpener opener = CurrentUrlOpener();
-    if (!opener)
-        return Failed<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
-    int error = BASS_OK;
-    std::unique_ptr<ByteSource> source = opener(url, offset, error);
-    if (!source)
-        return Failed<HSTREAM>(error != BASS_OK ? error : BASS_ERROR_FILEOPEN, 0);
-    auto download = std::make_shared<DownloadState>();
-    auto reader = std::make_unique<UrlReader>(std::move(source), download, testhooks::UrlOpenWait());
-    std::unique_ptr<Decoder> decoder = OpenStreamDecoder(std::move(reader), flags, error);
-    download->opening = false;
-    if (!decoder)
-        return Failed<HSTREAM>(download->timedOut ? BASS_ERROR_TIMEOUT : error, 0);
-    return AddStream(std::move(decoder), flags, std::move(download));
+    PlaylistWalk walk;
+    return CreateUrlStream(url, offset, flags, walk);
 }
 
 // Only dummy streams: a stream procedure would be user code on the mixing thread.

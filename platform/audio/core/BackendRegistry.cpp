@@ -13,6 +13,7 @@ struct Registry {
     UrlOpener urlOpener = nullptr;
     PluginLoader pluginLoader = nullptr;
     PluginUnloader pluginUnloader = nullptr;
+    Utf8Namer utf8Namer = nullptr;
 };
 
 Registry& TheRegistry()
@@ -58,10 +59,22 @@ void SetPluginLoader(PluginLoader load, PluginUnloader unload)
     TheRegistry().pluginUnloader = unload;
 }
 
+void SetUtf8Namer(Utf8Namer namer)
+{
+    std::lock_guard<std::mutex> lock(TheRegistry().mutex);
+    TheRegistry().utf8Namer = namer;
+}
+
 OutputBackend* CurrentOutputBackend() { return Read(&Registry::output); }
 std::vector<DecoderFactory> RegisteredDecoders() { return Read(&Registry::decoders); }
 UrlOpener CurrentUrlOpener() { return Read(&Registry::urlOpener); }
 PluginLoader CurrentPluginLoader() { return Read(&Registry::pluginLoader); }
 PluginUnloader CurrentPluginUnloader() { return Read(&Registry::pluginUnloader); }
+
+std::string NameFromUtf8(const std::string& utf8)
+{
+    const Utf8Namer namer = Read(&Registry::utf8Namer);
+    return namer ? namer(utf8) : utf8;
+}
 
 }  // namespace ovelaudio

@@ -10,5 +10,7 @@ std::vector<DecoderFactory> RegisteredDecoders();
 UrlOpener CurrentUrlOpener();
 PluginLoader CurrentPluginLoader();
 PluginUnloader CurrentPluginUnloader();
+// The name as the file functions take it: through the registered namer, or unchanged.
+std::string NameFromUtf8(const std::string& utf8);
 
 }  // namespace ovelaudio

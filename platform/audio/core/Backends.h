@@ -100,10 +100,13 @@ using UrlOpener = std::unique_ptr<ByteSource> (*)(const std::string& url, uint32
 // Loads a plug-in file and finds its entry; 0 when it is missing or unusable. Unload frees one.
 using PluginLoader = uintptr_t (*)(const std::string& file, OvelPluginInitFn& init);
 using PluginUnloader = void (*)(uintptr_t module);
+// A UTF-8 name (an M3U8 entry) as the file functions take names; natively names are UTF-8 already.
+using Utf8Namer = std::string (*)(const std::string& utf8);
 
 void SetOutputBackend(OutputBackend* backend);
 void RegisterDecoder(DecoderFactory factory);
 void SetUrlOpener(UrlOpener opener);
 void SetPluginLoader(PluginLoader load, PluginUnloader unload);
+void SetUtf8Namer(Utf8Namer namer);
 
 }  // namespace ovelaudio

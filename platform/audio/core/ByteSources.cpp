@@ -74,17 +74,20 @@ bool FileSource::Seek(uint64_t position)
     return true;
 }
 
-std::vector<uint8_t> ReadAll(ByteSource& source)
+std::vector<uint8_t> ReadAll(ByteSource& source) { return ReadAtMost(source, SIZE_MAX); }
+
+std::vector<uint8_t> ReadAtMost(ByteSource& source, size_t limit)
 {
     constexpr size_t kChunk = 64 * 1024;
     std::vector<uint8_t> bytes;
     if (source.Size() != UINT64_MAX)
-        bytes.reserve(static_cast<size_t>(source.Size()));
+        bytes.reserve(static_cast<size_t>(std::min<uint64_t>(source.Size(), limit)));
     size_t got = 0;
     do {
         const size_t used = bytes.size();
-        bytes.resize(used + kChunk);
-        got = source.Read(bytes.data() + used, kChunk);
+        const size_t chunk = std::min(kChunk, limit - used);
+        bytes.resize(used + chunk);
+        got = source.Read(bytes.data() + used, chunk);
         bytes.resize(used + got);
     } while (got > 0);
     return bytes;

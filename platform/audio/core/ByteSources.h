@@ -53,5 +53,7 @@ private:
 
 // Every byte a source still has.
 std::vector<uint8_t> ReadAll(ByteSource& source);
+// The same, but no more than limit bytes.
+std::vector<uint8_t> ReadAtMost(ByteSource& source, size_t limit);
 
 }  // namespace ovelaudio

@@ -66,7 +66,8 @@ int Engine::Open(int device, uint32_t rate, void* window)
     std::unique_ptr<OutputDriver> driver;
     NoSoundDriver* noSound = nullptr;
     if (device == 0) {
-        auto own = std::make_unique<NoSoundDriver>(rate, render, testhooks::ManualNoSound(), testhooks::NoSoundAhead());
+        auto own = std::make_unique<NoSoundDriver>(rate, testhooks::NoSoundSpeakers(), render,
+                                                   testhooks::ManualNoSound(), testhooks::NoSoundAhead());
         noSound = own.get();
         driver = std::move(own);
     } else {

@@ -72,6 +72,7 @@ public:
     void Place(Channel& channel);
 
     uint32_t globalStreamVolume = 10000;
+    uint32_t followedPlaylists = 0;  // BASS_CONFIG_NET_PLAYLIST
 
     // The output's render callback (see RenderFn). DSPs run inside it with the engine locked.
     bool Render(float* out, uint32_t ahead, uint32_t frames);

@@ -11,9 +11,9 @@ constexpr uint32_t kPeriodsPerSecond = 100;
 
 }  // namespace
 
-NoSoundDriver::NoSoundDriver(uint32_t rate, RenderFn render, bool manual, uint32_t aheadFrames)
-    : rate_(rate), render_(std::move(render)), manual_(manual), aheadFrames_(aheadFrames),
-      mix_(size_t(aheadFrames) * kSpeakers, 0.0f)
+NoSoundDriver::NoSoundDriver(uint32_t rate, uint32_t speakers, RenderFn render, bool manual, uint32_t aheadFrames)
+    : rate_(rate), speakers_(speakers), render_(std::move(render)), manual_(manual), aheadFrames_(aheadFrames),
+      mix_(size_t(aheadFrames) * speakers, 0.0f)
 {}
 
 NoSoundDriver::~NoSoundDriver() { Stop(); }
@@ -43,14 +43,14 @@ void NoSoundDriver::RenderManual(float* out, uint32_t frames)
     if (running_) {
         Play(out, frames);
     } else {
-        std::fill(out, out + frames * kSpeakers, 0.0f);
+        std::fill(out, out + frames * speakers_, 0.0f);
     }
 }
 
 void NoSoundDriver::Play(float* out, uint32_t frames)
 {
-    const size_t samples = size_t(frames) * kSpeakers;
-    const size_t ahead = size_t(aheadFrames_) * kSpeakers;
+    const size_t samples = size_t(frames) * speakers_;
+    const size_t ahead = size_t(aheadFrames_) * speakers_;
     if (mix_.size() < ahead + samples)
         mix_.resize(ahead + samples);
     render_(mix_.data(), aheadFrames_, frames);
@@ -63,8 +63,8 @@ void NoSoundDriver::Run()
 {
     const uint32_t frames = std::max(1u, rate_ / kPeriodsPerSecond);
     const auto period = std::chrono::microseconds(1000000 / kPeriodsPerSecond);
-    std::vector<float> played(frames * kSpeakers);
-    mix_.resize((aheadFrames_ + frames) * kSpeakers);
+    std::vector<float> played(frames * speakers_);
+    mix_.resize((aheadFrames_ + frames) * speakers_);
     auto next = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> lock(mutex_);
     while (running_) {

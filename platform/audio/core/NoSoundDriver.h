@@ -2,7 +2,8 @@
 // Device 0, "no sound": mixes in real time on its own thread and drops the
 // result, so syncs still fire. In manual mode nothing runs by itself; the
 // mix advances only through RenderManual. Like a real output it may keep
-// frames mixed ahead of what it plays (none unless asked).
+// frames mixed ahead of what it plays (none unless asked), and it may have
+// more than two speakers, so tests can hear where a mix lands.
 
 #include "platform/audio/core/Backends.h"
 
@@ -16,13 +17,14 @@ namespace ovelaudio {
 
 class NoSoundDriver : public OutputDriver {
 public:
-    static constexpr uint32_t kSpeakers = 2;
+    static constexpr uint32_t kDefaultSpeakers = 2;
 
-    NoSoundDriver(uint32_t rate, RenderFn render, bool manual, uint32_t aheadFrames);
+    // speakers: 2, 4, 6 or 8.
+    NoSoundDriver(uint32_t rate, uint32_t speakers, RenderFn render, bool manual, uint32_t aheadFrames);
     ~NoSoundDriver() override;
 
     uint32_t Rate() const override { return rate_; }
-    uint32_t Speakers() const override { return kSpeakers; }
+    uint32_t Speakers() const override { return speakers_; }
     bool Emulated() const override { return false; }
     bool Start() override;
     void Stop() override;
@@ -37,6 +39,7 @@ private:
     void Play(float* out, uint32_t frames);
 
     uint32_t rate_;
+    uint32_t speakers_;
     RenderFn render_;
     bool manual_;
     uint32_t aheadFrames_;

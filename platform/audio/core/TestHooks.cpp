@@ -11,7 +11,9 @@ namespace {
 
 std::atomic<bool> manualNoSound{false};
 std::atomic<uint32_t> noSoundAhead{0};
+std::atomic<uint32_t> noSoundSpeakers{NoSoundDriver::kDefaultSpeakers};
 std::atomic<uint32_t> urlOpenWait{kNetTimeoutMs};
+constexpr uint32_t kSpeakerCounts[] = {2, 4, 6, 8};
 
 }  // namespace
 
@@ -22,6 +24,16 @@ bool ManualNoSound() { return manualNoSound; }
 void SetNoSoundAhead(uint32_t frames) { noSoundAhead = frames; }
 
 uint32_t NoSoundAhead() { return noSoundAhead; }
+
+bool SetNoSoundSpeakers(uint32_t speakers)
+{
+    if (std::find(std::begin(kSpeakerCounts), std::end(kSpeakerCounts), speakers) == std::end(kSpeakerCounts))
+        return false;
+    noSoundSpeakers = speakers;
+    return true;
+}
+
+uint32_t NoSoundSpeakers() { return noSoundSpeakers; }
 
 uint64_t Underruns()
 {
@@ -37,7 +49,7 @@ uint32_t UrlOpenWait() { return urlOpenWait; }
 void RenderNoSound(float* out, uint32_t frames)
 {
     if (!Engine::Instance().RenderManual(out, frames))
-        std::fill(out, out + frames * NoSoundDriver::kSpeakers, 0.0f);
+        std::fill(out, out + size_t(frames) * noSoundSpeakers, 0.0f);
     WaitForSyncs();
 }
 

@@ -15,10 +15,15 @@ bool ManualNoSound();
 void SetNoSoundAhead(uint32_t frames);
 uint32_t NoSoundAhead();
 
+// From the next BASS_Init(0, ...) on, device 0 has this many speakers: 2
+// (unless set), 4, 6 or 8; any other count is refused and leaves it as it was.
+bool SetNoSoundSpeakers(uint32_t speakers);
+uint32_t NoSoundSpeakers();
+
 // How often the outputs ran out of sound while a stream played, since the program started.
 uint64_t Underruns();
 
-// Mixes frames of the manual device 0 (2 channels interleaved) and advances its
+// Mixes frames of the manual device 0 (NoSoundSpeakers() channels interleaved) and advances its
 // time; returns once the syncs that the mix raised have run.
 void RenderNoSound(float* out, uint32_t frames);
 

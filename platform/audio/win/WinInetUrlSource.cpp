@@ -1,14 +1,13 @@
 #include "platform/audio/win/WinInetUrlSource.h"
 
 #include "platform/audio/bass.h"
+#include "platform/audio/core/DownloadWindow.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -44,17 +43,8 @@ std::optional<DWORD> NumberHeader(HINTERNET request, DWORD query)
     return value;
 }
 
-// What the download thread and the reader share; the thread keeps it alive
-// after the reader has gone, until the connection lets it go.
-struct Download {
-    std::mutex mutex;
-    std::vector<uint8_t> bytes;
-    std::chrono::steady_clock::time_point lastArrival = std::chrono::steady_clock::now();
-    bool finished = false;
-    bool abandoned = false;
-};
-
-void Fetch(std::shared_ptr<Download> download, HINTERNET session, HINTERNET request, uint64_t skip)
+// The window outlives the reader until the connection lets the thread go.
+void Fetch(std::shared_ptr<DownloadWindow> window, HINTERNET session, HINTERNET request, uint64_t skip)
 {
     std::vector<uint8_t> chunk(kChunkBytes);
     for (;;) {
@@ -67,67 +57,13 @@ void Fetch(std::shared_ptr<Download> download, HINTERNET session, HINTERNET requ
             break;
         const DWORD skipped = static_cast<DWORD>(std::min<uint64_t>(skip, got));
         skip -= skipped;
-        std::lock_guard<std::mutex> lock(download->mutex);
-        if (download->abandoned)
+        if (!window->Append(chunk.data() + skipped, got - skipped))
             break;
-        download->bytes.insert(download->bytes.end(), chunk.begin() + skipped, chunk.begin() + got);
-        download->lastArrival = std::chrono::steady_clock::now();
     }
     InternetCloseHandle(request);
     InternetCloseHandle(session);
-    std::lock_guard<std::mutex> lock(download->mutex);
-    download->finished = true;
+    window->Finish();
 }
-
-class WinInetUrlSource final : public ByteSource {
-public:
-    WinInetUrlSource(std::shared_ptr<Download> download, uint64_t size) : download_(std::move(download)), size_(size) {}
-
-    // The download may hang on a silent server: it is left to end by itself.
-    ~WinInetUrlSource() override
-    {
-        std::lock_guard<std::mutex> lock(download_->mutex);
-        download_->abandoned = true;
-    }
-
-    size_t Read(void* out, size_t bytes) override
-    {
-        std::lock_guard<std::mutex> lock(download_->mutex);
-        const size_t copied = std::min<size_t>(bytes, download_->bytes.size() - position_);
-        if (copied > 0)
-            std::memcpy(out, download_->bytes.data() + position_, copied);
-        position_ += copied;
-        return copied;
-    }
-
-    // Anywhere in what has arrived.
-    bool Seek(uint64_t position) override
-    {
-        std::lock_guard<std::mutex> lock(download_->mutex);
-        if (position > download_->bytes.size())
-            return false;
-        position_ = static_cast<size_t>(position);
-        return true;
-    }
-
-    uint64_t Size() const override { return size_; }
-
-    bool Pending() const override
-    {
-        std::lock_guard<std::mutex> lock(download_->mutex);
-        if (!download_->finished &&
-            std::chrono::steady_clock::now() - download_->lastArrival >= std::chrono::milliseconds(kNetTimeoutMs)) {
-            download_->abandoned = true;
-            download_->finished = true;
-        }
-        return !download_->finished;
-    }
-
-private:
-    std::shared_ptr<Download> download_;
-    const uint64_t size_;
-    size_t position_ = 0;
-};
 
 int OpenError() { return GetLastError() == ERROR_INTERNET_TIMEOUT ? BASS_ERROR_TIMEOUT : BASS_ERROR_FILEOPEN; }
 
@@ -163,16 +99,16 @@ std::unique_ptr<ByteSource> OpenWinInetUrl(const std::string& url, uint32_t offs
     const uint64_t skip = status == kHttpPartialContent ? 0 : offset;
     const std::optional<DWORD> length = http ? NumberHeader(request, HTTP_QUERY_CONTENT_LENGTH) : std::nullopt;
     const uint64_t size = length && *length >= skip ? *length - skip : UINT64_MAX;
-    auto download = std::make_shared<Download>();
+    auto window = std::make_shared<DownloadWindow>();
     try {
-        std::thread(Fetch, download, session, request, skip).detach();
+        std::thread(Fetch, window, session, request, skip).detach();
     } catch (const std::system_error&) {
         InternetCloseHandle(request);
         InternetCloseHandle(session);
         error = BASS_ERROR_MEM;
         return nullptr;
     }
-    return std::make_unique<WinInetUrlSource>(std::move(download), size);
+    return std::make_unique<WindowSource>(std::move(window), size);
 }
 
 }  // namespace ovelaudio

@@ -7,7 +7,11 @@
 #include "platform/audio/win/SharedModeOutput.h"
 #include "platform/audio/win/WinInetUrlSource.h"
 
+#include <windows.h>
+
+#include <algorithm>
 #include <mutex>
+#include <string>
 
 namespace ovelaudio {
 namespace {
@@ -39,6 +43,20 @@ private:
     OutputBackend* output_ = &directSound_;
 };
 
+// Through UTF-16 into the ANSI code page that the file functions take.
+std::string AnsiName(const std::string& utf8)
+{
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (wide <= 0)
+        return utf8;
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), wide);
+    const int ansi = WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string name(static_cast<size_t>(std::max(ansi, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), wide, name.data(), ansi, nullptr, nullptr);
+    return name;
+}
+
 }  // namespace
 
 void RegisterWindowsBackends()
@@ -48,6 +66,7 @@ void RegisterWindowsBackends()
     RegisterDecoder(OpenAcmMp3Decoder);
     SetUrlOpener(OpenWinInetUrl);
     SetPluginLoader(LoadPluginFile, FreePluginFile);
+    SetUtf8Namer(AnsiName);
 }
 
 }  // namespace ovelaudio

@@ -15,6 +15,11 @@ constexpr uint32_t kRate = 44100;
 constexpr uint16_t kPcm = 1;
 constexpr uint16_t kFloat = 3;
 
+// What BASS_CONFIG_NET_PLAYLIST says stream creation follows.
+constexpr DWORD kFollowNever = 0;
+constexpr DWORD kFollowFilesOnly = 1;
+constexpr DWORD kFollowFilesAndUrls = 2;
+
 struct WaveSpec {
     uint16_t format;  // kPcm or kFloat
     uint16_t bits;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -237,6 +238,28 @@ TEST_F(UrlStreamTest, ADownloadThatEndsTooSoonIsNoSound)
     feed_->Finish();
     EXPECT_EQ(BASS_StreamCreateURL(kUrl, 0, 0, nullptr, nullptr), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+}
+
+// A station's address often gives a playlist that names the stream itself.
+TEST_F(UrlStreamTest, ABodyThatIsAPlaylistIsFollowedOnlyWhenUrlStreamsFollowPlaylists)
+{
+    const std::string file = std::string(OVEL_SCRATCH_DIR) + "/url-playlist-entry.wav";
+    const std::vector<uint8_t> wave = MakeConstantWave(1, 100, {0.5f});
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(wave.data()), wave.size());
+    const std::string playlist = "[playlist]\r\nFile1=" + file + "\r\n";
+    feed_->Append(reinterpret_cast<const uint8_t*>(playlist.data()),
+                  reinterpret_cast<const uint8_t*>(playlist.data() + playlist.size()));
+    feed_->Finish();
+
+    ASSERT_TRUE(BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, kFollowFilesOnly));
+    EXPECT_EQ(BASS_StreamCreateURL(kUrl, 0, 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+
+    ASSERT_TRUE(BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, kFollowFilesAndUrls));
+    const HSTREAM stream = BASS_StreamCreateURL(kUrl, 0, 0, nullptr, nullptr);
+    BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, kFollowNever);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), 100 * kFrameBytes);
 }
 
 // Damaged headers are refused as they arrive, before the decoder or the wait for more.

@@ -23,6 +23,12 @@ void PostToQueue(TLayerEvent event, TLayerId layer, DWORD data)
 
 std::vector<std::uint8_t> WaveFile(std::uint16_t channels, std::uint32_t frames)
 {
+    return WaveFileOf(channels, frames, [](std::uint32_t i) { return static_cast<std::int16_t>((i % 50) * 100); });
+}
+
+std::vector<std::uint8_t> WaveFileOf(std::uint16_t channels, std::uint32_t frames,
+                                     const std::function<std::int16_t(std::uint32_t)>& sampleAt)
+{
     const std::uint32_t dataBytes = frames * channels * 2;
     std::vector<std::uint8_t> file(44 + dataBytes);
     auto put = [&file](std::size_t at, std::uint32_t value, std::size_t width) {
@@ -41,7 +47,7 @@ std::vector<std::uint8_t> WaveFile(std::uint16_t channels, std::uint32_t frames)
     std::memcpy(&file[36], "data", 4);
     put(40, dataBytes, 4);
     for (std::uint32_t i = 0; i < frames * channels; ++i)
-        put(44 + 2 * i, static_cast<std::uint16_t>((i % 50) * 100), 2);
+        put(44 + 2 * i, static_cast<std::uint16_t>(sampleAt(i)), 2);
     return file;
 }
 
@@ -74,7 +80,7 @@ std::vector<PostedEvent> TakePosted()
 
 std::vector<float> RenderNoSound(std::uint32_t frames)
 {
-    std::vector<float> out(std::size_t{frames} * 2);
+    std::vector<float> out(std::size_t{frames} * ovelaudio::testhooks::NoSoundSpeakers());
     ovelaudio::testhooks::RenderNoSound(out.data(), frames);
     return out;
 }

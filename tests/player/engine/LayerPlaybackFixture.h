@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 constexpr std::uint32_t kRate = 44100;
@@ -19,6 +20,9 @@ constexpr std::uint32_t kRenderFrames = 4410;  // past every clip's end
 
 // A RIFF/WAVE file of 16-bit PCM with a quiet tone.
 std::vector<std::uint8_t> WaveFile(std::uint16_t channels, std::uint32_t frames = kClipFrames);
+// The same with sample i of the interleaved data given by sampleAt.
+std::vector<std::uint8_t> WaveFileOf(std::uint16_t channels, std::uint32_t frames,
+                                     const std::function<std::int16_t(std::uint32_t)>& sampleAt);
 
 // Puts a bank written in memory into the catalogue as the start would: each
 // entry one of the files, the last repeating.
@@ -35,7 +39,7 @@ struct PostedEvent {
 std::vector<PostedEvent> TakePosted();
 
 // Mixes frames and returns once the syncs they raised have run; the mix is
-// two channels interleaved.
+// the device's speakers interleaved.
 std::vector<float> RenderNoSound(std::uint32_t frames);
 std::size_t LiveStreamCount();
 

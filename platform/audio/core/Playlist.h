@@ -1,7 +1,7 @@
 #pragma once
-// The playlists of the user's folders: M3U (the system's code page), M3U8
-// (UTF-8) and PLS. A playlist names files or addresses; the player plays one
-// entry of it.
+// Playlists: M3U (the system's code page), M3U8 (UTF-8) and PLS. A playlist
+// names files or addresses; the player plays one entry of it, and the
+// library's streams may follow one to its first entry that opens.
 
 #include <string>
 #include <vector>
@@ -15,6 +15,10 @@ enum class TPlaylistKind {
 
 // By the name's extension, letter case ignored.
 TPlaylistKind PlaylistKindOf(const std::string& name);
+
+// By the first bytes of a text without a playlist's extension: "[playlist]"
+// begins a PLS, "#EXTM3U" an M3U (an M3U8 after a UTF-8 byte-order mark).
+TPlaylistKind PlaylistKindOfText(const std::string& head);
 
 // The entries of a playlist's text in their order: of an M3U every line that
 // is not a comment ("#"), of a PLS the value of every "File" line. Blank

@@ -1,7 +1,6 @@
-#include "player/engine/Playlist.h"
+#include "platform/audio/core/Playlist.h"
 
-#include "support/ProgInfo.h"
-#include "support/TextFiles.h"
+#include <algorithm>
 
 namespace {
 
@@ -12,6 +11,38 @@ constexpr std::size_t kPlsValueLeast = 4;  // "=" stands at character 5 or later
 constexpr char kComment = '#';
 constexpr char kBackslash = '\\';
 constexpr const char* kBlanks = " \t\r\n";
+constexpr const char* kM3uMark = "#extm3u";
+constexpr const char* kPlsMark = "[playlist]";
+
+char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether text holds lowerText at at, letter case ignored.
+bool HoldsAt(const std::string& text, std::size_t at, const std::string& lowerText)
+{
+    if (at > text.size() || text.size() - at < lowerText.size())
+        return false;
+    for (std::size_t i = 0; i < lowerText.size(); ++i)
+        if (LowerLetter(text[at + i]) != lowerText[i])
+            return false;
+    return true;
+}
+
+bool EndsWith(const std::string& name, const std::string& extension)
+{
+    return name.size() > extension.size() && HoldsAt(name, name.size() - extension.size(), extension);
+}
+
+// Lines end in LF or CR LF; the CR goes with the blanks each entry is trimmed of.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
 
 std::string Trimmed(const std::string& text)
 {
@@ -35,7 +66,7 @@ std::string M3uEntry(const std::string& line)
 std::string PlsEntry(const std::string& line)
 {
     const std::string trimmed = Trimmed(line);
-    if (LowerCase(trimmed.substr(0, 4)) != kPlsEntryKey)
+    if (!HoldsAt(trimmed, 0, kPlsEntryKey))
         return {};
     const std::size_t equals = trimmed.find('=');
     if (equals == std::string::npos || equals < kPlsValueLeast)
@@ -73,11 +104,11 @@ std::string FolderOf(const std::string& path)
 
 TPlaylistKind PlaylistKindOf(const std::string& name)
 {
-    if (HasExtension(name, ".m3u"))
+    if (EndsWith(name, ".m3u"))
         return TPlaylistKind::M3u;
-    if (HasExtension(name, ".m3u8"))
+    if (EndsWith(name, ".m3u8"))
         return TPlaylistKind::M3u8;
-    if (HasExtension(name, ".pls"))
+    if (EndsWith(name, ".pls"))
         return TPlaylistKind::Pls;
     return TPlaylistKind::None;
 }
@@ -87,12 +118,26 @@ std::vector<std::string> PlaylistEntries(TPlaylistKind kind, const std::string& 
     std::vector<std::string> entries;
     if (kind == TPlaylistKind::None)
         return entries;
-    for (const std::string& line : SplitLines(WithoutByteOrderMark(text))) {
+    for (const std::string& line : Lines(WithoutByteOrderMark(text))) {
         const std::string entry = kind == TPlaylistKind::Pls ? PlsEntry(line) : M3uEntry(line);
         if (!entry.empty())
             entries.push_back(entry);
     }
     return entries;
+}
+
+TPlaylistKind PlaylistKindOfText(const std::string& head)
+{
+    const bool marked = head.rfind(kByteOrderMark, 0) == 0;
+    const std::string text = WithoutByteOrderMark(head);
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos)
+        return TPlaylistKind::None;
+    if (HoldsAt(text, first, kPlsMark))
+        return TPlaylistKind::Pls;
+    if (HoldsAt(text, first, kM3uMark))
+        return marked ? TPlaylistKind::M3u8 : TPlaylistKind::M3u;
+    return TPlaylistKind::None;
 }
 
 bool IsUrlEntry(const std::string& entry) { return entry.find(kUrlMark) != std::string::npos; }

@@ -1,4 +1,4 @@
-#include "player/engine/Playlist.h"
+#include "platform/audio/core/Playlist.h"
 
 #include <gtest/gtest.h>
 
