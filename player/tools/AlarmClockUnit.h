@@ -49,6 +49,9 @@ private:
     bool created_ = false;
 };
 
+// The window while the board shows it.
+extern TAlarmClockForm* AlarmClockForm;
+
 // The stream that sounds now.
 extern HSTREAM AlarmStream;
 // The built-in series so far: whether it is yet to start, the sounds started

@@ -18,6 +18,8 @@ HSTREAM AlarmStream = 0;
 TAlarmTimer AlarmSeries;
 TClipBuffer AlarmBuffer;
 
+TAlarmClockForm* AlarmClockForm = nullptr;
+
 namespace {
 
 constexpr const char* kTemplate = "TALARMCLOCKFORM";

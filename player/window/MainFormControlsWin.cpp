@@ -3,10 +3,17 @@
 // handlers share.
 #include "player/window/MainForm.h"
 
+#include "player/tools/AlarmClockUnit.h"
+#include "player/window/BoardTexts.h"
+#include "player/window/OwnWindows.h"
+
 #include "platform/forms/Application.h"
+#include "player/engine/BrookAndFire.h"
+#include "player/engine/FlyBys.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
+#include "player/engine/WeatherStrands.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 #include "support/SystemFolders.h"
@@ -22,8 +29,7 @@ constexpr const char* kInstallService = "1";
 constexpr const char* kRemoveService = "0";
 constexpr INT_PTR kShellExecuteLastError = 32;  // results up to this one are errors
 
-// The brook becomes a waterfall above this level.
-constexpr int kBrookTop = 75;
+constexpr DWORD kFlightStopPause = 16;  // ms for the stopped fly-by to leave the mix
 constexpr int kCheckBoxMargin = 24;
 constexpr int kWiderMusicBox = 159;  // pixels: wide enough for the group's long caption
 constexpr int kAutoStartPlain = 0;
@@ -59,16 +65,20 @@ void TOvelMainForm::AttachControlHandlers()
     Bind(OptionTrackBar.OnChange, &TOvelMainForm::OptionTrackBarChange);
     Bind(Option1TrackBar.OnChange, &TOvelMainForm::Option1TrackBarChange);
     Bind(Option1TrackBar1.OnChange, &TOvelMainForm::Option1TrackBar1Change);
+    Bind(NFBTrackBar.OnEnter, &TOvelMainForm::NFBTrackBarEnter);
+    Bind(NFITrackBar.OnEnter, &TOvelMainForm::NFITrackBarEnter);
     Bind(AutoStartCheckBox.OnClick, &TOvelMainForm::AutoStartCheckBoxClick);
     Bind(AutoStartComboBox.OnChange, &TOvelMainForm::AutoStartComboBoxChange);
     Bind(AsServiceCheckBox.OnClick, &TOvelMainForm::AsServiceCheckBoxClick);
     Bind(TessilCheckBox.OnClick, &TOvelMainForm::TessilCheckBoxClick);
     Bind(StormCheckBox.OnClick, &TOvelMainForm::StormCheckBoxClick);
+    Bind(MemoryCleanCheckBox.OnClick, &TOvelMainForm::MemoryCleanCheckBoxClick);
     Bind(NatureSubfoldersCheckBox.OnClick, &TOvelMainForm::NatureSubfoldersCheckBoxClick);
     Bind(MusicSubfoldersCheckBox.OnClick, &TOvelMainForm::MusicSubfoldersCheckBoxClick);
     for (TRadioButton* policy :
          {&WaitThisDeviceRadioButton, &WaitAnyDefDeviceRadioButton, &UseCurrentDefDeviceRadioButton})
         Bind(policy->OnClick, &TOvelMainForm::DeviceRadioButtonClick);
+    Bind(AlarmTestBitBtn.OnClick, &TOvelMainForm::AlarmTestBitBtnClick);
     Bind(Application.OnMessage, &TOvelMainForm::ApplicationEvents1Message);
     // The About window comes later; until then its button is not offered.
     InfoBitBtn.Hide();
@@ -99,11 +109,24 @@ void TOvelMainForm::WindVolumeTrackBarChange(TObject*)
     ShowLiveValue(WindVolumeTrackBar);
 }
 
+// The waterfall joins the brook above its top level and leaves below it.
 void TOvelMainForm::OptionTrackBarChange(TObject*)
 {
     if (!OptionTrackBar.Visible())
         return;
-    OptionCheckBox.SetCaption(GetLangString(OptionTrackBar.Position() > kBrookTop ? "waterfall" : "brook"));
+    const int position = OptionTrackBar.Position();
+    if (Playing(lyBrook))
+        SetVolume(lyBrook, static_cast<float>(position) / kPercent);
+    const bool waterfall = position > kWaterfallFrom;
+    if (!waterfall) {
+        if (Playing(lyWaterfall))
+            StopWaterfall();
+    } else if (Playing(lyWaterfall)) {
+        SetVolume(lyWaterfall, WaterfallVolume(position));
+    } else if (PlayCheckBox.Checked() && OptionCheckBox.Checked() && !BoardStarting && !LoadingSettings) {
+        PlayWaterfall();
+    }
+    OptionCheckBox.SetCaption(LayerTitleTexts[waterfall ? ltWaterfall : ltBrook]);
     FitToCaption(OptionCheckBox, kCheckBoxMargin);
     ShowLiveValue(OptionTrackBar);
 }
@@ -114,11 +137,21 @@ void TOvelMainForm::Option1TrackBarChange(TObject*)
     if (position == LastOption1Position)
         return;
     LastOption1Position = position;
-    if (OvelComboBox.ItemIndex() == kDayScene) {
+    if (Night()) {
+        if (PlayCheckBox.Checked() && !LoadingSettings) {
+            StopFires();
+            PlayFires();
+        }
+        SaveN2(true);
+        return;
+    }
+    // The rain holds the day's layers as they are until it has passed.
+    if (!RainPlays()) {
         StopOvel();
         if (!BoardStarting)
             PlayOvel();
     }
+    SaveD2(true);
 }
 
 void TOvelMainForm::Option1TrackBar1Change(TObject*)
@@ -166,6 +199,8 @@ void TOvelMainForm::AutoStartComboBoxChange(TObject*)
         UncheckQuietly(TessilCheckBox);
         TessilCheckBox.SetEnabled(false);
     }
+    if (!LoadingSettings)
+        SaveOptions();
 }
 
 // The service program installs and starts the autostart service with "1" and
@@ -192,6 +227,8 @@ void TOvelMainForm::AsServiceCheckBoxClick(TObject* sender)
     }
     if (byAutostart)
         SetStartupLinkAutostart(AutoStartCheckBox.Checked() && !AsServiceCheckBox.Checked());
+    if (!LoadingSettings)
+        SaveC1(true);
 }
 
 void TOvelMainForm::TessilCheckBoxClick(TObject*) { SetGreyed(TessilDateTimePicker, TessilCheckBox.Checked()); }
@@ -207,16 +244,49 @@ void TOvelMainForm::StormCheckBoxClick(TObject* sender)
     }
     StormCheckBox.SetShowHint(StormCheckBox.Perform(BM_GETCHECK) == BST_INDETERMINATE);
     Application.CancelHint();
+    if (!LoadingSettings)
+        SaveSceneLayers();
+}
+
+void TOvelMainForm::MemoryCleanCheckBoxClick(TObject*)
+{
+    if (MemoryCleanCheckBox.Checked())
+        TrimWorkingSet();
+    if (!LoadingSettings)
+        SaveC1(true);
+}
+
+// Gives the pages the player is not using back to the system.
+void TOvelMainForm::TrimWorkingSet()
+{
+    if (HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, GetCurrentProcessId())) {
+        SetProcessWorkingSetSize(process, static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+        CloseHandle(process);
+    }
+    Application.ProcessMessages();
 }
 
 void TOvelMainForm::NatureSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[NatureFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = NatureSubfoldersCheckBox.Checked();
+    ListSubfolders(NatureSubfoldersCheckBox, NatureFolderSlot(OvelComboBox.ItemIndex()), ListFilesNature);
 }
 
 void TOvelMainForm::MusicSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[MusicFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = MusicSubfoldersCheckBox.Checked();
+    ListSubfolders(MusicSubfoldersCheckBox, MusicFolderSlot(OvelComboBox.ItemIndex()), ListFilesMusic);
+}
+
+// The folder is listed anew with its subfolders or without; the box waits
+// meanwhile. A load only shows the stored choice: the start lists every folder.
+void TOvelMainForm::ListSubfolders(TCheckBox& box, int slot, int (*list)(int slot, bool fill))
+{
+    UserFolders[slot].WithSubfolders = box.Checked();
+    if (LoadingSettings)
+        return;
+    box.SetEnabled(false);
+    list(slot, true);
+    box.SetEnabled(true);
+    box.SetVisible(UserFolders[slot].HasSubfolders);
 }
 
 // The chosen policy shows the arrow, the others offer themselves with the hand.
@@ -256,31 +326,52 @@ void TOvelMainForm::SetMusicCaption()
                              " ");
 }
 
-// A click on the speaker animation switches play; the board's filter sees
-// every message the application takes and never swallows one.
+// The alarm as it will sound; the window plays it until a key or its button ends it.
+void TOvelMainForm::AlarmTestBitBtnClick(TObject*)
+{
+    AlarmTestBitBtn.Hide();
+    ShowOwnWindow(AlarmClockForm);
+    AlarmTestBitBtn.Show();
+}
+
+// A fly-by sounds at once as a preview, one at a time.
+void TOvelMainForm::NFBTrackBarEnter(TObject*) { PreviewFlight(fmBird); }
+
+void TOvelMainForm::NFITrackBarEnter(TObject*) { PreviewFlight(fmInsect); }
+
+void TOvelMainForm::PreviewFlight(int mode)
+{
+    if (Playing(lyFlight)) {
+        BASS_ChannelStop(LayerChannels[lyFlight]);
+        Sleep(kFlightStopPause);
+    }
+    PlayFlight(mode);
+}
+
+// A click on the speaker animation switches play, and one on a fly-by level
+// that has the focus plays its preview again; the board's filter sees every
+// message the application takes and never swallows one.
 void TOvelMainForm::ApplicationEvents1Message(MSG& message, bool&)
 {
     if (message.message != WM_LBUTTONDOWN || GetActiveWindow() != Handle())
         return;
     if (CursorOn(SpkAnimate))
         PlayOnOffClick(this);
+    const struct {
+        ::TTrackBar& Level;
+        void (TOvelMainForm::*Enter)(TObject*);
+    } previews[] = {{NFBTrackBar, &TOvelMainForm::NFBTrackBarEnter}, {NFITrackBar, &TOvelMainForm::NFITrackBarEnter}};
+    for (const auto& preview : previews) {
+        if (!preview.Level.Focused())
+            continue;
+        if (CursorOn(preview.Level))
+            (this->*preview.Enter)(&preview.Level);
+        return;
+    }
 }
 
-int TOvelMainForm::CaptionWidth(const std::string& caption) const
-{
-    HDC dc = GetDC(Handle());
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(Handle(), dc);
-    return size.cx;
-}
-
-void TOvelMainForm::FitToCaption(TControl& box, int margin) const
-{
-    box.SetWidth(CaptionWidth(box.Caption()) + margin);
-}
+// Measured as the control draws it: in its font, decoded by its font's code page.
+void TOvelMainForm::FitToCaption(TControl& box, int margin) { box.SetWidth(box.TextWidth(box.Caption()) + margin); }
 
 void TOvelMainForm::KeepOffWhenDisabled(TCheckBox& box)
 {
@@ -295,4 +386,3 @@ void TOvelMainForm::SetGreyed(TControl& control, bool enabled)
 }
 
 bool TOvelMainForm::Night() const { return OvelComboBox.ItemIndex() == kNightScene; }
-
