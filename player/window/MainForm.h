@@ -193,8 +193,8 @@ public:
     void MusicSubfoldersCheckBoxClick(TObject* sender);
     void DeviceRadioButtonClick(TObject* sender);
     void AlarmTestBitBtnClick(TObject* sender);
-    // The alarm's source choices and what they offer.
-    void AlarmClockOutlook();
+    // The file choice of the alarm shows the file's name.
+    void ShowAlarmFileName();
     void SetTessilControl();
     std::string RareHint(int index) const;
     void SetDeviceHint();

@@ -1,5 +1,5 @@
-// The board's alarm controls: which source the alarm takes, its file's name
-// on the file choice, and what is offered while the alarm is on.
+// The board's alarm file choice: the file's name on it, and its browse
+// button beside it.
 #include "player/window/MainForm.h"
 
 #include "support/LangUnit.h"
@@ -22,29 +22,11 @@ std::string FileTitle(const std::string& path)
 
 }  // namespace
 
-// Without a file the file choice falls back to the built-in alarm, or, with
-// no alarm bank either, the alarm goes off.
-void TOvelMainForm::AlarmClockOutlook()
+void TOvelMainForm::ShowAlarmFileName()
 {
-    for (TRadioButton* source : {&InnerAlarmRadioButton, &FileAlarmRadioButton})
-        source->Cursor = source->Checked() ? crArrow : crHandPoint;
     const std::string file = GetLangString("file");
-    if (!AlarmFileName.empty()) {
-        FileAlarmRadioButton.SetCaption(file + ": \"" + FileTitle(AlarmFileName) + "\"");
-    } else {
-        FileAlarmRadioButton.SetCaption(file + ":");
-        if (FileAlarmRadioButton.Checked()) {
-            if (NoInnerAlarmLabel.Visible())
-                AlarmClockCheckBox.SetChecked(false);
-            else
-                InnerAlarmRadioButton.SetChecked(true);
-        }
-    }
+    FileAlarmRadioButton.SetCaption(AlarmFileName.empty() ? file + ":"
+                                                          : file + ": \"" + FileTitle(AlarmFileName) + "\"");
     FitToCaption(FileAlarmRadioButton, kRadioMargin);
     AlarmFileBitBtn.SetLeft(FileAlarmRadioButton.Left() + FileAlarmRadioButton.Width() + kBrowseButtonGap);
-    const bool inner = !NoInnerAlarmLabel.Visible() && InnerAlarmRadioButton.Checked();
-    const bool ownFile = FileAlarmRadioButton.Checked() && !AlarmFileName.empty();
-    const bool armed = AlarmClockCheckBox.Checked() && (inner || ownFile);
-    AlarmTimePicker.SetVisible(armed);
-    AlarmTestBitBtn.SetVisible(armed);
 }

@@ -353,7 +353,7 @@ void TOvelMainForm::ApplyAutomationTexts()
     SetFitted(MuteTimeCheckBox, Line("mutetime"), kWideBoxMargin);
     SetFitted(AlarmClockCheckBox, Line("alarmclock"), kWideBoxMargin);
     InnerAlarmRadioButton.SetCaption(Line("ownalarms"));
-    AlarmClockOutlook();
+    ShowAlarmFileName();
     RainComboBox.SetHint(Text("rarelongerhint"));
     SetCaptionAndHint(AlarmTestBitBtn, Line("alarmsoundtest"));
     DeviceGroupBox.SetCaption(Titled(Line("deviceinuse")));

@@ -174,7 +174,8 @@ void TOvelMainForm::ShowLimiters()
     ClosestSoundsLabel.SetCaption(BoundText(LimiterLow, MeterUnit()));
 }
 
-// The bounds stay as they are while the limiter is off.
+// The bounds stay as they are while the limiter is off; they are saved with
+// the other options, not at each drag.
 void TOvelMainForm::CompressionCheckBoxClick(TObject*)
 {
     const bool limited = CompressionCheckBox.Checked();
@@ -182,4 +183,6 @@ void TOvelMainForm::CompressionCheckBoxClick(TObject*)
     FarthestSoundsLabel.SetVisible(limited);
     ClosestSoundsLabel.SetVisible(limited);
     ZoneVLabel.SetColor(limited ? clLime : clGray);
+    if (!LoadingSettings)
+        SaveC1(true);
 }

@@ -1,13 +1,15 @@
 // The board's control handlers as the program makes the board: the live
 // volume, the brook level, the rain rarity, the autostart and service boxes,
-// the placement pad's marker, the minimise box and the layer boxes of missing
-// banks. The output is one scripted device whose mix the test pulls itself.
+// what each handler saves, the bonfire by day, the placement pad's marker,
+// the minimise box and the layer boxes of missing banks. The output is one scripted device whose mix the test pulls
+// itself.
 #include "player/window/MainForm.h"
 
 #include "platform/audio/core/Backends.h"
 #include "platform/forms/Application.h"
 #include "player/engine/ClipPlacement.h"
 #include "player/engine/Layers.h"
+#include "player/engine/WeatherStrands.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
 #include "support/LangUnit.h"
@@ -22,6 +24,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
@@ -94,6 +97,20 @@ std::vector<char> HalfScaleWave()
         put(44 + 2 * sample, kHalf);
     return file;
 }
+
+bool Stored(const char* name)
+{
+    const std::string key = kProductKeyBase + ProductName;
+    return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void Forget(const char* name)
+{
+    const std::string key = kProductKeyBase + ProductName;
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), name);
+}
+
+bool Playing(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
 
 fs::path ScratchFolder(const char* name)
 {
@@ -222,19 +239,99 @@ TEST_F(BoardHandlersWinTest, VolumeTrackBarSetsTheGlobalStreamVolume)
     BASS_StreamFree(tone);
 }
 
-TEST_F(BoardHandlersWinTest, BrookLevelAbove75NamesTheWaterfall)
+// Above 75 the waterfall joins the brook and takes the box's name; back at
+// 75 it leaves, and the brook plays on. With the brook off no waterfall starts.
+TEST_F(BoardHandlersWinTest, BrookLevelAbove75BringsInTheWaterfallAndNamesIt)
 {
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
     TTrackBar& level = Board().OptionTrackBar;
     TCheckBox& box = Board().OptionCheckBox;
     level.SetPosition(75);
+    box.SetChecked(true);
+    ASSERT_TRUE(Playing(lyBrook));
+    EXPECT_FALSE(Playing(lyWaterfall));
     EXPECT_EQ(box.Caption(), GetLangString("brook"));
     const int brookWidth = box.Width();
+
     level.SetPosition(76);
+    EXPECT_TRUE(Playing(lyWaterfall));
     EXPECT_EQ(box.Caption(), GetLangString("waterfall"));
     EXPECT_GT(box.Width(), brookWidth) << "the longer caption widens the box";
+
     level.SetPosition(75);
+    EXPECT_FALSE(Playing(lyWaterfall));
+    EXPECT_TRUE(Playing(lyBrook));
     EXPECT_EQ(box.Caption(), GetLangString("brook"));
     EXPECT_EQ(box.Width(), brookWidth);
+
+    box.SetChecked(false);
+    EXPECT_FALSE(Playing(lyBrook));
+    level.SetEnabled(true);
+    level.SetPosition(80);
+    EXPECT_FALSE(Playing(lyWaterfall)) << "no waterfall without the brook";
+    level.SetPosition(75);
+}
+
+// The value each handler writes, and none while the settings load.
+TEST_F(BoardHandlersWinTest, EachHandlerSavesItsValueAndNoneWhileSettingsLoad)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    const auto toggle = [](TCheckBox& box) { return [&box] { box.SetChecked(!box.Checked()); }; };
+    const auto next = [](TComboBox& combo) {
+        return [&combo] { Choose(combo, (combo.ItemIndex() + 1) % combo.Items.Count()); };
+    };
+    TTrackBar& activity = Board().Option1TrackBar;
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* value;
+    } rows[] = {
+        {"brook", toggle(Board().OptionCheckBox), "D1"},
+        {"rain", toggle(Board().RainCheckBox), "D1"},
+        {"storm", toggle(Board().StormCheckBox), "D1"},
+        {"crickets", toggle(Board().Option2CheckBox), "D1"},
+        {"cuckoos", toggle(Board().Option6CheckBox), "D1"},
+        {"bird fly-bys", toggle(Board().Option3CheckBox), "D1"},
+        {"wind", toggle(Board().WindCheckBox), "D1"},
+        {"guitar, through the music outlook", toggle(Board().GuitarCheckBox), "D1"},
+        {"bird activity", [&activity] { activity.SetPosition(activity.Position() == 1 ? 2 : 1); }, "D2"},
+        {"rain rarity", next(Board().RainComboBox), "RainFreq"},
+        {"autostart mode", next(Board().AutoStartComboBox), "AutoStartIndex"},
+        {"alternation mode", next(Board().AlternateComboBox), "AlterIndex"},
+        {"alternation", toggle(Board().AlternateCheckBox), "C1"},
+        {"limiter", toggle(Board().CompressionCheckBox), "C1"},
+        {"memory clean", toggle(Board().MemoryCleanCheckBox), "C1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        LoadingSettings = true;
+        Forget(row.value);
+        row.act();
+        LoadingSettings = false;
+        EXPECT_FALSE(Stored(row.value)) << "saved while loading";
+        row.act();
+        EXPECT_TRUE(Stored(row.value));
+    }
+    if (RainPlays())
+        Board().RainNowClick(nullptr);
+}
+
+// The bonfire belongs to the night: by day its box starts, stops and saves nothing.
+TEST_F(BoardHandlersWinTest, BonfireBoxByDayDoesNothing)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    TCheckBox& fire = Board().Option1CheckBox;
+    const bool levelEnabled = Board().Option1TrackBar.Enabled();
+    for (const bool ticked : {!fire.Checked(), fire.Checked()}) {
+        Forget("N1");
+        fire.SetChecked(ticked);
+        EXPECT_FALSE(Stored("N1"));
+        EXPECT_FALSE(Playing(lyFire1));
+        EXPECT_EQ(Board().Option1TrackBar.Enabled(), levelEnabled);
+    }
 }
 
 TEST_F(BoardHandlersWinTest, RainRarityChoosesTheRainFrequencyAndItsHint)

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cwctype>
 #include <set>
 #include <thread>
@@ -32,6 +33,14 @@ const std::set<std::string> kAlikeInEveryLanguage = {
     "caption NightOnImage",   "caption AutoNatureLabel", "caption AutoMusicLabel",
     "caption DeviceComboBox", "hint DeviceComboBox",     "caption HWMCheckBox",
 };
+
+// What a switch cost, for the record; never a condition of the test.
+void PrintCost(const char* what, std::chrono::steady_clock::time_point start)
+{
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%s: %lld ms\n", what, static_cast<long long>(ms));
+}
 
 bool HasLetters(const std::wstring& text) { return std::any_of(text.begin(), text.end(), ::iswalpha); }
 
@@ -72,8 +81,11 @@ protected:
     {
         ASSERT_NE(OvelMainForm, nullptr);
         ASSERT_EQ(LangFiles[CurrentLangIndex], "english.lng");
-        if (Board().OvelComboBox.ItemIndex() != GetParam())
+        if (Board().OvelComboBox.ItemIndex() != GetParam()) {
+            const auto start = std::chrono::steady_clock::now();
             GetParam() == kNightScene ? Board().ForestNClick(nullptr) : Board().ForestClick(nullptr);
+            PrintCost("scene switch", start);
+        }
         ASSERT_EQ(Board().OvelComboBox.ItemIndex(), GetParam());
         for (const TChoice& choice : kChoices)
             (Board().*choice.List).SetItemIndex(choice.Item);
@@ -104,7 +116,9 @@ TEST_P(BoardLanguageWinTest, RussianReplacesEveryEnglishTextAndEnglishComesBackW
     const TShownTexts english = ShownTexts(Board());
     const int compressionWidth = Board().CompressionCheckBox.Width();
 
+    const auto start = std::chrono::steady_clock::now();
     ChooseLanguage(Board(), RussianLangIndex);
+    PrintCost("language switch", start);
     ASSERT_EQ(LangFiles[CurrentLangIndex], "russian.lng");
     const TShownTexts russian = ShownTexts(Board());
     for (const auto& [place, text] : english) {
