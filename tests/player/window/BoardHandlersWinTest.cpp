@@ -318,6 +318,47 @@ TEST_F(BoardHandlersWinTest, EachHandlerSavesItsValueAndNoneWhileSettingsLoad)
         Board().RainNowClick(nullptr);
 }
 
+// At night the box lights the fires and its strength gives their strands; the
+// box saves only for a sender, not when the output's start puts it in line.
+TEST_F(BoardHandlersWinTest, BonfireAtNightBurnsByItsBoxAndStrengthAndSavesOnlyForASender)
+{
+    Board().ForestNClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    TCheckBox& fire = Board().Option1CheckBox;
+    ASSERT_TRUE(fire.Enabled());
+    TTrackBar& strength = Board().Option1TrackBar;
+    strength.SetPosition(1);  // each row below then moves it
+    fire.SetChecked(false);
+    EXPECT_FALSE(Playing(lyFire1));
+    Forget("N1");
+    fire.SetChecked(true);
+    EXPECT_TRUE(Stored("N1"));
+    EXPECT_TRUE(Playing(lyFire1));
+
+    const struct {
+        int strength;
+        bool second;
+        bool third;
+    } rows[] = {{2, true, true}, {0, false, false}, {1, true, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.strength);
+        Forget("N2");
+        strength.SetPosition(row.strength);
+        EXPECT_TRUE(Stored("N2"));
+        EXPECT_TRUE(Playing(lyFire1));
+        EXPECT_EQ(Playing(lyFire2), row.second);
+        EXPECT_EQ(Playing(lyFire3), row.third);
+    }
+
+    Forget("N1");
+    Board().Option1CheckBoxClick(nullptr);
+    EXPECT_FALSE(Stored("N1"));
+    fire.SetChecked(false);
+    EXPECT_FALSE(Playing(lyFire1));
+    EXPECT_TRUE(Stored("N1"));
+    Board().ForestClick(nullptr);
+}
+
 // The bonfire belongs to the night: by day its box starts, stops and saves nothing.
 TEST_F(BoardHandlersWinTest, BonfireBoxByDayDoesNothing)
 {
