@@ -9,6 +9,7 @@
 #include "platform/forms/Application.h"
 #include "player/engine/ClipPlacement.h"
 #include "player/engine/Layers.h"
+#include "player/engine/UserSounds.h"
 #include "player/engine/WeatherStrands.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
@@ -357,6 +358,38 @@ TEST_F(BoardHandlersWinTest, BonfireAtNightBurnsByItsBoxAndStrengthAndSavesOnlyF
     EXPECT_FALSE(Playing(lyFire1));
     EXPECT_TRUE(Stored("N1"));
     Board().ForestClick(nullptr);
+}
+
+// Unticking an instrument's box ends the music only when that instrument plays.
+TEST_F(BoardHandlersWinTest, InstrumentBoxEndsOnlyItsOwnMusic)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    PlayMusic(mkAccordion);
+    ASSERT_TRUE(Playing(lyMusic));
+    ASSERT_EQ(MusicKind, mkAccordion);
+    const struct {
+        TCheckBox& box;
+        bool playingAfter;
+    } rows[] = {{Board().GuitarCheckBox, true}, {Board().FluteCheckBox, true}, {Board().HaCheckBox, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.box.Id());
+        row.box.SetChecked(true);
+        row.box.SetChecked(false);
+        EXPECT_EQ(Playing(lyMusic), row.playingAfter);
+    }
+}
+
+// Entering a fly-by level plays a fly-by at once; another entry starts a new one.
+TEST_F(BoardHandlersWinTest, FlyByLevelPlaysItsPreviewOnEntry)
+{
+    Board().PlayCheckBox.SetChecked(true);
+    for (TTrackBar* level : {&Board().NFBTrackBar, &Board().NFITrackBar}) {
+        SCOPED_TRACE(level->Id());
+        level->OnEnter(level);
+        EXPECT_TRUE(Playing(lyFlight));
+    }
+    BASS_ChannelStop(LayerChannels[lyFlight]);
 }
 
 // The bonfire belongs to the night: by day its box starts, stops and saves nothing.
