@@ -360,6 +360,20 @@ TEST_F(BoardHandlersWinTest, BonfireAtNightBurnsByItsBoxAndStrengthAndSavesOnlyF
     Board().ForestClick(nullptr);
 }
 
+// The wind box starts the gusts' timer only while the output plays.
+TEST_F(BoardHandlersWinTest, WindBoxBlowsOnlyWhilePlaying)
+{
+    TCheckBox& wind = Board().WindCheckBox;
+    for (const bool playing : {false, true}) {
+        SCOPED_TRACE(playing ? "playing" : "silent");
+        Board().PlayCheckBox.SetChecked(playing);
+        wind.SetChecked(false);
+        EXPECT_FALSE(Board().FWindTimer.Enabled());
+        wind.SetChecked(true);
+        EXPECT_EQ(Board().FWindTimer.Enabled(), playing);
+    }
+}
+
 // Unticking an instrument's box ends the music only when that instrument plays.
 TEST_F(BoardHandlersWinTest, InstrumentBoxEndsOnlyItsOwnMusic)
 {
