@@ -372,6 +372,7 @@ TEST_F(BoardHandlersWinTest, WindBoxBlowsOnlyWhilePlaying)
         wind.SetChecked(true);
         EXPECT_EQ(Board().FWindTimer.Enabled(), playing);
     }
+    wind.SetChecked(false);
 }
 
 // Unticking an instrument's box ends the music only when that instrument plays.
