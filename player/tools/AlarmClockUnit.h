@@ -49,9 +49,10 @@ private:
     bool created_ = false;
 };
 
-// The stream that sounds now.
-// The alarm window while it exists; null otherwise.
+// The window while the board shows it.
 extern TAlarmClockForm* AlarmClockForm;
+
+// The stream that sounds now.
 extern HSTREAM AlarmStream;
 // The built-in series so far: whether it is yet to start, the sounds started
 // since the window opened, the timer's interval.

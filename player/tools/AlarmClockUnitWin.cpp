@@ -14,10 +14,11 @@
 #include "support/Random.h"
 #include "support/SystemFolders.h"
 
-TAlarmClockForm* AlarmClockForm = nullptr;
 HSTREAM AlarmStream = 0;
 TAlarmTimer AlarmSeries;
 TClipBuffer AlarmBuffer;
+
+TAlarmClockForm* AlarmClockForm = nullptr;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/forms/Registry.h"
 #include "player/engine/SystemInfoLine.h"
+#include "player/window/BoardTexts.h"
 #include "player/window/MainForm.h"
 #include "resources/player/HotKeysIds.h"
 #include "support/LangUnit.h"
@@ -105,7 +106,7 @@ void THotKeysForm::FormCreate(TObject*)
 
 void THotKeysForm::FillTexts()
 {
-    SetCaption(GetLangString("progname") + " - " + OvelMainForm->HotKeys.Caption);
+    SetCaption(GetLangString("progname") + " - " + HotKeysCaption);
     const std::string useHotKeys = GetLangString("usehotkeys");
     HotKeysCheckBox.SetCaption(useHotKeys);
     HotKeysCheckBox.SetWidth(HotKeysCheckBox.TextWidth(useHotKeys) + kCheckBoxWidth);

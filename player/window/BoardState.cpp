@@ -12,6 +12,7 @@ TDateTime SunsetOffset = 0;
 TDateTime SunriseOffset = 0;
 TDateTime DayOnTime = 9 / kHoursPerDay;
 TDateTime NightOnTime = 20 / kHoursPerDay;
+TDateTime SceneSwitchTime = 0;
 
 std::string Chime00Path;
 std::string Chime30Path;

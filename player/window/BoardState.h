@@ -15,6 +15,9 @@ extern TDateTime SunriseOffset;
 // The switch times of the alternation at fixed times.
 extern TDateTime DayOnTime;
 extern TDateTime NightOnTime;
+// When the scene last changed or the alternation's mode was chosen: the
+// alternation counts from here.
+extern TDateTime SceneSwitchTime;
 
 extern std::string Chime00Path;
 extern std::string Chime30Path;

@@ -188,9 +188,14 @@ public:
     void AsServiceCheckBoxClick(TObject* sender);
     void TessilCheckBoxClick(TObject* sender);
     void StormCheckBoxClick(TObject* sender);
+    void MemoryCleanCheckBoxClick(TObject* sender);
+    void TrimWorkingSet();
     void NatureSubfoldersCheckBoxClick(TObject* sender);
     void MusicSubfoldersCheckBoxClick(TObject* sender);
     void DeviceRadioButtonClick(TObject* sender);
+    void AlarmTestBitBtnClick(TObject* sender);
+    // The file choice of the alarm shows the file's name.
+    void ShowAlarmFileName();
     void SetTessilControl();
     std::string RareHint(int index) const;
     void SetDeviceHint();
@@ -226,6 +231,8 @@ public:
     void Option6TrackBarEnter(TObject* sender);
     void Option6TrackBarExit(TObject* sender);
     void Option6TrackBarChange(TObject* sender);
+    void NFBTrackBarEnter(TObject* sender);
+    void NFITrackBarEnter(TObject* sender);
     void NFBTrackBarChange(TObject* sender);
     void NFITrackBarChange(TObject* sender);
     void NFBComboBoxChange(TObject* sender);
@@ -269,7 +276,6 @@ public:
     void InnerAlarmRadioButtonClick(TObject* sender);
     void FileAlarmRadioButtonClick(TObject* sender);
     void AlarmClockCheckBoxClick(TObject* sender);
-    void AlarmTestBitBtnClick(TObject* sender);
     void FolderClearClick(TObject* sender);
     // The menu opens on the control's right click while offered.
     void OfferFolderMenu(const TControl& control, bool offered);
@@ -416,6 +422,10 @@ private:
     void AttachLayerHandlers();
     void AttachPadHandlers();
     void ShowLiveValue(::TTrackBar& trackBar);
+    void PreviewFlight(int mode);
+    void ListSubfolders(TCheckBox& box, int slot, int (*list)(int slot, bool fill));
+    // The layer word of the scene on show.
+    void SaveSceneLayers();
     // Measured in the box's own font: the board's keeps the default
     // character set, the box's is the module's.
     static void FitToCaption(TControl& box, int margin);
@@ -425,11 +435,17 @@ private:
     static void SetGreyed(TControl& control, bool enabled);
     // A layer's rarity choice, greyed while its box is off.
     static void GreyWithBox(TCheckBox& box, TComboBox& rarity);
+    // The same for a layer switch, which saves.
+    void GreyLayerWithBox(TCheckBox& box, TComboBox& rarity);
+    void FlightsClick();
+    void FlightLevelChange(::TTrackBar& level);
+    void InstrumentClick(TCheckBox& box, int kind);
     bool Night() const;
     bool ShowFolderName(TLabel& label, TBitBtn& browse, int slot);
     void FolderOutlook(TCheckBox& box, TLabel& label, TBitBtn& browse, TCheckBox& subfolders, TCheckBox& autoAlloc,
                        TLabel& autoLabel, TTrackBar& level, TComboBox& rarity, bool folderSet, int slot);
-    void BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders);
+    void BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders,
+                           int (*list)(int slot, bool fill));
     void LiftMarker(TShape& marker, TGroupBox& home, int& x, int& y);
     void MarkerMouseDown(TShape& marker, bool onMarker, TGroupBox& home, int& x, int& y, int mouseX, int mouseY);
     void DragPlacedMarker(TShiftState shift, int mouseX, int mouseY);

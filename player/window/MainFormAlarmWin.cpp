@@ -1,6 +1,6 @@
 // The board's alarm: on at its time, ringing the built-in alarm or a file of
-// the user's in the alarm window; and the menu that forgets a chosen file or
-// folder.
+// the user's in the alarm window, the file choice showing the file's name;
+// and the menu that forgets a chosen file or folder.
 #include "player/window/MainForm.h"
 
 #include "player/engine/SoundBanks.h"
@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int kAlarmFileMargin = 20;    // the radio button past its caption
-constexpr int kAlarmFileButtonGap = 8;  // the file button after the radio button
+constexpr int kRadioMargin = 20;      // the radio mark beside the caption
+constexpr int kBrowseButtonGap = 16;  // from the file choice's right edge
 
 }  // namespace
 
@@ -76,24 +76,28 @@ void TOvelMainForm::AlarmClockOutlook()
     for (TRadioButton* button : {&InnerAlarmRadioButton, &FileAlarmRadioButton})
         button->Cursor = button->Checked() ? crArrow : crHandPoint;
     const bool hasFile = !AlarmFileName.empty();
-    const std::string word = GetLangString("file");
-    const std::string caption = hasFile ? word + ": \"" + FileTitleOfPath(AlarmFileName) + "\"" : word + ":";
-    FileAlarmRadioButton.SetCaption(caption);
-    OfferFolderMenu(FileAlarmRadioButton, hasFile);
+    ShowAlarmFileName();
     if (!hasFile && FileAlarmRadioButton.Checked()) {
         if (NoInnerAlarmLabel.Visible())
             AlarmClockCheckBox.SetChecked(false);
         else
             InnerAlarmRadioButton.SetChecked(true);
     }
-    const int width = FileAlarmRadioButton.TextWidth(caption) + kAlarmFileMargin;
-    FileAlarmRadioButton.SetWidth(width);
-    AlarmFileBitBtn.SetLeft(FileAlarmRadioButton.Left() + width + kAlarmFileButtonGap);
     const bool rings =
         AlarmClockCheckBox.Checked() && ((!NoInnerAlarmLabel.Visible() && InnerAlarmRadioButton.Checked()) ||
                                          (FileAlarmRadioButton.Checked() && hasFile));
     AlarmTimePicker.SetVisible(rings);
     AlarmTestBitBtn.SetVisible(rings);
+}
+
+void TOvelMainForm::ShowAlarmFileName()
+{
+    const std::string file = GetLangString("file");
+    const bool hasFile = !AlarmFileName.empty();
+    FileAlarmRadioButton.SetCaption(hasFile ? file + ": \"" + FileTitleOfPath(AlarmFileName) + "\"" : file + ":");
+    OfferFolderMenu(FileAlarmRadioButton, hasFile);
+    FitToCaption(FileAlarmRadioButton, kRadioMargin);
+    AlarmFileBitBtn.SetLeft(FileAlarmRadioButton.Left() + FileAlarmRadioButton.Width() + kBrowseButtonGap);
 }
 
 // At the start a file that is not there stays chosen (its drive may come

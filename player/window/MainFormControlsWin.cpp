@@ -3,10 +3,15 @@
 // handlers share.
 #include "player/window/MainForm.h"
 
+#include "player/window/BoardTexts.h"
+
 #include "platform/forms/Application.h"
+#include "player/engine/BrookAndFire.h"
+#include "player/engine/FlyBys.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
+#include "player/engine/WeatherStrands.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 #include "support/SystemFolders.h"
@@ -22,8 +27,7 @@ constexpr const char* kInstallService = "1";
 constexpr const char* kRemoveService = "0";
 constexpr INT_PTR kShellExecuteLastError = 32;  // results up to this one are errors
 
-// The brook becomes a waterfall above this level.
-constexpr int kBrookTop = 75;
+constexpr DWORD kFlightStopPause = 16;  // ms for the stopped fly-by to leave the mix
 constexpr int kCheckBoxMargin = 24;
 constexpr int kWiderMusicBox = 159;  // pixels: wide enough for the group's long caption
 constexpr int kAutoStartPlain = 0;
@@ -59,11 +63,14 @@ void TOvelMainForm::AttachControlHandlers()
     Bind(OptionTrackBar.OnChange, &TOvelMainForm::OptionTrackBarChange);
     Bind(Option1TrackBar.OnChange, &TOvelMainForm::Option1TrackBarChange);
     Bind(Option1TrackBar1.OnChange, &TOvelMainForm::Option1TrackBar1Change);
+    Bind(NFBTrackBar.OnEnter, &TOvelMainForm::NFBTrackBarEnter);
+    Bind(NFITrackBar.OnEnter, &TOvelMainForm::NFITrackBarEnter);
     Bind(AutoStartCheckBox.OnClick, &TOvelMainForm::AutoStartCheckBoxClick);
     Bind(AutoStartComboBox.OnChange, &TOvelMainForm::AutoStartComboBoxChange);
     Bind(AsServiceCheckBox.OnClick, &TOvelMainForm::AsServiceCheckBoxClick);
     Bind(TessilCheckBox.OnClick, &TOvelMainForm::TessilCheckBoxClick);
     Bind(StormCheckBox.OnClick, &TOvelMainForm::StormCheckBoxClick);
+    Bind(MemoryCleanCheckBox.OnClick, &TOvelMainForm::MemoryCleanCheckBoxClick);
     Bind(NatureSubfoldersCheckBox.OnClick, &TOvelMainForm::NatureSubfoldersCheckBoxClick);
     Bind(MusicSubfoldersCheckBox.OnClick, &TOvelMainForm::MusicSubfoldersCheckBoxClick);
     for (TRadioButton* policy :
@@ -99,11 +106,24 @@ void TOvelMainForm::WindVolumeTrackBarChange(TObject*)
     ShowLiveValue(WindVolumeTrackBar);
 }
 
+// The waterfall joins the brook above its top level and leaves below it.
 void TOvelMainForm::OptionTrackBarChange(TObject*)
 {
     if (!OptionTrackBar.Visible())
         return;
-    OptionCheckBox.SetCaption(GetLangString(OptionTrackBar.Position() > kBrookTop ? "waterfall" : "brook"));
+    const int position = OptionTrackBar.Position();
+    if (Playing(lyBrook))
+        SetVolume(lyBrook, static_cast<float>(position) / kPercent);
+    const bool waterfall = position > kWaterfallFrom;
+    if (!waterfall) {
+        if (Playing(lyWaterfall))
+            StopWaterfall();
+    } else if (Playing(lyWaterfall)) {
+        SetVolume(lyWaterfall, WaterfallVolume(position));
+    } else if (PlayCheckBox.Checked() && OptionCheckBox.Checked() && !BoardStarting && !LoadingSettings) {
+        PlayWaterfall();
+    }
+    OptionCheckBox.SetCaption(LayerTitleTexts[waterfall ? ltWaterfall : ltBrook]);
     FitToCaption(OptionCheckBox, kCheckBoxMargin);
     ShowLiveValue(OptionTrackBar);
 }
@@ -114,11 +134,21 @@ void TOvelMainForm::Option1TrackBarChange(TObject*)
     if (position == LastOption1Position)
         return;
     LastOption1Position = position;
-    if (OvelComboBox.ItemIndex() == kDayScene) {
+    if (Night()) {
+        if (PlayCheckBox.Checked() && !LoadingSettings) {
+            StopFires();
+            PlayFires();
+        }
+        SaveN2(true);
+        return;
+    }
+    // The rain holds the day's layers as they are until it has passed.
+    if (!RainPlays()) {
         StopOvel();
         if (!BoardStarting)
             PlayOvel();
     }
+    SaveD2(true);
 }
 
 void TOvelMainForm::Option1TrackBar1Change(TObject*)
@@ -166,6 +196,8 @@ void TOvelMainForm::AutoStartComboBoxChange(TObject*)
         UncheckQuietly(TessilCheckBox);
         TessilCheckBox.SetEnabled(false);
     }
+    if (!LoadingSettings)
+        SaveOptions();
 }
 
 // The service program installs and starts the autostart service with "1" and
@@ -192,6 +224,8 @@ void TOvelMainForm::AsServiceCheckBoxClick(TObject* sender)
     }
     if (byAutostart)
         SetStartupLinkAutostart(AutoStartCheckBox.Checked() && !AsServiceCheckBox.Checked());
+    if (!LoadingSettings)
+        SaveC1(true);
 }
 
 void TOvelMainForm::TessilCheckBoxClick(TObject*) { SetGreyed(TessilDateTimePicker, TessilCheckBox.Checked()); }
@@ -207,16 +241,49 @@ void TOvelMainForm::StormCheckBoxClick(TObject* sender)
     }
     StormCheckBox.SetShowHint(StormCheckBox.Perform(BM_GETCHECK) == BST_INDETERMINATE);
     Application.CancelHint();
+    if (!LoadingSettings)
+        SaveSceneLayers();
+}
+
+void TOvelMainForm::MemoryCleanCheckBoxClick(TObject*)
+{
+    if (MemoryCleanCheckBox.Checked())
+        TrimWorkingSet();
+    if (!LoadingSettings)
+        SaveC1(true);
+}
+
+// Gives the pages the player is not using back to the system.
+void TOvelMainForm::TrimWorkingSet()
+{
+    if (HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, GetCurrentProcessId())) {
+        SetProcessWorkingSetSize(process, static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+        CloseHandle(process);
+    }
+    Application.ProcessMessages();
 }
 
 void TOvelMainForm::NatureSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[NatureFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = NatureSubfoldersCheckBox.Checked();
+    ListSubfolders(NatureSubfoldersCheckBox, NatureFolderSlot(OvelComboBox.ItemIndex()), ListFilesNature);
 }
 
 void TOvelMainForm::MusicSubfoldersCheckBoxClick(TObject*)
 {
-    UserFolders[MusicFolderSlot(OvelComboBox.ItemIndex())].WithSubfolders = MusicSubfoldersCheckBox.Checked();
+    ListSubfolders(MusicSubfoldersCheckBox, MusicFolderSlot(OvelComboBox.ItemIndex()), ListFilesMusic);
+}
+
+// The folder is listed anew with its subfolders or without; the box waits
+// meanwhile. A load only shows the stored choice: the start lists every folder.
+void TOvelMainForm::ListSubfolders(TCheckBox& box, int slot, int (*list)(int slot, bool fill))
+{
+    UserFolders[slot].WithSubfolders = box.Checked();
+    if (LoadingSettings)
+        return;
+    box.SetEnabled(false);
+    list(slot, true);
+    box.SetEnabled(true);
+    box.SetVisible(UserFolders[slot].HasSubfolders);
 }
 
 // The chosen policy shows the arrow, the others offer themselves with the hand.
@@ -256,16 +323,46 @@ void TOvelMainForm::SetMusicCaption()
                              " ");
 }
 
-// A click on the speaker animation switches play; the board's filter sees
-// every message the application takes and never swallows one.
+// A fly-by sounds at once as a preview, one at a time.
+void TOvelMainForm::NFBTrackBarEnter(TObject*) { PreviewFlight(fmBird); }
+
+void TOvelMainForm::NFITrackBarEnter(TObject*) { PreviewFlight(fmInsect); }
+
+void TOvelMainForm::PreviewFlight(int mode)
+{
+    if (Playing(lyFlight)) {
+        BASS_ChannelStop(LayerChannels[lyFlight]);
+        Sleep(kFlightStopPause);
+    }
+    PlayFlight(mode);
+}
+
+// A click on the speaker animation switches play, and one on a fly-by level
+// that has the focus plays its preview again; the board's filter sees every
+// message the application takes and never swallows one.
 void TOvelMainForm::ApplicationEvents1Message(MSG& message, bool&)
 {
     if (message.message != WM_LBUTTONDOWN || GetActiveWindow() != Handle())
         return;
     if (CursorOn(SpkAnimate))
         PlayOnOffClick(this);
+    const struct {
+        ::TTrackBar& Level;
+        void (TOvelMainForm::*Enter)(TObject*);
+    } previews[] = {{NFBTrackBar, &TOvelMainForm::NFBTrackBarEnter},
+                    {NFITrackBar, &TOvelMainForm::NFITrackBarEnter},
+                    {Chime00TrackBar, &TOvelMainForm::Chime00TrackBarEnter},
+                    {Chime30TrackBar, &TOvelMainForm::Chime30TrackBarEnter}};
+    for (const auto& preview : previews) {
+        if (!preview.Level.Focused())
+            continue;
+        if (CursorOn(preview.Level))
+            (this->*preview.Enter)(&preview.Level);
+        return;
+    }
 }
 
+// Measured as the control draws it: in its font, decoded by its font's code page.
 void TOvelMainForm::FitToCaption(TControl& box, int margin) { box.SetWidth(box.TextWidth(box.Caption()) + margin); }
 
 void TOvelMainForm::KeepOffWhenDisabled(TCheckBox& box)

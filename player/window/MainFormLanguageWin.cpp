@@ -6,6 +6,7 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Charsets.h"
 #include "player/engine/SoundBanks.h"
+#include "player/engine/WeatherStrands.h"
 #include "player/settings/RegistryValues.h"
 #include "player/window/BoardTexts.h"
 #include "support/LangUnit.h"
@@ -97,6 +98,8 @@ std::string Text(const char* key) { return GetLangText(key, false); }
 std::string Titled(const std::string& line) { return line + " "; }
 
 
+bool FlightBanksPresent() { return Present(sbOvbf) || Present(sbOvif) || Present(sbOvdf); }
+
 void SetCaptionAndHint(TControl& control, const std::string& text)
 {
     control.SetCaption(text);
@@ -163,12 +166,19 @@ void TOvelMainForm::ApplyLanguage()
     ApplyBottomRowTexts();
     ApplyCaptionTexts();
     ApplySceneTexts();
+    SetMusicCaption();
     ApplyAutomationTexts();
     ApplyMenuTexts();
     SetFitted(OptionCheckBox, LayerTitleTexts[OptionTrackBar.Position() < kWaterfallLevel ? ltBrook : ltWaterfall],
               kWideBoxMargin);
 
     FillRarityLists();
+    // The rarity hints read the lists in their new words.
+    if (FlightBanksPresent()) {
+        NFBComboBoxChange(&NFBComboBox);
+        NFIComboBoxChange(&NFIComboBox);
+    }
+    NatureFolderComboBoxChange(&NatureFolderComboBox);
     FillFixedLists(scene);
     for (TLabel* label : {&NoOption2Label, &NoOption4Label, &NoOption5Label, &NoOption6Label, &NoRainLabel,
                           &NoFireLabel, &NoStreamLabel, &NoOption3Label, &NoOption7Label, &NoStormLabel,
@@ -176,6 +186,7 @@ void TOvelMainForm::ApplyLanguage()
         label->SetHint(NoSoundsHint);
     AutoStartComboBox.SetItemIndex(autoStart);
     AlternateComboBox.SetItemIndex(alternate);
+    AlternateComboBoxChange(&AlternateComboBox);
     HWMCheckBox.SetHint(Line("hwmixer"));
     LanguageApplying = 0;
 }
@@ -202,8 +213,9 @@ void TOvelMainForm::ApplyVolumeAndLimiterTexts()
     HotKeysCaption = Line("hotkeys");
     RainNowText = Line("rainnow");
     StopRainText = Line("stoprain");
-    RainNow.Caption = RainNowText;
-    SetCaptionAndHint(RainBitBtn, RainNow.Caption);
+    RainNow.Caption = RainPlays() ? StopRainText : RainNowText;
+    RainBitBtn.SetCaption(RainNowText);
+    RainBitBtn.SetHint(RainNow.Caption);
     VolumeTrackBar.SetHint(Text("generalvolumehint"));
     SetFitted(CompressionCheckBox, Line("compression"), kWideBoxMargin);
     const std::string limiter = Text("soundspacelimiter");
@@ -212,6 +224,7 @@ void TOvelMainForm::ApplyVolumeAndLimiterTexts()
     FarthestSoundsLabel.SetHint(Text("farthestsounds"));
     ClosestSoundsLabel.SetHint(Text("closestsounds"));
     MeterUnit = Text("meterunit");
+    ShowLimiters();
     NoSoundsHint = Text("nosoundshint");
     for (int title = 0; title < LayerTitleCount; ++title)
         LayerTitleTexts[title] = Line(kLayerTitleKeys[title]);
@@ -225,7 +238,10 @@ void TOvelMainForm::ApplyRainAndFolderTexts()
     SetFitted(RainCheckBox, Titled(Line(kRainTitle)), kWideBoxMargin);
     SetFitted(StormCheckBox, Titled(Line("storm")), kWideBoxMargin);
     StormCheckBox.SetHint(Line("notalways"));
+    SetDeviceHint();
     FolderWord = Line("folder");
+    ShowNatureFolderName();
+    ShowMusicFolderName();
     const std::string placement = Text("placement");
     for (TShape* shape : {&OShape, &OBackShape, &O1Shape, &O1BackShape})
         shape->SetHint(placement);
@@ -253,7 +269,7 @@ void TOvelMainForm::ApplyFlightAndChimeTexts()
     FlightsGroupBox.SetCaption(Titled(LayerTitleTexts[ltNearFlights]));
     SetFitted(Option3CheckBox, Line("birds"), kBoxMargin);
     SetFitted(Option7CheckBox, Line("insects"), kBoxMargin);
-    if (Present(sbOvbf) || Present(sbOvif) || Present(sbOvdf)) {
+    if (FlightBanksPresent()) {
         const std::string nearVolume = Text("nearvolumehint");
         NFBTrackBar.SetHint(nearVolume);
         NFITrackBar.SetHint(nearVolume);
@@ -336,6 +352,7 @@ void TOvelMainForm::ApplyAutomationTexts()
     SetFitted(MuteTimeCheckBox, Line("mutetime"), kWideBoxMargin);
     SetFitted(AlarmClockCheckBox, Line("alarmclock"), kWideBoxMargin);
     InnerAlarmRadioButton.SetCaption(Line("ownalarms"));
+    ShowAlarmFileName();
     RainComboBox.SetHint(Text("rarelongerhint"));
     SetCaptionAndHint(AlarmTestBitBtn, Line("alarmsoundtest"));
     DeviceGroupBox.SetCaption(Titled(Line("deviceinuse")));

@@ -8,9 +8,14 @@
 #include "player/window/MainForm.h"
 
 #include "platform/forms/Application.h"
+#include "player/engine/BrookAndFire.h"
 #include "player/engine/Layers.h"
 #include "player/engine/UserFolders.h"
+#include "player/engine/UserSounds.h"
+#include "player/window/BoardState.h"
+#include "player/window/BoardTexts.h"
 #include "player/window/FolderBrowse.h"
+#include "player/window/ScheduleClock.h"
 #include "support/LangUnit.h"
 
 namespace {
@@ -25,7 +30,7 @@ enum TAlternation : int {
     amAtSetTimes = 5,
 };
 
-std::string FolderBrowseTitle() { return GetLangText("soundfolderpathbrowse", false); }
+constexpr float kPercent = 100.0f;
 
 }  // namespace
 
@@ -64,6 +69,14 @@ void TOvelMainForm::AttachLayerHandlers()
     Bind(NatureFolderComboBox.OnChange, &TOvelMainForm::NatureFolderComboBoxChange);
 }
 
+void TOvelMainForm::SaveSceneLayers()
+{
+    if (Night())
+        SaveN1(true);
+    else
+        SaveD1(true);
+}
+
 void TOvelMainForm::OptionCheckBoxClick(TObject*)
 {
     KeepOffWhenDisabled(OptionCheckBox);
@@ -71,6 +84,13 @@ void TOvelMainForm::OptionCheckBoxClick(TObject*)
     OShape.SetVisible(brook);
     OBackShape.SetVisible(brook);
     OptionTrackBar.SetEnabled(brook);
+    if (LoadingSettings)
+        return;
+    SaveSceneLayers();
+    if (brook && PlayCheckBox.Checked())
+        PlayBrook();
+    else
+        StopBrook();
 }
 
 void TOvelMainForm::RainCheckBoxClick(TObject*)
@@ -82,6 +102,8 @@ void TOvelMainForm::RainCheckBoxClick(TObject*)
     SetGreyed(RainComboBox, rain);
     if (rain)
         RainComboBoxChange(&RainCheckBox);
+    if (!LoadingSettings)
+        SaveSceneLayers();
 }
 
 void TOvelMainForm::RainComboBoxChange(TObject*)
@@ -91,9 +113,13 @@ void TOvelMainForm::RainComboBoxChange(TObject*)
         return;
     RainFreq = kRainFrequencies[item];
     RainComboBox.SetHint(RareHint(item));
+    if (!LoadingSettings)
+        SaveOptions();
 }
 
-void TOvelMainForm::Option1CheckBoxClick(TObject*)
+// The bonfire burns in the night forest alone. Without a sender (the output's
+// start) the box is only put in line with the fires, and nothing is saved.
+void TOvelMainForm::Option1CheckBoxClick(TObject* sender)
 {
     if (!Night())
         return;
@@ -103,22 +129,37 @@ void TOvelMainForm::Option1CheckBoxClick(TObject*)
     Option1TrackBar1.SetEnabled(fire);
     O1Shape.SetVisible(fire);
     O1BackShape.SetVisible(fire);
-    if (LoadingSettings || !fire)
+    if (LoadingSettings)
         return;
-    LastOption1Position = -1;
-    Option1TrackBarChange(&Option1CheckBox);
+    if (fire) {
+        LastOption1Position = -1;
+        Option1TrackBarChange(&Option1CheckBox);
+    } else {
+        StopFires();
+    }
+    if (sender)
+        SaveN1(true);
 }
 
-void TOvelMainForm::Option2CheckBoxClick(TObject*) { GreyWithBox(Option2CheckBox, Option2ComboBox); }
+void TOvelMainForm::Option2CheckBoxClick(TObject*) { GreyLayerWithBox(Option2CheckBox, Option2ComboBox); }
 
-void TOvelMainForm::Option4CheckBoxClick(TObject*) { GreyWithBox(Option4CheckBox, Option4ComboBox); }
+void TOvelMainForm::Option4CheckBoxClick(TObject*) { GreyLayerWithBox(Option4CheckBox, Option4ComboBox); }
 
-void TOvelMainForm::Option5CheckBoxClick(TObject*) { GreyWithBox(Option5CheckBox, Option5ComboBox); }
+void TOvelMainForm::Option5CheckBoxClick(TObject*) { GreyLayerWithBox(Option5CheckBox, Option5ComboBox); }
 
 void TOvelMainForm::Option6CheckBoxClick(TObject*)
 {
     GreyWithBox(Option6CheckBox, Option6ComboBox);
     Option6TrackBar.SetVisible(Option6CheckBox.Checked());
+    if (!LoadingSettings)
+        SaveSceneLayers();
+}
+
+void TOvelMainForm::GreyLayerWithBox(TCheckBox& box, TComboBox& rarity)
+{
+    GreyWithBox(box, rarity);
+    if (!LoadingSettings)
+        SaveSceneLayers();
 }
 
 void TOvelMainForm::GreyWithBox(TCheckBox& box, TComboBox& rarity)
@@ -127,9 +168,16 @@ void TOvelMainForm::GreyWithBox(TCheckBox& box, TComboBox& rarity)
     SetGreyed(rarity, box.Checked());
 }
 
-void TOvelMainForm::Option3CheckBoxClick(TObject*) { FlightsOutlook(); }
+void TOvelMainForm::Option3CheckBoxClick(TObject*) { FlightsClick(); }
 
-void TOvelMainForm::Option7CheckBoxClick(TObject*) { FlightsOutlook(); }
+void TOvelMainForm::Option7CheckBoxClick(TObject*) { FlightsClick(); }
+
+void TOvelMainForm::FlightsClick()
+{
+    FlightsOutlook();
+    if (!LoadingSettings)
+        SaveSceneLayers();
+}
 
 void TOvelMainForm::FlightsOutlook()
 {
@@ -144,10 +192,19 @@ void TOvelMainForm::FlightsOutlook()
     }
 }
 
+// The gusts blow only while the output plays.
 void TOvelMainForm::WindCheckBoxClick(TObject*)
 {
     KeepOffWhenDisabled(WindCheckBox);
-    WindVolumeTrackBar.SetEnabled(WindCheckBox.Checked());
+    const bool wind = WindCheckBox.Checked();
+    WindVolumeTrackBar.SetEnabled(wind);
+    if (LoadingSettings)
+        return;
+    SaveSceneLayers();
+    if (wind && PlayCheckBox.Checked())
+        StartFWind();
+    else
+        StopFWind();
 }
 
 bool TOvelMainForm::ShowNatureFolderName()
@@ -164,8 +221,7 @@ bool TOvelMainForm::ShowMusicFolderName()
 bool TOvelMainForm::ShowFolderName(TLabel& label, TBitBtn& browse, int slot)
 {
     const std::string& path = UserFolders[slot].Path;
-    const std::string word = GetLangString("folder");
-    label.SetCaption(path.empty() ? word + ":" : word + ": " + QuotedFolderName(path));
+    label.SetCaption(path.empty() ? FolderWord + ":" : FolderWord + ": " + QuotedFolderName(path));
     FitToCaption(label, 0);
     browse.SetLeft(label.Left() + label.Width() + kBrowseButtonGap);
     OfferFolderMenu(label, !path.empty());
@@ -211,12 +267,17 @@ void TOvelMainForm::FolderOutlook(TCheckBox& box, TLabel& label, TBitBtn& browse
     SetGreyed(rarity, on);
     if (!on)
         autoLabel.Hide();
+    if (!LoadingSettings)
+        SaveSceneLayers();
 }
 
+// Unticking frees the folder's sound, whether it plays, stalls or still opens.
 void TOvelMainForm::NatureFolderCheckBoxClick(TObject* sender)
 {
     if (BoardStarting)
         return;
+    if (!NatureFolderCheckBox.Checked())
+        StopNatureFolder();
     if (NatureFolderCheckBox.Checked() && !ShowNatureFolderName())
         NatureFolderBitBtnClick(sender);
     else
@@ -227,6 +288,8 @@ void TOvelMainForm::MusicFolderCheckBoxClick(TObject* sender)
 {
     if (BoardStarting)
         return;
+    if (!MusicFolderCheckBox.Checked())
+        StopMusicKind(mkMusicFolder);
     if (MusicFolderCheckBox.Checked() && !ShowMusicFolderName())
         MusicFolderBitBtnClick(sender);
     else
@@ -235,28 +298,40 @@ void TOvelMainForm::MusicFolderCheckBoxClick(TObject* sender)
 
 void TOvelMainForm::NatureFolderBitBtnClick(TObject*)
 {
-    BrowseSceneFolder(NatureFolderSlot(OvelComboBox.ItemIndex()), OvelComboBox.Text() + ".", NatureSubfoldersCheckBox);
+    BrowseSceneFolder(NatureFolderSlot(OvelComboBox.ItemIndex()), OvelComboBox.Text() + ".", NatureSubfoldersCheckBox,
+                      ListFilesNature);
     NatureFolderOutlook();
 }
 
 void TOvelMainForm::MusicFolderBitBtnClick(TObject*)
 {
-    BrowseSceneFolder(MusicFolderSlot(OvelComboBox.ItemIndex()), OvelComboBox.Text() + ". " + MusicGroupBox.Hint() + ".",
-                      MusicSubfoldersCheckBox);
+    BrowseSceneFolder(MusicFolderSlot(OvelComboBox.ItemIndex()),
+                      OvelComboBox.Text() + ". " + MusicGroupBox.Hint() + ".", MusicSubfoldersCheckBox, ListFilesMusic);
     MusicOutlook();
 }
 
-void TOvelMainForm::BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders)
+void TOvelMainForm::BrowseSceneFolder(int slot, const std::string& firstLine, TCheckBox& subfolders,
+                                      int (*list)(int slot, bool fill))
 {
-    if (BrowseForFolder(firstLine + "\r\n" + FolderBrowseTitle(), "", UserFolders[slot].Path))
-        subfolders.SetVisible(UserFolders[slot].HasSubfolders);
+    if (!BrowseForFolder(firstLine + "\r\n" + FolderBrowseTitle, "", UserFolders[slot].Path))
+        return;
+    list(slot, true);
+    subfolders.SetVisible(UserFolders[slot].HasSubfolders);
 }
 
-void TOvelMainForm::GuitarCheckBoxClick(TObject*) { MusicOutlook(); }
+// An instrument's box stops only the music of its own kind.
+void TOvelMainForm::GuitarCheckBoxClick(TObject*) { InstrumentClick(GuitarCheckBox, mkGuitar); }
 
-void TOvelMainForm::HaCheckBoxClick(TObject*) { MusicOutlook(); }
+void TOvelMainForm::HaCheckBoxClick(TObject*) { InstrumentClick(HaCheckBox, mkAccordion); }
 
-void TOvelMainForm::FluteCheckBoxClick(TObject*) { MusicOutlook(); }
+void TOvelMainForm::FluteCheckBoxClick(TObject*) { InstrumentClick(FluteCheckBox, mkFlute); }
+
+void TOvelMainForm::InstrumentClick(TCheckBox& box, int kind)
+{
+    if (!box.Checked())
+        StopMusicKind(kind);
+    MusicOutlook();
+}
 
 void TOvelMainForm::AlternateCheckBoxClick(TObject*)
 {
@@ -267,9 +342,12 @@ void TOvelMainForm::AlternateCheckBoxClick(TObject*)
     DayOnDateTimePicker.SetEnabled(alternating);
     NightOnDateTimePicker.SetEnabled(alternating);
     AlternateComboBoxChange(&AlternateCheckBox);
+    if (!LoadingSettings)
+        SaveC1(true);
 }
 
-void TOvelMainForm::AlternateComboBoxChange(TObject*)
+// A new mode counts its alternation from now; the box saves on its own.
+void TOvelMainForm::AlternateComboBoxChange(TObject* sender)
 {
     const int mode = AlternateComboBox.ItemIndex();
     const bool timed = AlternateCheckBox.Checked() && (mode == amBySun || mode == amAtSetTimes);
@@ -282,9 +360,19 @@ void TOvelMainForm::AlternateComboBoxChange(TObject*)
         NightOnLabel.SetCaption(kNoAlternationTime);
     } else {
         const bool bySun = mode == amBySun;
-        DayOnLabel.SetCaption(GetLangString(bySun ? "sunrisetoday" : "dayovelon"));
-        NightOnLabel.SetCaption(GetLangString(bySun ? "sunsettoday" : "nightovelon"));
+        DayOnLabel.SetCaption(bySun ? SunriseTodayText : DayOvelOnText);
+        NightOnLabel.SetCaption(bySun ? SunsetTodayText : NightOvelOnText);
+        if (bySun) {
+            CalendarNight();
+        } else {
+            DayOnDateTimePicker.SetTime(DayOnTime);
+            NightOnDateTimePicker.SetTime(NightOnTime);
+        }
     }
+    if (LoadingSettings || LanguageApplying || sender == &AlternateCheckBox)
+        return;
+    SaveOptions();
+    SceneSwitchTime = SystemScheduleClock().Now();
 }
 
 void TOvelMainForm::MuteTimeCheckBoxClick(TObject*)
@@ -303,9 +391,18 @@ void TOvelMainForm::Option6TrackBarChange(TObject*)
     ShowLiveValue(Option6TrackBar);
 }
 
-void TOvelMainForm::NFBTrackBarChange(TObject*) { ShowLiveValue(NFBTrackBar); }
+void TOvelMainForm::NFBTrackBarChange(TObject*) { FlightLevelChange(NFBTrackBar); }
 
-void TOvelMainForm::NFITrackBarChange(TObject*) { ShowLiveValue(NFITrackBar); }
+void TOvelMainForm::NFITrackBarChange(TObject*) { FlightLevelChange(NFITrackBar); }
+
+// Bird and insect fly-bys share one channel: the level moved is the one heard.
+void TOvelMainForm::FlightLevelChange(::TTrackBar& level)
+{
+    const HSTREAM flight = LayerChannels[lyFlight];
+    if (BASS_ChannelIsActive(flight) == BASS_ACTIVE_PLAYING)
+        BASS_ChannelSetAttribute(flight, BASS_ATTRIB_VOL, static_cast<float>(level.Position()) / kPercent);
+    ShowLiveValue(level);
+}
 
 void TOvelMainForm::NFBComboBoxChange(TObject*) { NFBComboBox.SetHint(RareHint(NFBComboBox.ItemIndex())); }
 

@@ -113,16 +113,18 @@ void TOvelMainForm::DragPlacedMarker(TShiftState shift, int mouseX, int mouseY)
     PlaceChannels(PadPosition(to));
 }
 
-// The first fire strand follows the marker always, the others while they
-// play; the engine does the same with the sounds it starts.
+// The first strand of the marker's sound follows it always, the others while
+// they play: the brook with its waterfall, the bonfire with its second and
+// third strands; the engine places the sounds it starts likewise.
 void TOvelMainForm::PlaceChannels(const BASS_3DVECTOR& position)
 {
-    if (placing_.Marker == &O1Shape) {
-        for (TLayerId fire : {lyFire1, lyFire2, lyFire3}) {
-            const HSTREAM channel = LayerChannels[fire];
-            if (fire == lyFire1 || BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING)
-                BASS_ChannelSet3DPosition(channel, &position, &ListenerNoVector[0], &ListenerNoVector[1]);
-        }
+    const std::initializer_list<TLayerId> fires = {lyFire1, lyFire2, lyFire3};
+    const std::initializer_list<TLayerId> water = {lyBrook, lyWaterfall};
+    const std::initializer_list<TLayerId>& strands = placing_.Marker == &O1Shape ? fires : water;
+    for (TLayerId strand : strands) {
+        const HSTREAM channel = LayerChannels[strand];
+        if (strand == *strands.begin() || BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING)
+            BASS_ChannelSet3DPosition(channel, &position, &ListenerNoVector[0], &ListenerNoVector[1]);
     }
     BASS_Apply3D();
 }
@@ -172,7 +174,8 @@ void TOvelMainForm::ShowLimiters()
     ClosestSoundsLabel.SetCaption(BoundText(LimiterLow, MeterUnit()));
 }
 
-// The bounds stay as they are while the limiter is off.
+// The bounds stay as they are while the limiter is off; they are saved with
+// the other options, not at each drag.
 void TOvelMainForm::CompressionCheckBoxClick(TObject*)
 {
     const bool limited = CompressionCheckBox.Checked();
@@ -180,4 +183,6 @@ void TOvelMainForm::CompressionCheckBoxClick(TObject*)
     FarthestSoundsLabel.SetVisible(limited);
     ClosestSoundsLabel.SetVisible(limited);
     ZoneVLabel.SetColor(limited ? clLime : clGray);
+    if (!LoadingSettings)
+        SaveC1(true);
 }

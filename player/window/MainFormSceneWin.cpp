@@ -4,6 +4,8 @@
 #include "platform/forms/Application.h"
 #include "player/engine/SoundBanks.h"
 #include "player/engine/WeatherStrands.h"
+#include "player/window/BoardState.h"
+#include "player/window/ScheduleClock.h"
 
 #include <commctrl.h>
 
@@ -82,6 +84,7 @@ void TOvelMainForm::SwitchScene()
     }
     if (reload)
         SetControls();
+    SceneSwitchTime = SystemScheduleClock().Now();
     PlayCheckBoxClick(nullptr);
     ToggleLang();  // several texts follow the scene
 }

@@ -2,6 +2,7 @@
 #include "player/window/OwnWindows.h"
 
 #include "player/tools/AlarmClockUnit.h"
+#include "player/tools/CompOffUnit.h"
 #include "player/tools/HotKeysUnit.h"
 
-bool OwnWindowOpen() { return HotKeysForm != nullptr || AlarmClockForm != nullptr; }
+bool OwnWindowOpen() { return HotKeysForm || AlarmClockForm || CompOffForm; }

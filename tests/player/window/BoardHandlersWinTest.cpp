@@ -1,5 +1,6 @@
 // The board's control handlers as the program makes the board: the live
-// volume, the brook level, the chimes, the alarm's file, the rain rarity, the autostart and service boxes,
+// volume, the brook level, the chimes, the alarm's file, the rain rarity, the
+// autostart and service boxes, what each handler saves, the bonfire by day,
 // the placement pad's marker, the minimise box and the layer boxes of missing
 // banks. The output is one scripted device whose mix the test pulls itself.
 #include "player/window/MainForm.h"
@@ -10,6 +11,8 @@
 #include "player/engine/ClipPlacement.h"
 #include "player/engine/Layers.h"
 #include "player/engine/SoundBanks.h"
+#include "player/engine/UserSounds.h"
+#include "player/engine/WeatherStrands.h"
 #include "player/engine/SystemInfoLine.h"
 #include "player/engine/UserFolders.h"
 #include "support/LangUnit.h"
@@ -25,6 +28,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
@@ -97,6 +101,20 @@ std::vector<char> HalfScaleWave()
         put(44 + 2 * sample, kHalf);
     return file;
 }
+
+bool Stored(const char* name)
+{
+    const std::string key = kProductKeyBase + ProductName;
+    return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void Forget(const char* name)
+{
+    const std::string key = kProductKeyBase + ProductName;
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), name);
+}
+
+bool Playing(TLayerId layer) { return BASS_ChannelIsActive(LayerChannels[layer]) == BASS_ACTIVE_PLAYING; }
 
 fs::path ScratchFolder(const char* name)
 {
@@ -225,19 +243,187 @@ TEST_F(BoardHandlersWinTest, VolumeTrackBarSetsTheGlobalStreamVolume)
     BASS_StreamFree(tone);
 }
 
-TEST_F(BoardHandlersWinTest, BrookLevelAbove75NamesTheWaterfall)
+// Above 75 the waterfall joins the brook and takes the box's name; back at
+// 75 it leaves, and the brook plays on. With the brook off no waterfall starts.
+TEST_F(BoardHandlersWinTest, BrookLevelAbove75BringsInTheWaterfallAndNamesIt)
 {
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
     TTrackBar& level = Board().OptionTrackBar;
     TCheckBox& box = Board().OptionCheckBox;
     level.SetPosition(75);
+    box.SetChecked(true);
+    ASSERT_TRUE(Playing(lyBrook));
+    EXPECT_FALSE(Playing(lyWaterfall));
     EXPECT_EQ(box.Caption(), GetLangString("brook"));
     const int brookWidth = box.Width();
+
     level.SetPosition(76);
+    EXPECT_TRUE(Playing(lyWaterfall));
     EXPECT_EQ(box.Caption(), GetLangString("waterfall"));
     EXPECT_GT(box.Width(), brookWidth) << "the longer caption widens the box";
+
     level.SetPosition(75);
+    EXPECT_FALSE(Playing(lyWaterfall));
+    EXPECT_TRUE(Playing(lyBrook));
     EXPECT_EQ(box.Caption(), GetLangString("brook"));
     EXPECT_EQ(box.Width(), brookWidth);
+
+    box.SetChecked(false);
+    EXPECT_FALSE(Playing(lyBrook));
+    level.SetEnabled(true);
+    level.SetPosition(80);
+    EXPECT_FALSE(Playing(lyWaterfall)) << "no waterfall without the brook";
+    level.SetPosition(75);
+}
+
+// The value each handler writes, and none while the settings load.
+TEST_F(BoardHandlersWinTest, EachHandlerSavesItsValueAndNoneWhileSettingsLoad)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    const auto toggle = [](TCheckBox& box) { return [&box] { box.SetChecked(!box.Checked()); }; };
+    const auto next = [](TComboBox& combo) {
+        return [&combo] { Choose(combo, (combo.ItemIndex() + 1) % combo.Items.Count()); };
+    };
+    TTrackBar& activity = Board().Option1TrackBar;
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* value;
+    } rows[] = {
+        {"brook", toggle(Board().OptionCheckBox), "D1"},
+        {"rain", toggle(Board().RainCheckBox), "D1"},
+        {"storm", toggle(Board().StormCheckBox), "D1"},
+        {"crickets", toggle(Board().Option2CheckBox), "D1"},
+        {"cuckoos", toggle(Board().Option6CheckBox), "D1"},
+        {"bird fly-bys", toggle(Board().Option3CheckBox), "D1"},
+        {"wind", toggle(Board().WindCheckBox), "D1"},
+        {"guitar, through the music outlook", toggle(Board().GuitarCheckBox), "D1"},
+        {"bird activity", [&activity] { activity.SetPosition(activity.Position() == 1 ? 2 : 1); }, "D2"},
+        {"rain rarity", next(Board().RainComboBox), "RainFreq"},
+        {"autostart mode", next(Board().AutoStartComboBox), "AutoStartIndex"},
+        {"alternation mode", next(Board().AlternateComboBox), "AlterIndex"},
+        {"alternation", toggle(Board().AlternateCheckBox), "C1"},
+        {"limiter", toggle(Board().CompressionCheckBox), "C1"},
+        {"memory clean", toggle(Board().MemoryCleanCheckBox), "C1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        LoadingSettings = true;
+        Forget(row.value);
+        row.act();
+        LoadingSettings = false;
+        EXPECT_FALSE(Stored(row.value)) << "saved while loading";
+        row.act();
+        EXPECT_TRUE(Stored(row.value));
+    }
+    if (RainPlays())
+        Board().RainNowClick(nullptr);
+}
+
+// At night the box lights the fires and its strength gives their strands; the
+// box saves only for a sender, not when the output's start puts it in line.
+TEST_F(BoardHandlersWinTest, BonfireAtNightBurnsByItsBoxAndStrengthAndSavesOnlyForASender)
+{
+    Board().ForestNClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    TCheckBox& fire = Board().Option1CheckBox;
+    ASSERT_TRUE(fire.Enabled());
+    TTrackBar& strength = Board().Option1TrackBar;
+    strength.SetPosition(1);  // each row below then moves it
+    fire.SetChecked(false);
+    EXPECT_FALSE(Playing(lyFire1));
+    Forget("N1");
+    fire.SetChecked(true);
+    EXPECT_TRUE(Stored("N1"));
+    EXPECT_TRUE(Playing(lyFire1));
+
+    const struct {
+        int strength;
+        bool second;
+        bool third;
+    } rows[] = {{2, true, true}, {0, false, false}, {1, true, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.strength);
+        Forget("N2");
+        strength.SetPosition(row.strength);
+        EXPECT_TRUE(Stored("N2"));
+        EXPECT_TRUE(Playing(lyFire1));
+        EXPECT_EQ(Playing(lyFire2), row.second);
+        EXPECT_EQ(Playing(lyFire3), row.third);
+    }
+
+    Forget("N1");
+    Board().Option1CheckBoxClick(nullptr);
+    EXPECT_FALSE(Stored("N1"));
+    fire.SetChecked(false);
+    EXPECT_FALSE(Playing(lyFire1));
+    EXPECT_TRUE(Stored("N1"));
+    Board().ForestClick(nullptr);
+}
+
+// The wind box starts the gusts' timer only while the output plays.
+TEST_F(BoardHandlersWinTest, WindBoxBlowsOnlyWhilePlaying)
+{
+    TCheckBox& wind = Board().WindCheckBox;
+    for (const bool playing : {false, true}) {
+        SCOPED_TRACE(playing ? "playing" : "silent");
+        Board().PlayCheckBox.SetChecked(playing);
+        wind.SetChecked(false);
+        EXPECT_FALSE(Board().FWindTimer.Enabled());
+        wind.SetChecked(true);
+        EXPECT_EQ(Board().FWindTimer.Enabled(), playing);
+    }
+    wind.SetChecked(false);
+}
+
+// Unticking an instrument's box ends the music only when that instrument plays.
+TEST_F(BoardHandlersWinTest, InstrumentBoxEndsOnlyItsOwnMusic)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    PlayMusic(mkAccordion);
+    ASSERT_TRUE(Playing(lyMusic));
+    ASSERT_EQ(MusicKind, mkAccordion);
+    const struct {
+        TCheckBox& box;
+        bool playingAfter;
+    } rows[] = {{Board().GuitarCheckBox, true}, {Board().FluteCheckBox, true}, {Board().HaCheckBox, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.box.Id());
+        row.box.SetChecked(true);
+        row.box.SetChecked(false);
+        EXPECT_EQ(Playing(lyMusic), row.playingAfter);
+    }
+}
+
+// Entering a fly-by level plays a fly-by at once; another entry starts a new one.
+TEST_F(BoardHandlersWinTest, FlyByLevelPlaysItsPreviewOnEntry)
+{
+    Board().PlayCheckBox.SetChecked(true);
+    for (TTrackBar* level : {&Board().NFBTrackBar, &Board().NFITrackBar}) {
+        SCOPED_TRACE(level->Id());
+        level->OnEnter(level);
+        EXPECT_TRUE(Playing(lyFlight));
+    }
+    BASS_ChannelStop(LayerChannels[lyFlight]);
+}
+
+// The bonfire belongs to the night: by day its box starts, stops and saves nothing.
+TEST_F(BoardHandlersWinTest, BonfireBoxByDayDoesNothing)
+{
+    Board().ForestClick(nullptr);
+    Board().PlayCheckBox.SetChecked(true);
+    TCheckBox& fire = Board().Option1CheckBox;
+    const bool levelEnabled = Board().Option1TrackBar.Enabled();
+    for (const bool ticked : {!fire.Checked(), fire.Checked()}) {
+        Forget("N1");
+        fire.SetChecked(ticked);
+        EXPECT_FALSE(Stored("N1"));
+        EXPECT_FALSE(Playing(lyFire1));
+        EXPECT_EQ(Board().Option1TrackBar.Enabled(), levelEnabled);
+    }
 }
 
 TEST_F(BoardHandlersWinTest, ChimesSoundOneAtATimeAsTheirBoxesAndButtonsSay)

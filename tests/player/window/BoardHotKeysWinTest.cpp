@@ -7,6 +7,7 @@
 #include "platform/audio/win/WindowsBackends.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Registry.h"
+#include "player/tools/AlarmClockUnit.h"
 #include "player/tools/HotKeysUnit.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
@@ -317,6 +318,28 @@ TEST_F(BoardHotKeysWinTest, ControlBoardKeyShowsAHiddenBoardAndHidesAShownOne)
     Press(kStored[hkControlBoard]);
     ASSERT_TRUE(PumpUntil([this] { return !Board().Visible(); }, kShortPump));
     EXPECT_TRUE(Board().Customize.Enabled);
+}
+
+// The alarm's window holds the board beneath it: the key leaves the board shown.
+TEST_F(BoardHotKeysWinTest, ControlBoardKeyLeavesTheBoardWhileTheAlarmWindowIsOpen)
+{
+    Board().CustomizeClick(nullptr);
+    ASSERT_TRUE(PumpUntil([this] { return Board().Visible(); }, kShortPump));
+    bool ran = false;
+    Application.Post([&] {
+        ASSERT_NE(AlarmClockForm, nullptr);
+        EXPECT_FALSE(Board().AlarmTestBitBtn.Visible());
+        Press(kStored[hkControlBoard]);
+        ASSERT_TRUE(PumpQueued());
+        EXPECT_TRUE(Board().Visible());
+        ran = true;
+        AlarmClockForm->Close();
+    });
+    Board().AlarmTestBitBtn.OnClick(&Board().AlarmTestBitBtn);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(AlarmClockForm, nullptr) << "cleared after the window is freed";
+    EXPECT_TRUE(Board().AlarmTestBitBtn.Visible());
+    Board().Close();
 }
 
 TEST_F(BoardHotKeysWinTest, NoKeyActsWhileTheEditorIsOpen)
