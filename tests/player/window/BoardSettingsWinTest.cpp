@@ -187,17 +187,24 @@ void WriteShown(std::ostream& out, int shownScene)
 void SetShown(const std::string& name, const std::string& value)
 {
     if (const std::optional<TBoardItem> item = ItemNamed(name)) {
-        // The autostart boxes stored as they stand: their handlers would run
-        // the service program, which does not lie beside the test.
-        TCheckBox* quiet = name == "AutoStartCheckBox"   ? &Board().AutoStartCheckBox
-                           : name == "AsServiceCheckBox" ? &Board().AsServiceCheckBox
-                                                         : nullptr;
-        const TNotifyEvent handler = quiet ? quiet->OnClick : TNotifyEvent{};
-        if (quiet)
-            quiet->OnClick = nullptr;
+        // These are stored as they stand: their handlers would run the
+        // service program, which does not lie beside the test, or ask for a
+        // sound file, the test's board having no chimes or alarm bank.
+        const std::map<std::string, TNotifyEvent*> quiet = {
+            {"AutoStartCheckBox", &Board().AutoStartCheckBox.OnClick},
+            {"AsServiceCheckBox", &Board().AsServiceCheckBox.OnClick},
+            {"Chime00CheckBox", &Board().Chime00CheckBox.OnClick},
+            {"Chime30CheckBox", &Board().Chime30CheckBox.OnClick},
+            {"AlarmClockCheckBox", &Board().AlarmClockCheckBox.OnClick},
+            {"InnerAlarmRadioButton", &Board().InnerAlarmRadioButton.OnClick},
+            {"FileAlarmRadioButton", &Board().FileAlarmRadioButton.OnClick}};
+        const auto found = quiet.find(name);
+        const TNotifyEvent handler = found != quiet.end() ? *found->second : TNotifyEvent{};
+        if (found != quiet.end())
+            *found->second = nullptr;
         Board().SetItemState(*item, std::stoi(value));
-        if (quiet)
-            quiet->OnClick = handler;
+        if (found != quiet.end())
+            *found->second = handler;
         return;
     }
     for (const TPlainValue& plain : PlainValues())
@@ -660,47 +667,20 @@ TEST_F(BoardSettingsWinTest, AnEmptyKeyGivesTheFormValuesAndTheTableDefaults)
     ASSERT_EQ(shown.count("first") ? shown.at("first") : "", scene) << "the alternation chooses by the calendar";
     ExpectShown(shown, scene,
                 {
-                    {"HWMCheckBox", "0"},
-                    {"MemoryCleanCheckBox", "0"},
-                    {"AlternateCheckBox", "1"},
-                    {"AlternateComboBox", "4"},
-                    {"SceneListShown", "0"},
-                    {"Chime00CheckBox", "0"},
-                    {"Chime00Min", ":00"},
-                    {"FromComboBox", "0"},
-                    {"TillComboBox", "23"},
-                    {"LimiterLow", "11"},
-                    {"LimiterHigh", "30"},
-                    {"ZoneTop", "23"},
-                    {"ZoneHeight", "19"},
-                    {"Chime00TrackBar", "70"},
-                    {"Chime30CheckBox", "0"},
-                    {"Chime30Min", ":30"},
-                    {"Chime30TrackBar", "70"},
-                    {"Chime00Num", "3"},
-                    {"Chime30Num", "8"},
-                    {"CompressionCheckBox", "0"},
-                    {"InnerAlarmRadioButton", "1"},
-                    {"AlarmClockCheckBox", "0"},
-                    {"AlarmTime", "390"},
-                    {"FileAlarmRadioButton", "0"},
-                    {"VolumeTrackBar", "90"},
-                    {"AutoStartComboBox", "3"},
-                    {"PlayCheckBox", "1"},
-                    {"AutoStartCheckBox", "0"},
-                    {"AsServiceCheckBox", "0"},
-                    {"CompOffTime", "60"},
-                    {"MuteTimeCheckBox", "0"},
-                    {"TessilTime", "600"},
-                    {"MuteComboBox", "1"},
-                    {"TessilCheckBox", "0"},
-                    {"DayOnTime", "540"},
-                    {"NightOnTime", "1200"},
-                    {"SunsetOffset", "0"},
-                    {"SunriseOffset", "0"},
-                    {"UseCurrentDefDeviceRadioButton", "1"},
-                    {"DeviceName", "Headphones"},
-                    {"LangFile", "english.lng"},
+                    {"HWMCheckBox", "0"},         {"MemoryCleanCheckBox", "0"}, {"AlternateCheckBox", "1"},
+                    {"AlternateComboBox", "4"},   {"SceneListShown", "0"},      {"Chime00CheckBox", "0"},
+                    {"Chime00Min", ":00"},        {"FromComboBox", "0"},        {"TillComboBox", "23"},
+                    {"LimiterLow", "11"},         {"LimiterHigh", "30"},        {"ZoneTop", "23"},
+                    {"ZoneHeight", "19"},         {"Chime00TrackBar", "70"},    {"Chime30CheckBox", "0"},
+                    {"Chime30Min", ":30"},        {"Chime30TrackBar", "70"},    {"Chime00Num", "3"},
+                    {"Chime30Num", "8"},          {"CompressionCheckBox", "0"}, {"InnerAlarmRadioButton", "1"},
+                    {"AlarmClockCheckBox", "0"},  {"AlarmTime", "390"},         {"FileAlarmRadioButton", "0"},
+                    {"VolumeTrackBar", "90"},     {"AutoStartComboBox", "3"},   {"PlayCheckBox", "1"},
+                    {"AutoStartCheckBox", "0"},   {"AsServiceCheckBox", "0"},   {"CompOffTime", "60"},
+                    {"MuteTimeCheckBox", "0"},    {"TessilTime", "600"},        {"MuteComboBox", "1"},
+                    {"TessilCheckBox", "0"},      {"DayOnTime", "540"},         {"NightOnTime", "1200"},
+                    {"SunsetOffset", "0"},        {"SunriseOffset", "0"},       {"UseCurrentDefDeviceRadioButton", "1"},
+                    {"DeviceName", "Headphones"}, {"LangFile", "english.lng"},
                 });
     const TSettings dayDefaults = {
         {"Option1TrackBar", "1"},
@@ -841,6 +821,9 @@ TEST_F(BoardSettingsWinTest, TheOlderLayoutIsAppliedOnceAndDeleted)
     TKeyValues key;
     for (const auto& value : older)
         key[value.Name] = Dword(value.Value);
+    // The file alarm has its file: without one it would give way to another alarm.
+    const char alarmFile[] = "C:\\wake.wav";
+    key["UserAlarmFileName"] = {REG_SZ, std::vector<BYTE>(alarmFile, alarmFile + sizeof alarmFile)};
     WriteKey(key);
 
     TShown shown = RunChild();
