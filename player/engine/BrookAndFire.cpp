@@ -77,6 +77,13 @@ void StopBrook()
         StopWaterfall();
 }
 
+void FadeOutWater(unsigned ms)
+{
+    for (TLayerId layer : {lyBrook, lyWaterfall})
+        if (LayerPlaying(layer))
+            BASS_ChannelSlideAttribute(LayerChannels[layer], BASS_ATTRIB_VOL, 0.0f, ms);
+}
+
 void PlayFire1() { PlayFire(lyFire1, 0); }
 void PlayFire2() { PlayFire(lyFire2, 1); }
 void PlayFire3() { PlayFire(lyFire3, 2); }

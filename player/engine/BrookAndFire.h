@@ -13,6 +13,8 @@ void PlayBrook();
 void PlayWaterfall();
 void StopBrook();
 void StopWaterfall();
+// The brook and the waterfall, where they play, slide to silence.
+void FadeOutWater(unsigned ms);
 
 void PlayFire1();
 void PlayFire2();

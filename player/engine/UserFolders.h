@@ -67,6 +67,13 @@ void SetListingHooks(TListingHooks hooks);
 // and the playlists .m3u, .m3u8, .pls, letter case ignored.
 bool IsListedFile(const std::string& name);
 
+// The file dialogs' filter for a sound file of the user's own: every kind
+// the player opens, then each kind alone.
+constexpr const char* kUserFileFilter =
+    "wav, mp3, ogg, wma, flac, aiff, aif, wv, m3u, m3u8, pls|*.wav;*.mp3;*.ogg;*.wma;*.flac;*.aiff;*.aif;*.wv;*.m3u;"
+    "*.m3u8;*.pls|wav|*.wav|mp3|*.mp3|ogg|*.ogg|wma|*.wma|flac|*.flac|aiff, aif|*.aiff;*.aif|wv|*.wv|"
+    "m3u, m3u8|*.m3u;*.m3u8|pls|*.pls";
+
 // Lists the slot's folder (and its subfolders when asked), each folder once;
 // with fill the slot's file list is made anew. The count of files, or -1 when
 // nothing was listed (a listing of the kind runs, no path, no such folder).

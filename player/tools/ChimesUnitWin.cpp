@@ -29,10 +29,6 @@ constexpr int kChimeFileButtonHeight = 16;
 constexpr const char* kNoUserFile = "...";
 constexpr const char* kChime00Value = "Chime00Num";
 constexpr const char* kChime30Value = "Chime30Num";
-constexpr const char* kUserFileFilter =
-    "wav, mp3, ogg, wma, flac, aiff, aif, wv, m3u, m3u8, pls|*.wav;*.mp3;*.ogg;*.wma;*.flac;*.aiff;*.aif;*.wv;*.m3u;"
-    "*.m3u8;*.pls|wav|*.wav|mp3|*.mp3|ogg|*.ogg|wma|*.wma|flac|*.flac|aiff, aif|*.aiff;*.aif|wv|*.wv|"
-    "m3u, m3u8|*.m3u;*.m3u8|pls|*.pls";
 
 int ChimeCount() { return SoundBanks[sbOvch].EntryCount; }
 

@@ -13,6 +13,7 @@ TDateTime SunriseOffset = 0;
 TDateTime DayOnTime = 9 / kHoursPerDay;
 TDateTime NightOnTime = 20 / kHoursPerDay;
 TDateTime SceneSwitchTime = 0;
+bool AutoDSTDisabled = false;
 
 std::string Chime00Path;
 std::string Chime30Path;

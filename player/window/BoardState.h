@@ -18,6 +18,8 @@ extern TDateTime NightOnTime;
 // When the scene last changed or the alternation's mode was chosen: the
 // alternation counts from here.
 extern TDateTime SceneSwitchTime;
+// Windows leaves daylight time to the user: the calendar takes no daylight hour.
+extern bool AutoDSTDisabled;
 
 extern std::string Chime00Path;
 extern std::string Chime30Path;

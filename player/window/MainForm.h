@@ -24,6 +24,7 @@
 #include "player/settings/PackedWords.h"
 #include "player/settings/SceneLoader.h"
 #include "player/settings/SettingsLoader.h"
+#include "player/window/Schedule.h"
 #include "player/window/SunCalendar.h"
 
 #include <shellapi.h>
@@ -321,6 +322,22 @@ public:
     // What the layers read: a control's state by its name.
     int Value(TBoardControl control) const override;
 
+    // The schedule: one tick a few seconds apart drives what happens by the
+    // clock; the volume lowered step by step at mute time; day and night by
+    // the calendar and the pickers that show or set the switch times.
+    TTimer FadeOutTimer;
+    void ScheduleTimerTimer(TObject* sender);
+    void FadeOutAll();
+    void FadeOutTimerTimer(TObject* sender);
+    void VolumeTrackBarEnter(TObject* sender);
+    void MuteComboBoxChange(TObject* sender);
+    void MuteDateTimePickerChange(TObject* sender);
+    bool NowIsNight(TObject* control);
+    void DayOnDateTimePickerChange(TObject* sender);
+    void NightOnDateTimePickerChange(TObject* sender);
+    // The volume taken at the mute time; -1 for none.
+    int RememberedVolume() const { return schedule_.RememberedVolume; }
+
     void WndProc(TMessage& message) override;
 
 protected:
@@ -523,7 +540,6 @@ private:
     void LoadTimes(const TStoredKey& key);
     void DecideSceneAndPlay(const TStoredKey& key);
     void ChooseScene(TSceneChoice choice);
-    bool CalendarNight();
     void SetSceneRanges(int scene);
     void LoadSceneOptionsOnShow(const TStoredKey& key);
     void RunSceneStep(TSceneStep step, bool banksPresent);
@@ -535,9 +551,20 @@ private:
     int loadedScene_ = -1;  // the scene whose options the controls hold
     bool startDecided_ = false;
     TMigration migration_;
-    TSunState sunState_;
     std::map<TNotifyEvent*, TNotifyEvent> detached_;  // handlers off while the settings load
     std::vector<std::string> olderValuesRead_;
+    // The schedule.
+    void AttachScheduleHandlers();
+    void StartSchedule();
+    TBoardSnapshot ScheduleSnapshot() const;
+    bool RunScheduleStep(const TScheduleStep& step);
+    void WatchDeviceReturn();
+    bool PowerOffByCountdown();
+    void ShowChimeHints(bool active);
+    bool SunShifted();
+    void ShowSwitchTimes(TDateTime dayOn, TDateTime nightOn);
+    TScheduleState schedule_;
+    int fadeTarget_ = 0;
 };
 
 extern TOvelMainForm* OvelMainForm;

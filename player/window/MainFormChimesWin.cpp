@@ -175,7 +175,7 @@ void TOvelMainForm::ChimesOutlook()
 
 bool TOvelMainForm::ChimesWorkTime()
 {
-    const int hour = MinuteOfTheDay(SystemScheduleClock().Now()) / kMinutesPerHour;
+    const int hour = MinuteOfTheDay(ScheduleClock().Now()) / kMinutesPerHour;
     const TChimesWindow window = ChimesWorkTimeAt(FromComboBox.ItemIndex(), TillComboBox.ItemIndex(), hour);
     TillLabel.SetHint(std::to_string(window.Hours));
     TillLabel.SetShowHint(Chime00CheckBox.Checked() || Chime30CheckBox.Checked());

@@ -363,16 +363,15 @@ void TOvelMainForm::AlternateComboBoxChange(TObject* sender)
         DayOnLabel.SetCaption(bySun ? SunriseTodayText : DayOvelOnText);
         NightOnLabel.SetCaption(bySun ? SunsetTodayText : NightOvelOnText);
         if (bySun) {
-            CalendarNight();
+            NowIsNight(&AlternateComboBox);
         } else {
-            DayOnDateTimePicker.SetTime(DayOnTime);
-            NightOnDateTimePicker.SetTime(NightOnTime);
+            ShowSwitchTimes(DayOnTime, NightOnTime);
         }
     }
     if (LoadingSettings || LanguageApplying || sender == &AlternateCheckBox)
         return;
     SaveOptions();
-    SceneSwitchTime = SystemScheduleClock().Now();
+    SceneSwitchTime = ScheduleClock().Now();
 }
 
 void TOvelMainForm::MuteTimeCheckBoxClick(TObject*)

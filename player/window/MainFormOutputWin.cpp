@@ -13,7 +13,6 @@ namespace {
 
 constexpr DWORD kFollowPlaylists = 2;  // file and URL streams
 constexpr int kStereo = 2;
-constexpr UINT kDeviceWatchInterval = 1024;
 constexpr TColor kLostDeviceColor = clRed;
 constexpr int kItemTextLeft = 4;
 constexpr int kItemTextTop = 2;
@@ -228,7 +227,7 @@ void TOvelMainForm::LoseOutput()
     BASS_Free();
     DeviceFailed = true;
     ScheduleTimer.SetEnabled(false);
-    ScheduleTimer.SetInterval(kDeviceWatchInterval);
+    ScheduleTimer.SetInterval(kSilentScheduleInterval);
     ScheduleTimer.SetEnabled(true);
     ShowDeviceLost();
 }

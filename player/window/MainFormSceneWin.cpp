@@ -13,10 +13,7 @@ namespace {
 
 constexpr int kSceneTextTop = 2;
 constexpr int kSceneTextMargin = 32;
-constexpr UINT kPlayingScheduleInterval = 8192;
-constexpr UINT kSilentScheduleInterval = 1024;
 constexpr int kFewestTicked = 2;  // a range below this has no inner ticks
-
 
 }  // namespace
 
@@ -84,7 +81,7 @@ void TOvelMainForm::SwitchScene()
     }
     if (reload)
         SetControls();
-    SceneSwitchTime = SystemScheduleClock().Now();
+    SceneSwitchTime = ScheduleClock().Now();
     PlayCheckBoxClick(nullptr);
     ToggleLang();  // several texts follow the scene
 }

@@ -33,11 +33,6 @@ constexpr int kLastHour = 23;
 constexpr int kZoneBottom = 53;
 
 constexpr const char* kSettingsFilter = "Ovel|*.Ovel";
-constexpr const char* kUserFileFilter =
-    "wav, mp3, ogg, wma, flac, aiff, aif, wv, m3u, m3u8, pls|*.wav;*.mp3;*.ogg;*.wma;*.flac;*.aiff;*.aif;*.wv;*.m3u;"
-    "*.m3u8;*.pls|wav|*.wav|mp3|*.mp3|ogg|*.ogg|wma|*.wma|flac|*.flac|aiff, aif|*.aiff;*.aif|mv|*.mv|m3u, m3u|*.m3u;"
-    "*.m3u|pls|*.pls";
-
 
 std::vector<std::string> LangStrings(const std::vector<const char*>& keys, std::size_t count)
 {
@@ -609,10 +604,9 @@ void TOvelMainForm::LoadStartOptions(const TStoredKey& key, bool programStart)
     if (programStart)
         DecideSceneAndPlay(key);
     if (AlternateComboBox.ItemIndex() == kAlternateByTimes) {
-        DayOnDateTimePicker.SetTime(DayOnTime);
-        NightOnDateTimePicker.SetTime(NightOnTime);
+        ShowSwitchTimes(DayOnTime, NightOnTime);
     } else {
-        CalendarNight();
+        NowIsNight(&AlternateComboBox);
     }
     AlternateCheckBoxClick(nullptr);
     ApplyRowQuietly(TessilCheckBox.OnClick, B::TessilCheckBox, key);
@@ -643,7 +637,7 @@ void TOvelMainForm::LoadTimes(const TStoredKey& key)
 // import keeps the scene and the play switch as they are.
 void TOvelMainForm::DecideSceneAndPlay(const TStoredKey& key)
 {
-    const TDayTimes times{SystemScheduleClock().Now(), DayOnTime, NightOnTime};
+    const TDayTimes times{ScheduleClock().Now(), DayOnTime, NightOnTime};
     const std::optional<TStartDecision> start =
         DecideStart({StartedBySwitch, key.Has("AutoStartIndex"), AutoStartComboBox.ItemIndex(), PackedWords.C1, times});
     if (start) {
@@ -664,24 +658,11 @@ void TOvelMainForm::ChooseScene(TSceneChoice choice)
             OvelComboBox.SetItemIndex(kNightScene);
             break;
         case TSceneChoice::ByCalendar:
-            OvelComboBox.SetItemIndex(CalendarNight() ? kNightScene : kDayScene);
+            OvelComboBox.SetItemIndex(NowIsNight(&OvelComboBox) ? kNightScene : kDayScene);
             break;
         case TSceneChoice::Keep:
             break;
     }
-}
-
-// Night by the sun calendar now; the switch pickers show today's times.
-bool TOvelMainForm::CalendarNight()
-{
-    TScheduleClock& clock = SystemScheduleClock();
-    const TSunSettings settings{clock.DaylightInForce(), SunriseOffset, SunsetOffset};
-    const TNightAnswer answer = NightAt(sunState_, clock.Now(), settings, true);
-    if (answer.FillPickers) {
-        DayOnDateTimePicker.SetTime(answer.DayOnTime);
-        NightOnDateTimePicker.SetTime(answer.NightOnTime);
-    }
-    return answer.Night;
 }
 
 void TOvelMainForm::SetSceneRanges(int scene)

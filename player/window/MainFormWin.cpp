@@ -12,6 +12,7 @@
 #include "resources/player/BoardIds.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
+#include "support/SystemFolders.h"
 #include "support/SystemMute.h"
 #include "support/WinVer.h"
 
@@ -52,12 +53,10 @@ constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // The layers' END and device-failure events, carried to the GUI thread.
 constexpr UINT kLayerEventMessage = WM_APP + 1;
 
-constexpr UINT kScheduleInterval = 8192;
 constexpr WPARAM kSysCommandMask = 0xFFF0;  // the low four bits are the system's own
 constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
 constexpr int kTaskbarGap = 40;
 constexpr int kMaxListedDevice = 255;
-constexpr DWORD kWin9xPlatformBit = 0x80000000;
 
 constexpr const char* kNoLanguageHintRussian =
     "Пожалуйста, свяжитесь с автором\r\nдля совместного создания интерфейса программы\r\nна Вашем родном языке!";
@@ -89,8 +88,6 @@ constexpr TTimeDesign kTimeDesign[] = {
     {&TOvelMainForm::NightOnDateTimePicker, 20, 0},
 };
 constexpr const char* kTimeFormat = "HH:mm";
-constexpr double kHoursPerDay = 24.0;
-constexpr double kMinutesPerDay = 24.0 * 60.0;
 
 }  // namespace
 
@@ -152,11 +149,11 @@ void TOvelMainForm::SetDesignValues()
     for (const TTimeDesign& design : kTimeDesign) {
         const TDateTimePicker& picker = this->*design.Control;
         picker.SetFormat(kTimeFormat);
-        picker.SetTime(design.Hour / kHoursPerDay + design.Minute / kMinutesPerDay);
+        picker.SetTime(EncodeTime(design.Hour, design.Minute));
     }
     PlayCheckBox.SetChecked(true);
     AlternateCheckBox.SetChecked(true);
-    ScheduleTimer.SetInterval(kScheduleInterval);
+    ScheduleTimer.SetInterval(kPlayingScheduleInterval);
 }
 
 // The scenes' names come with the language.
@@ -229,6 +226,7 @@ void TOvelMainForm::AttachHandlers()
     AttachSoundscapeHandlers();
     AttachChimesHandlers();
     AttachAlarmHandlers();
+    AttachScheduleHandlers();
 }
 
 namespace {
@@ -265,9 +263,10 @@ void TOvelMainForm::FormCreate(TObject*)
     UnmuteSystemSound();
     AddTrayIcon();
     ListDevices();
+    AutoDSTDisabled = SystemAutoDSTDisabled();
     RestoreDeviceAndPlace();
     FillLanguageList();
-    if (GetVersion() & kWin9xPlatformBit) {
+    if (!IsNTPlatform()) {
         ExportBitBtn.Hide();
         ImportBitBtn.Hide();
     }
@@ -285,6 +284,7 @@ void TOvelMainForm::FormCreate(TObject*)
     BoardStarting = false;
     Bind(Screen.OnActiveControlChange, &TOvelMainForm::RestorePositionMarker);
     LoadPlugins();
+    StartSchedule();
 }
 
 void TOvelMainForm::AddTrayIcon()

@@ -145,6 +145,10 @@ struct TScheduleState {
     TSkippedMinutes Skipped;
 };
 
+// The tick's intervals: while playing, and while silent or waiting for a lost device.
+constexpr unsigned kPlayingScheduleInterval = 8192;
+constexpr unsigned kSilentScheduleInterval = 1024;
+
 TTickPlan PlanScheduleTick(TScheduleState& state, const TBoardSnapshot& board, const TClockSample& clock,
                            TScheduleProbes& probes);
 

@@ -47,3 +47,10 @@ std::int64_t HoursBetween(TDateTime a, TDateTime b);
 
 // Windows side: GetLocalTime, GetTimeZoneInformation and the tick count.
 TScheduleClock& SystemScheduleClock();
+// Whether Windows leaves daylight time to the user, from the time-zone
+// settings; false when they cannot be read.
+bool SystemAutoDSTDisabled();
+// The clock the board reads: the system's unless a test has put its own.
+TScheduleClock& ScheduleClock();
+// Null puts the system's own back.
+void SetScheduleClock(TScheduleClock* clock);

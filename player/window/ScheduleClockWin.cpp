@@ -1,6 +1,9 @@
 // The system's clock for the schedule.
 #include "player/window/ScheduleClock.h"
 
+#include "platform/forms/Registry.h"
+#include "support/ProgInfo.h"
+
 #include <windows.h>
 
 namespace {
@@ -43,10 +46,35 @@ private:
     std::uint64_t wraps_ = 0;
 };
 
+TScheduleClock* Installed = nullptr;
+
+constexpr const char* kTimeZoneKey = "System\\CurrentControlSet\\Control\\TimeZoneInformation";
+
 }  // namespace
 
 TScheduleClock& SystemScheduleClock()
 {
     static TSystemScheduleClock clock;
     return clock;
+}
+
+TScheduleClock& ScheduleClock() { return Installed != nullptr ? *Installed : SystemScheduleClock(); }
+
+void SetScheduleClock(TScheduleClock* clock) { Installed = clock; }
+
+// Read-only, on the shared registry object, which goes back to the user's root.
+bool SystemAutoDSTDisabled()
+{
+    TRegistry& registry = *ProgRegistry;
+    bool disabled = false;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKeyReadOnly(kTimeZoneKey)) {
+        if (registry.ValueExists("DisableAutoDaylightTimeSet"))
+            disabled = true;
+        else if (const std::optional<std::int32_t> dynamic = registry.ReadInteger("DynamicDaylightTimeDisabled"))
+            disabled = *dynamic == 1;
+    }
+    registry.CloseKey();
+    registry.SetRootKey(HKEY_CURRENT_USER);
+    return disabled;
 }

@@ -11,6 +11,7 @@
 #include "player/engine/StartUp.h"
 #include "player/settings/PackedWords.h"
 #include "player/window/Scenes.h"
+#include "player/window/ScheduleClock.h"
 #include "support/LangUnit.h"
 #include "support/ProgInfo.h"
 
@@ -66,8 +67,18 @@ void UseSilentOutput()
     ovelaudio::SetOutputBackend(&device);
 }
 
+TDateTime BoardClockStart() { return EncodeDate(2026, 6, 15) + EncodeTime(12, 7); }
+
+TFakeScheduleClock& BoardClock()
+{
+    static TFakeScheduleClock clock;
+    return clock;
+}
+
 void PrepareLikeTheStart()
 {
+    BoardClock().Wall = BoardClockStart();
+    SetScheduleClock(&BoardClock());
     ProgInfoInitialization();
     SetProductGlobals();
     ExeDir = std::string(OVEL_SOURCE_DIR) + "\\";
@@ -83,6 +94,16 @@ void PrepareLikeTheStart()
     ASSERT_TRUE(revisionSum) << "no shipped banks in " << OVEL_DIST_DIR << ": build the native tree";
     AppendRevisionSum(*revisionSum);
 }
+
+void CreateDayForestBoard()
+{
+    PrepareLikeTheStart();
+    StoreDayForestStart();
+    ASSERT_TRUE(PrepareApplication());
+    ASSERT_TRUE(CreateOvelMainForm());
+}
+
+void HoldTheSchedule() { OvelMainForm->ScheduleTimer.SetEnabled(false); }
 
 void CreateBoardLikeTheProgram()
 {

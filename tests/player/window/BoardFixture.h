@@ -3,6 +3,7 @@
 // and language modules, and a message pump that waits for a condition.
 
 #include "platform/audio/core/Backends.h"
+#include "tests/player/window/FakeScheduleClock.h"
 
 #include <chrono>
 #include <functional>
@@ -15,9 +16,22 @@ constexpr auto kShortPump = std::chrono::seconds(10);
 // format plug-ins load from the program folder.
 void PrepareLikeTheStart();
 
+// The clock the board reads in every board test, put in by
+// PrepareLikeTheStart: a summer day at noon, when nothing is scheduled by
+// the board's design and the calendar says day. A test that moves it puts it back.
+TFakeScheduleClock& BoardClock();
+TDateTime BoardClockStart();
+
 // PrepareLikeTheStart, then the application and the board as the program
 // makes them.
 void CreateBoardLikeTheProgram();
+
+// CreateBoardLikeTheProgram over the stored day-forest start.
+void CreateDayForestBoard();
+
+// The schedule's timer rests, for the cases that show a scene the
+// alternation by the calendar would change.
+void HoldTheSchedule();
 
 // A device's output that takes the sound and renders nothing.
 class TSilentDriver : public ovelaudio::OutputDriver {

@@ -185,6 +185,7 @@ protected:
         PrepareLikeTheStart();
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
+        HoldTheSchedule();
     }
 
     static void TearDownTestSuite() { FreeOvelMainForm(); }

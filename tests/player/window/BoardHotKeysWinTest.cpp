@@ -158,6 +158,7 @@ protected:
         MessageBoxWatcher watcher;
         ASSERT_TRUE(CreateOvelMainForm());
         StartBox = watcher.Stop();
+        HoldTheSchedule();
     }
 
     static void TearDownTestSuite()

@@ -73,6 +73,7 @@ protected:
     {
         UseSilentOutput();
         CreateBoardLikeTheProgram();
+        HoldTheSchedule();
     }
 
     static void TearDownTestSuite() { FreeOvelMainForm(); }

@@ -66,6 +66,7 @@ protected:
     {
         UseSilentOutput();
         CreateBoardLikeTheProgram();
+        HoldTheSchedule();
     }
 
     static void TearDownTestSuite() { FreeOvelMainForm(); }

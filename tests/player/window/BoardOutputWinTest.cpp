@@ -17,8 +17,6 @@ namespace {
 
 using ovelaudio::DeviceEntry;
 
-constexpr UINT kDeviceWatchInterval = 1024;
-
 TScriptedDevices Devices;
 
 const DeviceEntry kSpeakers{"Speakers", "spk", true, false};
@@ -39,10 +37,7 @@ protected:
     {
         Devices.Set({kSpeakers, kDisabled, kHeadphones});
         ovelaudio::SetOutputBackend(&Devices);
-        PrepareLikeTheStart();
-        StoreDayForestStart();
-        ASSERT_TRUE(PrepareApplication());
-        ASSERT_TRUE(CreateOvelMainForm());
+        CreateDayForestBoard();
     }
 
     static void TearDownTestSuite() { FreeOvelMainForm(); }
@@ -186,7 +181,7 @@ TEST_F(BoardOutputWinTest, LosingTheDeviceSilencesOnceAndShowsItUntilTheOutputIs
     LoseTheDevice();
     EXPECT_EQ(LayersHeld(), 0);
     EXPECT_EQ(BASS_GetDevice(), static_cast<DWORD>(-1)) << "the output is freed";
-    EXPECT_EQ(Board().ScheduleTimer.Interval(), kDeviceWatchInterval);
+    EXPECT_EQ(Board().ScheduleTimer.Interval(), kSilentScheduleInterval);
     ExpectLook(true, &Board().UseCurrentDefDeviceRadioButton);
 
     const size_t opens = Devices.Opens();
@@ -194,14 +189,44 @@ TEST_F(BoardOutputWinTest, LosingTheDeviceSilencesOnceAndShowsItUntilTheOutputIs
     EXPECT_EQ(Devices.Opens(), opens);
     EXPECT_TRUE(DeviceFailed);
 
-    Board().PlayOvel();  // as the schedule's tick does once the device is back
+    // The schedule's tick finds the device back and plays again.
+    Board().ScheduleTimerTimer(nullptr);
     EXPECT_FALSE(DeviceFailed);
     ExpectLook(false);
     EXPECT_GT(LayersHeld(), 0);
+    EXPECT_EQ(Board().ScheduleTimer.Interval(), kPlayingScheduleInterval);
+    EXPECT_TRUE(Board().ScheduleTimer.Enabled());
 
     // A second loss is not ignored.
     LoseTheDevice();
     EXPECT_EQ(LayersHeld(), 0);
+}
+
+TEST_F(BoardOutputWinTest, TheTickLosesTheOutputWhenItsDeviceIsNoLongerTheDefaultAndWatchesForItsReturn)
+{
+    Board().UseCurrentDefDeviceRadioButton.SetChecked(true);
+    ASSERT_EQ(OutputDevice, 3);
+    Devices.Set({{"Speakers", "spk", true, true}, kDisabled, {"Headphones", "hp", true, false}});
+    Board().ScheduleTimerTimer(nullptr);
+    EXPECT_FALSE(DeviceFailed) << "the new default is there: the watch plays on it at once";
+    EXPECT_EQ(OutputDevice, 1);
+    EXPECT_EQ(Devices.LastOpened(), 1u);
+    EXPECT_GT(LayersHeld(), 0);
+
+    Devices.Set({kSpeakers, kDisabled, {"Headphones", "hp", true, false}});
+    Board().ScheduleTimerTimer(nullptr);
+    EXPECT_TRUE(DeviceFailed) << "no default is left";
+    EXPECT_EQ(LayersHeld(), 0);
+    ExpectLook(true, &Board().UseCurrentDefDeviceRadioButton);
+    Board().ScheduleTimerTimer(nullptr);
+    EXPECT_TRUE(DeviceFailed);
+
+    Devices.Set({kSpeakers, kDisabled, kHeadphones});
+    Board().ScheduleTimerTimer(nullptr);
+    EXPECT_FALSE(DeviceFailed);
+    EXPECT_EQ(OutputDevice, 3);
+    EXPECT_GT(LayersHeld(), 0);
+    ExpectLook(false);
 }
 
 TEST_F(BoardOutputWinTest, ADeviceThatCannotBeOpenedIsLostNotPlaying)

@@ -660,7 +660,7 @@ TEST_F(BoardSettingsWinTest, AnEmptyKeyGivesTheFormValuesAndTheTableDefaults)
 {
     ClearKey();
     const TShown shown = RunChild();
-    TScheduleClock& clock = SystemScheduleClock();
+    TScheduleClock& clock = ScheduleClock();
     TSunState sun;
     const bool night = NightAt(sun, clock.Now(), {clock.DaylightInForce(), 0, 0}, false).Night;
     const std::string scene = SceneName(night ? kNightScene : kDayScene);
@@ -902,8 +902,9 @@ TEST_F(BoardSettingsWinTest, AnImportBringsTheExportBackAndStartsTheSoundOnce)
 {
     WriteKey(TableKey());
     CreateBoard();
+    HoldTheSchedule();
     // The start's alternation would choose the calendar's scene: an import keeps the stored one.
-    TScheduleClock& clock = SystemScheduleClock();
+    TScheduleClock& clock = ScheduleClock();
     TSunState sun;
     const int calendarScene = NightAt(sun, clock.Now(), {clock.DaylightInForce(), 0, 0}, false).Night;
     const int otherScene = calendarScene == kNightScene ? kDayScene : kNightScene;

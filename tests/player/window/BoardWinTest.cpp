@@ -76,10 +76,7 @@ protected:
     static void SetUpTestSuite()
     {
         ovelaudio::RegisterWindowsBackends();
-        PrepareLikeTheStart();
-        StoreDayForestStart();
-        ASSERT_TRUE(PrepareApplication());
-        ASSERT_TRUE(CreateOvelMainForm());
+        CreateDayForestBoard();
     }
 
     static void TearDownTestSuite() { FreeOvelMainForm(); }

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,7 @@ public:
     FARPROC Proc = kSuspendProc;
     DWORD SuspendAnswer = 1;
     bool Writes = true;
+    std::function<void()> BeforeExit;  // what the test looks at as the power goes
 
     TWindowsVersion WindowsVersion() override
     {
@@ -76,6 +79,8 @@ public:
     bool ExitWindowsEx(UINT flags, DWORD reason) override
     {
         Log.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+        if (BeforeExit)
+            BeforeExit();
         return true;
     }
     void CloseHandle(HANDLE handle) override
@@ -137,6 +142,40 @@ protected:
             TCompOffForm::Hibernate();
     }
 
+    // The board's mute time comes with this action at the next tick.
+    static void TickAtTheMuteTime(int action, int day)
+    {
+        TOvelMainForm& board = *OvelMainForm;
+        board.MuteComboBox.SetItemIndex(action);
+        board.MuteDateTimePicker.SetTime(EncodeTime(22, 0));
+        const TNotifyEvent handler = board.MuteTimeCheckBox.OnClick;
+        board.MuteTimeCheckBox.OnClick = nullptr;
+        board.MuteTimeCheckBox.SetChecked(true);
+        board.MuteTimeCheckBox.OnClick = handler;
+        BoardClock().Wall = EncodeDate(2026, 6, day) + EncodeTime(22, 0);
+        board.ScheduleTimerTimer(nullptr);
+        BoardClock().Wall = BoardClockStart();
+    }
+
+    // Cancels the countdown by its button once it shows.
+    static void CancelWhenShown() { SetTimer(nullptr, 0, kCancelPoll, CancelCountdown); }
+
+    static void CALLBACK CancelCountdown(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        if (CompOffForm == nullptr)
+            return;
+        KillTimer(nullptr, timer);
+        PostMessageA(CompOffForm->CancelBitBtn.Handle(), BM_CLICK, 0, 0);
+    }
+
+    // The board asked the program to end.
+    static bool QuitPosted()
+    {
+        MSG message;
+        return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    }
+
+    static constexpr UINT kCancelPoll = 50;
     TPowerRecorder recorder;
 };
 
@@ -306,6 +345,52 @@ TEST_F(CompOffWinTest, TheSystemsRegistrationWritesTheMachineValueAndLeavesTheUs
     machine.SetRootKey(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(machine.OpenKeyReadOnly(key));
     EXPECT_EQ(machine.ReadString("Tessil"), "C:\\Ovel\\Tessil.exe");
+}
+
+TEST_F(CompOffWinTest, AtTheMuteTimeTheBoardHibernatesOnlyWhenTheCountdownRunsOut)
+{
+    CancelWhenShown();
+    TickAtTheMuteTime(kHibernateItem, 1);
+    EXPECT_FALSE(CompOffConfirmed);
+    EXPECT_EQ(CompOffForm, nullptr);
+    EXPECT_TRUE(recorder.Log.empty());
+
+    TickAtTheMuteTime(kHibernateItem, 2);
+    EXPECT_TRUE(CompOffConfirmed);
+    EXPECT_EQ(recorder.Log,
+              (std::vector<std::string>{"DllProc POWRPROF.dll SetSuspendState", "SetSuspendState -1 0 0"}));
+    EXPECT_TRUE(OvelMainForm->PlayCheckBox.Checked()) << "the board plays on after the wake-up";
+    EXPECT_FALSE(QuitPosted());
+}
+
+TEST_F(CompOffWinTest, AtTheMuteTimeThePowerOffSavesTheOptionsFirstAndEndsTheBoard)
+{
+    const TDateTime marker = 0.0123;
+    SunriseOffset = marker;
+    std::optional<double> storedAtExit;
+    recorder.BeforeExit = [&storedAtExit] {
+        TRegistry stored(KEY_READ);
+        if (stored.OpenKeyReadOnly(std::string(kProductKeyBase) + ProductName))
+            storedAtExit = stored.ReadDateTime("SunriseOffset");
+    };
+    TickAtTheMuteTime(kPowerOffItem, 3);
+    SunriseOffset = 0;
+    ASSERT_FALSE(recorder.Log.empty());
+    EXPECT_EQ(recorder.Log.back(), "ExitWindowsEx 12 0");
+    EXPECT_EQ(storedAtExit, marker);
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(CompOffWinTest, BeforeVistaAPowerOffWhoseRegistrationFailsGoesNoFurther)
+{
+    const bool vista = VistaOrLater;
+    VistaOrLater = false;
+    recorder.Writes = false;
+    TickAtTheMuteTime(kPowerOffItem, 4);
+    VistaOrLater = vista;
+    ASSERT_EQ(recorder.Log.size(), 1u);
+    EXPECT_EQ(recorder.Log[0].rfind("WriteMachineString", 0), 0u) << recorder.Log[0];
+    EXPECT_FALSE(QuitPosted());
 }
 
 }  // namespace

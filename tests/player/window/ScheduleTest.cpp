@@ -5,6 +5,7 @@
 
 #include "platform/audio/bass.h"
 #include "tests/player/engine/ScriptedRandom.h"
+#include "tests/player/window/FakeScheduleClock.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,6 @@
 namespace {
 
 constexpr unsigned kPresent = BASS_DEVICE_ENABLED | BASS_DEVICE_DEFAULT;
-
-class FakeClock final : public TScheduleClock {
-public:
-    TDateTime Now() override { return Wall; }
-    bool DaylightInForce() override { return Daylight; }
-    std::uint64_t TickCount() override { return Ticks; }
-
-    TDateTime Wall = 0;
-    bool Daylight = false;
-    std::uint64_t Ticks = 0;
-};
 
 class FakeProbes final : public TScheduleProbes {
 public:
@@ -175,7 +165,7 @@ private:
     }
 
     TDateTime date_;
-    FakeClock clock_;
+    TFakeScheduleClock clock_;
 };
 
 using Setup = void (*)(FakeBoard&);

@@ -122,6 +122,7 @@ protected:
         UserFolders[ufDayMusic].Path = music;
         ASSERT_TRUE(PrepareApplication());
         ASSERT_TRUE(CreateOvelMainForm());
+        HoldTheSchedule();
     }
 
     static void TearDownTestSuite()
