@@ -499,8 +499,9 @@ drive_night_fires() {
   drive marker O1Shape "$pad_right" "$pad_middle"
 }
 
-# The memory trim box ticked: the player's working set as Windows counts it
-# and its resident memory as Linux does, before and after, in kB.
+# The memory trim box ticked, and cleared again: the player's working set as
+# Windows counts it and its resident memory as Linux does, before and after,
+# in kB.
 measure_trim() {
   working_before=$(drive memory | tr -d '\r')
   resident_before=$(resident)
@@ -508,6 +509,7 @@ measure_trim() {
   sleep "$trim_settle_seconds"
   working_after=$(drive memory | tr -d '\r')
   resident_after=$(resident)
+  drive tick MemoryCleanCheckBox 0
 }
 
 # The alarm's Test button, the forest switched off as at a wake-up: its
