@@ -34,6 +34,9 @@ THUNDER_BAND = (40, 250)
 THUNDER_WINDOW = 0.1
 THUNDER_OVER_DB = 10.0
 THUNDER_BEFORE = 5.0  # seconds
+# Storm on, rain "very often": the first phase and the storm phase after it
+# end by 100.2 s at the longest, and the storm phase thunders.
+THUNDER_BY = 100.2
 THUNDER_APART = 10.0  # seconds: one long roll is one thunder
 
 ONSET_WINDOW = 0.01
@@ -143,8 +146,9 @@ def report_rain(recording, day_pieces, first, last):
         if rising and (not thunders or at - thunders[-1] >= THUNDER_APART):
             thunders.append(at)
     heard = ", ".join("%.1f" % t for t in thunders) or "none"
-    print("  thunder (%s, %.0f dB over the %.0f s before): at %s s after the button"
-          % (band_name(THUNDER_BAND), THUNDER_OVER_DB, THUNDER_BEFORE, heard))
+    in_time = "a thunder by %.1f s" % THUNDER_BY if thunders and thunders[0] <= THUNDER_BY else "none in time"
+    print("  thunder (%s, %.0f dB over the %.0f s before): at %s s after the button: %s"
+          % (band_name(THUNDER_BAND), THUNDER_OVER_DB, THUNDER_BEFORE, heard, in_time))
 
 
 def report_alarm(recording, first):
