@@ -7,6 +7,16 @@
 //   boarddriver show           asks the board to show itself (WM_APP) and waits until it is drawn
 //   boarddriver exit           clicks the board's Exit button
 //   boarddriver rect           prints where the board's client area is on screen, WxH+X+Y
+//   boarddriver set NAME POSITION   takes hold of a track bar and moves it
+//   boarddriver tick NAME STATE     clicks a check box until it shows STATE (0, 1, or 2 for grey)
+//   boarddriver pick NAME INDEX     chooses an item in a combo box
+//   boarddriver click NAME          clicks a button (and returns at once)
+//   boarddriver caption NAME        prints a control's caption
+//   boarddriver marker NAME LEFT TOP  lifts a marker onto its pad, drags it there and lets it go home
+//   boarddriver memory         prints the player's working set, in kB
+//   boarddriver alarm wait SECONDS | rect | key | gone SECONDS   the alarm window: waits for it,
+//                              prints its rectangle, presses a key on it, waits until it has closed
+// NAME is a control's name as the board's resource header gives it, without IDC_.
 // Exit code 0 when done, 1 with a line on stderr otherwise.
 #include "platform/forms/ShortCut.h"
 #include "player/engine/StartUp.h"
@@ -14,10 +24,13 @@
 #include "support/LangUnit.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +39,16 @@ namespace {
 constexpr DWORD kPollMs = 100;
 constexpr UINT kReplyLimitMs = 10000;
 constexpr int kShowSeconds = 10;
+constexpr int kCheckStates = 3;
+constexpr int kCaptionLength = 256;
+constexpr int kGripPixel = 4;  // where a marker is taken hold of, inside it
+constexpr const char* kAlarmClassName = "TAlarmClockForm";
+
+const std::map<std::string, int> kControlIds = {
+#define OVEL_BOARD_CONTROL(Name, Kind, Container) {#Name, IDC_##Name},
+#include "resources/player/BoardControls.h"
+#undef OVEL_BOARD_CONTROL
+};
 
 int Fail(const std::string& why)
 {
@@ -186,22 +209,180 @@ int ClickExit(HWND board)
     return PostMessageA(button, BM_CLICK, 0, 0) ? 0 : Fail("cannot click Exit");
 }
 
-// The client area in the form X geometry takes, for cutting the board out of a
+// The client area in the form X geometry takes, for cutting a window out of a
 // screenshot: without a window manager nobody draws the frame.
-int PrintRect(HWND board)
+int PrintRect(HWND window)
 {
     RECT client;
     POINT origin{0, 0};
-    if (!GetClientRect(board, &client) || !ClientToScreen(board, &origin))
-        return Fail("the board has no rectangle");
+    if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin))
+        return Fail("the window has no rectangle");
     std::printf("%ldx%ld+%ld+%ld\n", client.right, client.bottom, origin.x, origin.y);
     return 0;
+}
+
+HWND NamedControl(HWND board, const std::string& name)
+{
+    const auto id = kControlIds.find(name);
+    return id == kControlIds.end() ? nullptr : FindControl(board, id->second);
+}
+
+// What a hand on the control does first: the control takes the focus, and
+// the board hears of it.
+bool Focus(HWND board, HWND control)
+{
+    return Send(board, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+// The track bar's own notification of a move, as when its thumb is let go.
+int SetTrackBar(HWND board, HWND bar, int position)
+{
+    if (!Focus(board, bar))
+        return Fail("the track bar does not take the focus");
+    Send(bar, TBM_SETPOS, TRUE, position);
+    const UINT scroll = (GetWindowLongA(bar, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+    const WPARAM code = MAKEWPARAM(TB_THUMBPOSITION, position);
+    if (!Send(GetParent(bar), scroll, code, reinterpret_cast<LPARAM>(bar)) ||
+        !Send(GetParent(bar), scroll, TB_ENDTRACK, reinterpret_cast<LPARAM>(bar)))
+        return Fail("the board does not take the move");
+    return 0;
+}
+
+// The board's boxes change on each click: off, on, and grey where a box has it.
+int Tick(HWND box, int state)
+{
+    const auto shows = [box, state] { return SendMessageA(box, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(state); };
+    for (int click = 0; click < kCheckStates && !shows(); ++click) {
+        const WPARAM notification = MAKEWPARAM(GetDlgCtrlID(box), BN_CLICKED);
+        if (!Send(GetParent(box), WM_COMMAND, notification, reinterpret_cast<LPARAM>(box)))
+            return Fail("the board does not take the click");
+    }
+    return shows() ? 0 : Fail("the box does not show state " + std::to_string(state));
+}
+
+// Posted: a button's work may take long (the rain) or show a window modally.
+int ClickButton(HWND button) { return PostMessageA(button, BM_CLICK, 0, 0) ? 0 : Fail("cannot click"); }
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The key goes where the window's thread has its focus, as typing would.
+bool PressKey(HWND window, WPARAM key)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return false;
+    HWND target = info.hwndFocus ? info.hwndFocus : window;
+    return PostMessageA(target, WM_KEYDOWN, key, 0) && PostMessageA(target, WM_KEYUP, key, 0);
+}
+
+int PrintCaption(HWND control)
+{
+    char text[kCaptionLength] = {};
+    GetWindowTextA(control, text, sizeof(text));
+    std::printf("%s\n", text);
+    return 0;
+}
+
+// Shown by itself, whether the board is shown or hidden in the tray.
+bool Shown(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// A press on the marker lifts it onto the pad; a press and a drag move it
+// there; the Tab key then takes the focus on, and the marker goes home.
+int MoveMarker(HWND board, HWND marker, int left, int top)
+{
+    HWND pad = FindControl(board, IDC_PosPanel);
+    if (!pad)
+        return Fail("no placement pad");
+    const LPARAM grip = MAKELPARAM(kGripPixel, kGripPixel);
+    Send(marker, WM_LBUTTONDOWN, MK_LBUTTON, grip);
+    Send(marker, WM_LBUTTONUP, 0, grip);
+    if (!Shown(pad))
+        return Fail("the marker's pad does not open");
+    const RECT onPad = ScreenRect(marker);
+    const RECT padRect = ScreenRect(pad);
+    const int dx = left - (onPad.left - padRect.left);
+    const int dy = top - (onPad.top - padRect.top);
+    const LPARAM to = MAKELPARAM(static_cast<WORD>(kGripPixel + dx), static_cast<WORD>(kGripPixel + dy));
+    Send(marker, WM_LBUTTONDOWN, MK_LBUTTON, grip);
+    Send(marker, WM_MOUSEMOVE, MK_LBUTTON, to);
+    Send(marker, WM_LBUTTONUP, 0, to);
+    if (!PressKey(board, VK_TAB))
+        return Fail("cannot press Tab");
+    if (!PollUntil([pad] { return !Shown(pad); }, kShowSeconds))
+        return Fail("the marker's pad stays open");
+    return 0;
+}
+
+int PrintWorkingSet(HWND board)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(board, &process);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process);
+    PROCESS_MEMORY_COUNTERS counters{};
+    const bool read = handle && GetProcessMemoryInfo(handle, &counters, sizeof(counters));
+    if (handle)
+        CloseHandle(handle);
+    if (!read)
+        return Fail("the player's memory cannot be read");
+    std::printf("%zu\n", static_cast<size_t>(counters.WorkingSetSize / 1024));
+    return 0;
+}
+
+HWND FindAlarm() { return FindWindowA(kAlarmClassName, nullptr); }
+
+int Alarm(const std::string& what, int seconds)
+{
+    if (what == "wait")
+        return PollUntil([] { return FindAlarm() != nullptr; }, seconds) ? 0 : Fail("no alarm window");
+    if (what == "gone")
+        return PollUntil([] { return FindAlarm() == nullptr; }, seconds) ? 0 : Fail("the alarm window stays");
+    HWND alarm = FindAlarm();
+    if (!alarm)
+        return Fail("no alarm window");
+    if (what == "rect") {
+        DrawWhole(alarm);
+        return PrintRect(alarm);
+    }
+    return PressKey(alarm, VK_SPACE) ? 0 : Fail("cannot press a key on the alarm window");
+}
+
+// The commands that work one named control.
+int WorkControl(HWND board, const std::string& command, const std::vector<std::string>& args)
+{
+    HWND control = NamedControl(board, args[0]);
+    if (!control)
+        return Fail("the board has no control " + args[0]);
+    int status = 1;
+    if (command == "set" && args.size() == 2)
+        status = SetTrackBar(board, control, std::atoi(args[1].c_str()));
+    else if (command == "tick" && args.size() == 2)
+        status = Tick(control, std::atoi(args[1].c_str()));
+    else if (command == "pick" && args.size() == 2)
+        status = Choose(board, GetDlgCtrlID(control), std::atoi(args[1].c_str()), args[0]);
+    else if (command == "click" && args.size() == 1)
+        return ClickButton(control);
+    else if (command == "caption" && args.size() == 1)
+        return PrintCaption(control);
+    else if (command == "marker" && args.size() == 3)
+        status = MoveMarker(board, control, std::atoi(args[1].c_str()), std::atoi(args[2].c_str()));
+    else
+        return Fail("usage: " + command + " NAME ...");
+    if (status == 0)
+        DrawWhole(board);
+    return status;
 }
 
 int Usage()
 {
     return Fail("usage: boarddriver wait SECONDS | scene INDEX | language FILE | keys SHORTCUT | waitscene INDEX "
-                "SECONDS | show | exit | rect");
+                "SECONDS | show | exit | rect | set NAME POSITION | tick NAME STATE | pick NAME INDEX | click NAME | "
+                "caption NAME | marker NAME LEFT TOP | memory | alarm wait SECONDS | alarm rect | alarm key | alarm gone SECONDS");
 }
 
 }  // namespace
@@ -215,6 +396,8 @@ int main(int argc, char** argv)
         return WaitForBoard(std::atoi(argv[2]));
     if (command == "keys" && argc == 3)
         return TypeShortCut(static_cast<TShortCut>(std::strtoul(argv[2], nullptr, 0)));
+    if (command == "alarm" && (argc == 3 || argc == 4))
+        return Alarm(argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
     HWND board = FindBoard();
     if (!board)
         return Fail("no running player");
@@ -230,5 +413,12 @@ int main(int argc, char** argv)
         return ClickExit(board);
     if (command == "rect" && argc == 2)
         return PrintRect(board);
+    if (command == "memory" && argc == 2)
+        return PrintWorkingSet(board);
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    const bool onControl = command == "set" || command == "tick" || command == "pick" || command == "click" ||
+                           command == "caption" || command == "marker";
+    if (onControl && !args.empty())
+        return WorkControl(board, command, args);
     return Usage();
 }

@@ -206,6 +206,30 @@ TEST_F(WeatherTest, StrandsReplaceTheirSourceAndMixerWithoutPilingUp)
         EXPECT_FALSE(BufferHeld(strand));
 }
 
+// Both speakers' mean magnitude over frames from the first given.
+double MeanLevel(const std::vector<float>& stereo, std::uint32_t first, std::uint32_t frames)
+{
+    double sum = 0;
+    for (std::size_t i = 2 * first; i < 2 * (first + frames); ++i)
+        sum += std::fabs(stereo[i]);
+    return sum / (2.0 * frames);
+}
+
+TEST_F(WeatherTest, RainFadesInFromSilenceWhileThunderStrikesAtFullVolume)
+{
+    constexpr std::uint32_t kFadedIn = kRate * 9;
+    PlayRain1();
+    const std::vector<float> rain = RenderNoSound(kFadedIn);
+    const double full = MeanLevel(rain, kFadedIn - kClipFrames, kClipFrames);
+    EXPECT_GT(full, 0.0);
+    EXPECT_LT(MeanLevel(rain, 0, kClipFrames), full / 20) << "the rain starts inaudible";
+    EXPECT_LT(MeanLevel(rain, kRate, kClipFrames), full / 4) << "a second in, it is still fading in";
+    FreeWeatherStrands();
+    PlayStorm1();
+    EXPECT_NEAR(MeanLevel(RenderNoSound(kClipFrames), 0, kClipFrames), full, full / 20)
+        << "the thunder strikes at once, at the rain's full volume";
+}
+
 TEST_F(WeatherTest, StrandWithoutAMixerLeavesNoSourceBehind)
 {
     SpeakerCount = 0;

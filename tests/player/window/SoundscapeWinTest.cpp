@@ -261,11 +261,13 @@ TEST_F(SoundscapeWinTest, NightFireBurnsInThreePlacedStrands)
     EXPECT_FALSE(Playing(lyFire1)) << "the day has no fire";
 }
 
-TEST_F(SoundscapeWinTest, RainPlaysWithItsControlsGreyedAndStopsRestoringThem)
+TEST_F(SoundscapeWinTest, RainFadesInWithItsControlsGreyedAndStopsRestoringThem)
 {
     const std::optional<SinkRecording> recording = Recording();
     ASSERT_TRUE(recording);
     SilenceTheForest();
+    // With the storm on, one start in four thunders at once, at full volume.
+    Board().StormCheckBox.SetState(cbUnchecked);
     AwaitQuiet(*recording);
     const uint64_t start = recording->Frames();
     Board().RainNowClick(&Board().RainBitBtn);
@@ -278,10 +280,12 @@ TEST_F(SoundscapeWinTest, RainPlaysWithItsControlsGreyedAndStopsRestoringThem)
     EXPECT_EQ(Board().RainBitBtn.Hint(), GetLangString("stoprain"));
     EXPECT_TRUE(Board().RainBitBtn.Visible());
 
+    const ChannelLevels early = LevelsOf(recording->Read(start + SinkRecording::kRate, SinkRecording::kWindowFrames));
     const ChannelLevels late =
         LevelsOf(recording->Read(start + 9 * SinkRecording::kRate, SinkRecording::kWindowFrames));
     EXPECT_GT(late.left, 0.001) << "the rain is heard";
-    EXPECT_GT(late.right, 0.001);
+    EXPECT_GT(late.left, 2 * early.left) << "the rain fades in";
+    EXPECT_GT(late.right, 2 * early.right);
 
     Board().RainNowClick(&Board().RainBitBtn);
     EXPECT_FALSE(RainPlays());
@@ -291,6 +295,7 @@ TEST_F(SoundscapeWinTest, RainPlaysWithItsControlsGreyedAndStopsRestoringThem)
     EXPECT_TRUE(Board().Option1TrackBar.Enabled());
     EXPECT_EQ(Board().RainNow.Caption, GetLangString("rainnow"));
     EXPECT_TRUE(Playing(lyDayBackground1)) << "the forest comes back";
+    Board().StormCheckBox.SetState(cbChecked);
 }
 
 TEST_F(SoundscapeWinTest, ToggleAskedForDuringAToggleRunsAfterItWhole)

@@ -17,6 +17,9 @@ constexpr int ThunderRate = 22050;
 constexpr double DayBackgroundRmsDb = -21.0;
 constexpr double NightBackgroundRmsDb = -24.0;
 constexpr double WaterRmsDb = -24.0;
+// A strand of rain stays under the birds' song, whose phrases stand 6 dB and
+// more over it in their band, even with a second strand joining it.
+constexpr double RainRmsDb = -33.0;
 constexpr double FireRmsDb = -25.0;
 constexpr double WindRmsDb = -28.0;
 constexpr double ClapRmsDb = -21.0;
@@ -636,7 +639,7 @@ Sound Rain(int index)
     Rng left(ChannelSeed(seed, 0)), right(ChannelSeed(seed, 1));
     const RainCharacter& c = RainCharacters[index];
     Sound sound = StereoSound(rate, RainChannel(rate, n, c, left), RainChannel(rate, n, c, right));
-    NormaliseRms(sound.samples, WaterRmsDb);
+    NormaliseRms(sound.samples, RainRmsDb);
     MakeLoop(sound.samples, 2, rate, LoopCrossfade);
     return sound;
 }

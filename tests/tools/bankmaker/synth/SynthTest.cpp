@@ -51,9 +51,9 @@ const ClipCase Loops[] = {
     {"Waterfall", BrookClip, 1, 10, 40, -27, -21},
     {"Fire1", FireClip, 0, 10, 40, -28, -21},
     {"Fire3", FireClip, FireClipCount - 1, 10, 40, -28, -21},
-    {"Rain1", RainClip, 0, 10, 40, -27, -21},
-    {"Rain2", RainClip, RainGroupCounts[0], 10, 40, -27, -21},
-    {"Rain3", RainClip, RainGroupCounts[0] + RainGroupCounts[1], 10, 40, -27, -21},
+    {"Rain1", RainClip, 0, 10, 40, -36, -30},
+    {"Rain2", RainClip, RainGroupCounts[0], 10, 40, -36, -30},
+    {"Rain3", RainClip, RainGroupCounts[0] + RainGroupCounts[1], 10, 40, -36, -30},
 };
 
 std::string CaseName(const testing::TestParamInfo<ClipCase>& info) { return info.param.name; }
