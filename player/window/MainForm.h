@@ -24,6 +24,7 @@
 #include "player/settings/PackedWords.h"
 #include "player/settings/SceneLoader.h"
 #include "player/settings/SettingsLoader.h"
+#include "player/settings/RegistryValues.h"
 #include "player/window/SunCalendar.h"
 
 #include <shellapi.h>
@@ -522,7 +523,6 @@ private:
     void LoadStartOptions(const TStoredKey& key, bool programStart);
     void LoadTimes(const TStoredKey& key);
     void DecideSceneAndPlay(const TStoredKey& key);
-    void ChooseScene(TSceneChoice choice);
     bool CalendarNight();
     void SetSceneRanges(int scene);
     void LoadSceneOptionsOnShow(const TStoredKey& key);
@@ -538,6 +538,13 @@ private:
     TSunState sunState_;
     std::map<TNotifyEvent*, TNotifyEvent> detached_;  // handlers off while the settings load
     std::vector<std::string> olderValuesRead_;
+
+    // The sound started before the board: its output's look on the board,
+    // and its take-over by the board's first output start.
+    void ShowOutputOpened(bool opened);
+    bool TakeOverEarlySound();
+    void PassOnEarlyRainDraw();
+    bool RestartOutput();
 };
 
 extern TOvelMainForm* OvelMainForm;
@@ -553,3 +560,19 @@ bool PrepareApplication();
 
 // The output device failed while a layer's stream was playing on it.
 void OnOutputDeviceFail();
+
+// The sound before the board. The stored settings give the scene, the play
+// switch and what the layers read; with play on, the output opens and the
+// scene's layers start, and the board's first output start takes them over
+// as they play. Runs on the GUI thread between the pre-start and the board.
+void StartSoundBeforeBoard();
+// The scene and play switch that start decided, taken once by the board's load.
+std::optional<TStartState> TakeEarlyStartState();
+// The output as every start opens it, device and flags; false when it failed.
+bool OpenOutput(int device);
+// The settings key as it is now, value by value.
+TStoredKey ReadSettingsKey();
+// The layers' events go to the window from here on; the message that carries
+// one, handled wherever it arrives, runs its layer work.
+void RouteLayerEvents(HWND window);
+bool HandleLayerEventMessage(TMessage& message);
