@@ -24,7 +24,6 @@
 #include "player/settings/PackedWords.h"
 #include "player/settings/SceneLoader.h"
 #include "player/settings/SettingsLoader.h"
-#include "player/settings/RegistryValues.h"
 #include "player/window/SunCalendar.h"
 
 #include <shellapi.h>
