@@ -178,4 +178,18 @@ TEST_F(StartSoundWinTest, ADeviceThatCannotOpenTakesTheBoardsFailurePath)
     EXPECT_FALSE(LayerPlaying(lyDayBackground1));
 }
 
+TEST_F(StartSoundWinTest, ADeviceLostBeforeTheBoardIsOpenedAgainByIt)
+{
+    StoreKey({{"OvelIndex", kDayScene}, {"C1", Word(pwC1, {{B::PlayCheckBox, 1}})}});
+    const std::size_t opens = Devices.Opens();
+    StartSoundBeforeBoard();
+    Devices.FailOpenDevice();
+    ASSERT_TRUE(PumpUntil([] { return !LayerPlaying(lyDayBackground1); }, kShortPump));
+    ASSERT_TRUE(CreateOvelMainForm());
+    // The board's own start: the reset, then the output.
+    EXPECT_EQ(Devices.Opens(), opens + 3);
+    EXPECT_FALSE(DeviceFailed);
+    EXPECT_TRUE(LayerPlaying(lyDayBackground1));
+}
+
 }  // namespace
