@@ -184,6 +184,9 @@ TEST(SoundscapeCost, OurThreadsWithEveryLayerOn)
     ASSERT_TRUE(PrepareApplication());
     ASSERT_TRUE(CreateOvelMainForm());
     TOvelMainForm& board = *OvelMainForm;
+    // The day forest, whichever scene the stored settings start in: the day's folders are set.
+    if (board.OvelComboBox.ItemIndex() != kDayScene)
+        board.ForestClick(nullptr);
     TurnEverythingOn(board);
     board.PlayOvel();
     PlayFires();

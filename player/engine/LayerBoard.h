@@ -2,8 +2,8 @@
 // The engine's view of the board: a control by its name in the board's
 // control table, read as the state the layers need of it (a box's Checked,
 // a track bar's Position, a combo box's ItemIndex), and the few looks the
-// layers change on it. The board answers from its live controls; the layers
-// ask only on the GUI thread.
+// layers change on it. The board answers from its live controls, and before
+// it exists the stored settings answer; the layers ask only on the GUI thread.
 
 #include <string>
 

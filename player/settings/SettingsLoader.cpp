@@ -335,3 +335,38 @@ TSceneChoice DecideAlternation(bool startedBySwitch, bool alternateChecked, int 
         return SceneByTimes(times);
     return TSceneChoice::Keep;
 }
+
+TStartState DecideStartState(TStartState loaded, const TStartInputs& inputs, TAlternationInputs alternation,
+                             const std::function<bool()>& calendarNight)
+{
+    TStartState state = loaded;
+    const auto choose = [&state, &calendarNight](TSceneChoice choice) {
+        switch (choice) {
+            case TSceneChoice::Day:
+                state.Scene = kDayScene;
+                break;
+            case TSceneChoice::Night:
+                state.Scene = kNightScene;
+                break;
+            case TSceneChoice::ByCalendar:
+                state.Scene = calendarNight() ? kNightScene : kDayScene;
+                break;
+            case TSceneChoice::Keep:
+                break;
+        }
+    };
+    if (const std::optional<TStartDecision> start = DecideStart(inputs)) {
+        if (start->Play)
+            state.Play = *start->Play;
+        choose(start->Scene);
+    }
+    choose(DecideAlternation(inputs.StartedBySwitch, alternation.Checked, alternation.Item, inputs.Times));
+    return state;
+}
+
+int StartDevice(std::optional<int> storedItem, int listed, int defaultDevice)
+{
+    constexpr int kMaxListedDevice = 255;
+    const int device = storedItem ? *storedItem + 1 : defaultDevice;
+    return device >= 1 && device <= listed && device <= kMaxListedDevice ? device : 1;
+}

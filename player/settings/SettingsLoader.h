@@ -7,6 +7,7 @@
 #include "player/settings/PackedWords.h"
 #include "player/settings/RegistryValues.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -155,3 +156,22 @@ std::optional<TStartDecision> DecideStart(const TStartInputs& inputs);
 // The alternation's scene at a start without a switch.
 TSceneChoice DecideAlternation(bool startedBySwitch, bool alternateChecked, int alternationItem,
                                const TDayTimes& times);
+
+// The scene and play switch a program start settles on: by its switch, then
+// by the alternation, from what the load gave them; calendarNight is asked
+// only when a choice goes by the calendar.
+struct TStartState {
+    int Scene;
+    bool Play;
+};
+struct TAlternationInputs {
+    bool Checked;
+    int Item;
+};
+TStartState DecideStartState(TStartState loaded, const TStartInputs& inputs, TAlternationInputs alternation,
+                             const std::function<bool()>& calendarNight);
+
+// The device a start opens: the stored name's place in the list (-1 when not
+// listed; none when no name is stored) plus one, else the default device; one
+// outside the list.
+int StartDevice(std::optional<int> storedItem, int listed, int defaultDevice);

@@ -539,7 +539,6 @@ private:
     void LoadStartOptions(const TStoredKey& key, bool programStart);
     void LoadTimes(const TStoredKey& key);
     void DecideSceneAndPlay(const TStoredKey& key);
-    void ChooseScene(TSceneChoice choice);
     void SetSceneRanges(int scene);
     void LoadSceneOptionsOnShow(const TStoredKey& key);
     void RunSceneStep(TSceneStep step, bool banksPresent);
@@ -561,10 +560,16 @@ private:
     void WatchDeviceReturn();
     bool PowerOffByCountdown();
     void ShowChimeHints(bool active);
-    bool SunShifted();
     void ShowSwitchTimes(TDateTime dayOn, TDateTime nightOn);
     TScheduleState schedule_;
     int fadeTarget_ = 0;
+
+    // The sound started before the board: its output's look on the board,
+    // and its take-over by the board's first output start.
+    void ShowOutputOpened(bool opened);
+    bool TakeOverEarlySound();
+    void PassOnEarlyRainDraw();
+    bool RestartOutput();
 };
 
 extern TOvelMainForm* OvelMainForm;
@@ -578,5 +583,26 @@ void FreeOvelMainForm();
 // hidden, with the program's icon; false when it cannot be made.
 bool PrepareApplication();
 
+// Daylight time shifts the calendar: it is in force and Windows adjusts for it.
+bool DaylightShiftNow();
+// Day or night by the calendar now, with the pickers' times when asked.
+TNightAnswer CalendarNow(TSunState& state, TDateTime sunriseOffset, TDateTime sunsetOffset, bool fillPickers);
+
 // The output device failed while a layer's stream was playing on it.
 void OnOutputDeviceFail();
+
+// The sound before the board. The stored settings give the scene, the play
+// switch and what the layers read; with play on, the output opens and the
+// scene's layers start, and the board's first output start takes them over
+// as they play. Runs on the GUI thread between the pre-start and the board.
+void StartSoundBeforeBoard();
+// The scene and play switch that start decided, taken once by the board's load.
+std::optional<TStartState> TakeEarlyStartState();
+// The output as every start opens it, device and flags; false when it failed.
+bool OpenOutput(int device);
+// The settings key as it is now, value by value.
+TStoredKey ReadSettingsKey();
+// The layers' events go to the window from here on; the message that carries
+// one, handled wherever it arrives, runs its layer work.
+void RouteLayerEvents(HWND window);
+bool HandleLayerEventMessage(TMessage& message);

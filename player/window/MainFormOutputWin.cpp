@@ -8,6 +8,11 @@
 #include "player/engine/SoundBanks.h"
 #include "player/engine/StartUp.h"
 #include "player/engine/WeatherStrands.h"
+#include "player/settings/StartBoard.h"
+#include "player/window/ScheduleClock.h"
+#include "support/ProgInfo.h"
+
+#include <utility>
 
 namespace {
 
@@ -26,12 +31,73 @@ constexpr BASS_3DVECTOR kNoVector{0.0f, 0.0f, 0.0f};
 
 bool HasGroup(TBankId bank, std::uint8_t TBankHeader::*group) { return SoundBanks[bank].*group > 0; }
 
+// The sound started before the board, until the board takes it over.
+struct TEarlySound {
+    bool Playing = false;
+    bool RainDrawn = false;  // a background's rain draw came up meanwhile
+    int Device = 0;
+    int Scene = -1;
+    int SoftwareMixing = 0;
+};
+TEarlySound EarlySound;
+std::optional<TStartState> EarlyStartState;
+// What the layers read until the board exists; they may still ask while it is made.
+TStartBoard EarlyBoard(SoundBanks);
+
+bool EarlyCalendarNight(double sunriseOffset, double sunsetOffset)
+{
+    TSunState state;
+    return CalendarNow(state, sunriseOffset, sunsetOffset, false).Night;
+}
+
+// The device the board will choose: the stored name among the listed devices.
+int EarlyDevice(const TStoredKey& key)
+{
+    const std::optional<std::string> name = StoredText(key, "DeviceName");
+    std::optional<int> item;
+    if (name)
+        item = -1;
+    int listed = 0;
+    for (DWORD device = 1; BASS_GetDeviceInfo(device, &DeviceInfo); ++device, ++listed)
+        if (name && *item < 0 && lstrcmpiA(DeviceInfo.name, name->c_str()) == 0)
+            item = listed;
+    return StartDevice(item, listed, DefaultDevice);
+}
+
+// The engine's own copies of what the load put into the board.
+void ApplyEarlyPlaces(const TStartBoard& board)
+{
+    SoftwareMixing = board.State(TBoardItem::HWMCheckBox) ? 0 : 1;
+    LimiterLow = board.State(TBoardItem::LimiterLowBound);
+    LimiterHigh = board.State(TBoardItem::LimiterHighBound);
+    if (Present(sbOves)) {
+        StreamX = board.State(TBoardItem::StreamMarkerX);
+        StreamY = board.State(TBoardItem::StreamMarkerY);
+    }
+    if (Present(sbOvef)) {
+        FireX = board.State(TBoardItem::FireMarkerX);
+        FireY = board.State(TBoardItem::FireMarkerY);
+    }
+}
+
+// Until the board takes over, a lost device silences the output; the board's
+// start then opens it again, or takes the failure path.
+void OnEarlyDeviceFail()
+{
+    EarlySound.Playing = false;
+    StopLayers();
+    BASS_Stop();
+    BASS_Free();
+}
+
+void OnEarlyRainDrawn() { EarlySound.RainDrawn = true; }
+
 }  // namespace
 
-bool TOvelMainForm::AudioIni()
+bool OpenOutput(int device)
 {
     BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, kFollowPlaylists);
-    const bool opened = BASS_Init(OutputDevice, kOutputRate, BASS_DEVICE_DSOUND, Application.Handle(), nullptr) ||
+    const bool opened = BASS_Init(device, kOutputRate, BASS_DEVICE_DSOUND, Application.Handle(), nullptr) ||
                         BASS_ErrorGetCode() == BASS_ERROR_ALREADY;
     BASS_Set3DFactors(kDistanceFactor, kRolloffFactor, kDopplerFactor);
     BASS_Set3DPosition(&kListenerPosition, &kNoVector, &kNoVector, &kNoVector);
@@ -43,6 +109,18 @@ bool TOvelMainForm::AudioIni()
     BASS_GetInfo(&info);
     EmulatedDriver = (info.flags & DSCAPS_EMULDRIVER) != 0;
     SpeakerCount = static_cast<int>(info.speakers);
+    return opened;
+}
+
+bool TOvelMainForm::AudioIni()
+{
+    const bool opened = OpenOutput(OutputDevice);
+    ShowOutputOpened(opened);
+    return opened;
+}
+
+void TOvelMainForm::ShowOutputOpened(bool opened)
+{
     OutputDeviceName = DeviceComboBox.Text();
     if (!BoardStarting)
         SetDeviceHint();
@@ -51,7 +129,6 @@ bool TOvelMainForm::AudioIni()
         DeviceFailed = false;
         ShowDeviceLost();
     }
-    return opened;
 }
 
 void TOvelMainForm::PlayOvel()
@@ -62,21 +139,9 @@ void TOvelMainForm::PlayOvel()
         BASS_Stop();
         return;
     }
-    // Every start opens the device afresh, with new flags; the streams the
-    // layers held end with the old output.
-    BASS_Init(OutputDevice, kOutputRate, 0, Application.Handle(), nullptr);
-    StopOvel();
-    const unsigned run = ++outputRuns_;
-    Application.ProcessMessages();
-    // What was handled meanwhile may have played or silenced the board itself.
-    if (run != outputRuns_ || !PlayCheckBox.Checked())
+    const bool takenOver = TakeOverEarlySound();
+    if (!takenOver && !RestartOutput())
         return;
-    // A device that cannot be opened is lost, not playing.
-    if (!AudioIni()) {
-        LoseOutput();
-        return;
-    }
-    ClearChannel3DVectors();
 
     OptionGroupBox.Show();
     OptionCheckBox.Show();
@@ -93,7 +158,8 @@ void TOvelMainForm::PlayOvel()
             for (TGroupBox* group :
                  {&Option2GroupBox, &FlightsGroupBox, &Option6GroupBox, &Option4GroupBox, &Option5GroupBox})
                 group->SetVisible(birds);
-            StartDayLayers();
+            if (!takenOver)
+                StartDayLayers();
             break;
         }
         case kNightScene:
@@ -109,7 +175,8 @@ void TOvelMainForm::PlayOvel()
             if (!Option4CheckBox.Enabled())
                 UncheckQuietly(Option4CheckBox);
             NoOption4Label.SetVisible(!Option4CheckBox.Enabled());
-            StartNightLayers();
+            if (!takenOver)
+                StartNightLayers();
             break;
         default:
             break;
@@ -121,9 +188,30 @@ void TOvelMainForm::PlayOvel()
     SpkAnimate.SetActive(true);
 }
 
+// Every start opens the device afresh, with new flags; the streams the layers
+// held end with the old output. False when nothing is to start.
+bool TOvelMainForm::RestartOutput()
+{
+    BASS_Init(OutputDevice, kOutputRate, 0, Application.Handle(), nullptr);
+    StopOvel();
+    const unsigned run = ++outputRuns_;
+    Application.ProcessMessages();
+    // What was handled meanwhile may have played or silenced the board itself.
+    if (run != outputRuns_ || !PlayCheckBox.Checked())
+        return false;
+    // A device that cannot be opened is lost, not playing.
+    if (!AudioIni()) {
+        LoseOutput();
+        return false;
+    }
+    ClearChannel3DVectors();
+    return true;
+}
+
 void TOvelMainForm::StopOvel()
 {
     ++outputRuns_;
+    EarlySound.Playing = false;
     StopFWind();
     BASS_Stop();
     BASS_Free();
@@ -254,4 +342,58 @@ void OnOutputDeviceFail()
     if (DeviceFailed || OvelMainForm == nullptr)
         return;
     OvelMainForm->LoseOutput();
+}
+
+void StartSoundBeforeBoard()
+{
+    const TStoredKey key = ReadSettingsKey();
+    AutoDSTDisabled = SystemAutoDSTDisabled();
+    EarlyBoard.Load(key, {ScheduleClock().Now(), StartedBySwitch, DayOnTime, NightOnTime, SunriseOffset, SunsetOffset,
+                          EarlyCalendarNight});
+    EarlyStartState = EarlyBoard.Start();
+    if (!EarlyStartState->Play)
+        return;
+    const int device = EarlyDevice(key);
+    ApplyEarlyPlaces(EarlyBoard);
+    if (!OpenOutput(device)) {
+        BASS_Free();
+        return;
+    }
+    BASS_SetConfig(BASS_CONFIG_GVOL_STREAM,
+                   static_cast<DWORD>(EarlyBoard.Position(TBoardControl::VolumeTrackBar)) * 100);
+    ClearChannel3DVectors();
+    Application.OnWindowMessage = HandleLayerEventMessage;
+    RouteLayerEvents(Application.Handle());
+    SetDeviceFailHandler(OnEarlyDeviceFail);
+    SetRainDrawHandler(OnEarlyRainDrawn);
+    SetLayerBoard(&EarlyBoard);
+    EarlySound = {true, false, device, EarlyStartState->Scene, SoftwareMixing};
+    if (EarlyStartState->Scene == kDayScene)
+        StartDayLayers();
+    else
+        StartNightLayers();
+    if (EarlyBoard.Checked(TBoardControl::OptionCheckBox))
+        PlayBrook();
+}
+
+std::optional<TStartState> TakeEarlyStartState() { return std::exchange(EarlyStartState, std::nullopt); }
+
+// Only the sound the board would start itself: the same device, scene and
+// mixing; anything else starts afresh.
+bool TOvelMainForm::TakeOverEarlySound()
+{
+    const bool same = EarlySound.Playing && OutputDevice == EarlySound.Device &&
+                      OvelComboBox.ItemIndex() == EarlySound.Scene && SoftwareMixing == EarlySound.SoftwareMixing;
+    EarlySound.Playing = false;
+    if (same)
+        ShowOutputOpened(true);
+    else
+        EarlySound.RainDrawn = false;
+    return same;
+}
+
+void TOvelMainForm::PassOnEarlyRainDraw()
+{
+    if (std::exchange(EarlySound.RainDrawn, false) && PlayCheckBox.Checked())
+        RainDrawn();
 }

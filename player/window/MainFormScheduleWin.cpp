@@ -270,13 +270,19 @@ void TOvelMainForm::MuteComboBoxChange(TObject*)
 
 void TOvelMainForm::MuteDateTimePickerChange(TObject*) { SetMainIcon(); }
 
+bool DaylightShiftNow() { return ScheduleClock().DaylightInForce() && !AutoDSTDisabled; }
+
+TNightAnswer CalendarNow(TSunState& state, TDateTime sunriseOffset, TDateTime sunsetOffset, bool fillPickers)
+{
+    const TSunSettings settings{DaylightShiftNow(), sunriseOffset, sunsetOffset};
+    return NightAt(state, ScheduleClock().Now(), settings, fillPickers);
+}
+
 // Null asks as the tick does: the pickers follow only a new day or a new
 // daylight state; a control asks them to show today's times now.
 bool TOvelMainForm::NowIsNight(TObject* control)
 {
-    TScheduleClock& clock = ScheduleClock();
-    const TSunSettings settings{clock.DaylightInForce() && !AutoDSTDisabled, SunriseOffset, SunsetOffset};
-    const TNightAnswer answer = NightAt(schedule_.Sun, clock.Now(), settings, control != nullptr);
+    const TNightAnswer answer = CalendarNow(schedule_.Sun, SunriseOffset, SunsetOffset, control != nullptr);
     if (answer.FillPickers)
         ShowSwitchTimes(answer.DayOnTime, answer.NightOnTime);
     return answer.Night;
@@ -288,15 +294,13 @@ void TOvelMainForm::ShowSwitchTimes(TDateTime dayOn, TDateTime nightOn)
     NightOnDateTimePicker.SetTime(nightOn);
 }
 
-bool TOvelMainForm::SunShifted() { return ScheduleClock().DaylightInForce() && !AutoDSTDisabled; }
-
 void TOvelMainForm::DayOnDateTimePickerChange(TObject*)
 {
     const TDateTime picked = DayOnDateTimePicker.Time();
     if (AlternateComboBox.ItemIndex() == kAlternateByTimes)
         DayOnTime = picked;
     else
-        SunriseOffset = SunriseOffsetFor(picked, ScheduleClock().Now(), SunShifted());
+        SunriseOffset = SunriseOffsetFor(picked, ScheduleClock().Now(), DaylightShiftNow());
 }
 
 void TOvelMainForm::NightOnDateTimePickerChange(TObject*)
@@ -305,5 +309,5 @@ void TOvelMainForm::NightOnDateTimePickerChange(TObject*)
     if (AlternateComboBox.ItemIndex() == kAlternateByTimes)
         NightOnTime = picked;
     else
-        SunsetOffset = SunsetOffsetFor(picked, ScheduleClock().Now(), SunShifted());
+        SunsetOffset = SunsetOffsetFor(picked, ScheduleClock().Now(), DaylightShiftNow());
 }

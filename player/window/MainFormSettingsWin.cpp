@@ -51,20 +51,6 @@ void FillList(TComboBox& combo, const std::vector<std::string>& items)
     combo.Items.EndUpdate();
 }
 
-// The settings key as it is now, value by value.
-TStoredKey ReadSettingsKey()
-{
-    TStoredKey key;
-    TRegistry& registry = *ProgRegistry;
-    if (OpenProductKey()) {
-        for (const std::string& name : registry.ValueNames())
-            if (std::optional<TRegistryValue> value = registry.ReadValue(name))
-                key.Set(name, {value->Type, std::move(value->Data)});
-    }
-    registry.CloseKey();
-    return key;
-}
-
 void DeleteStoredValues(const std::vector<std::string>& names)
 {
     if (OpenProductKey())
@@ -99,6 +85,19 @@ std::string CurrentLangFile()
 }
 
 }  // namespace
+
+TStoredKey ReadSettingsKey()
+{
+    TStoredKey key;
+    TRegistry& registry = *ProgRegistry;
+    if (OpenProductKey()) {
+        for (const std::string& name : registry.ValueNames())
+            if (std::optional<TRegistryValue> value = registry.ReadValue(name))
+                key.Set(name, {value->Type, std::move(value->Data)});
+    }
+    registry.CloseKey();
+    return key;
+}
 
 // The scene loader's view of the board.
 class TOvelMainForm::TSceneLoading : public TSceneBoard {
@@ -634,35 +633,20 @@ void TOvelMainForm::LoadTimes(const TStoredKey& key)
 }
 
 // Only the program's start decides, by its switch or the alternation; an
-// import keeps the scene and the play switch as they are.
+// import keeps the scene and the play switch as they are. A sound started
+// before the board decided the same from the same key: the board shows it.
 void TOvelMainForm::DecideSceneAndPlay(const TStoredKey& key)
 {
     const TDayTimes times{ScheduleClock().Now(), DayOnTime, NightOnTime};
-    const std::optional<TStartDecision> start =
-        DecideStart({StartedBySwitch, key.Has("AutoStartIndex"), AutoStartComboBox.ItemIndex(), PackedWords.C1, times});
-    if (start) {
-        if (start->Play)
-            PlayCheckBox.SetChecked(*start->Play);
-        ChooseScene(start->Scene);
-    }
-    ChooseScene(DecideAlternation(StartedBySwitch, AlternateCheckBox.Checked(), AlternateComboBox.ItemIndex(), times));
-}
-
-void TOvelMainForm::ChooseScene(TSceneChoice choice)
-{
-    switch (choice) {
-        case TSceneChoice::Day:
-            OvelComboBox.SetItemIndex(kDayScene);
-            break;
-        case TSceneChoice::Night:
-            OvelComboBox.SetItemIndex(kNightScene);
-            break;
-        case TSceneChoice::ByCalendar:
-            OvelComboBox.SetItemIndex(NowIsNight(&OvelComboBox) ? kNightScene : kDayScene);
-            break;
-        case TSceneChoice::Keep:
-            break;
-    }
+    const std::optional<TStartState> early = TakeEarlyStartState();
+    const TStartState state = early ? *early
+                                    : DecideStartState({OvelComboBox.ItemIndex(), PlayCheckBox.Checked()},
+                                                       {StartedBySwitch, key.Has("AutoStartIndex"),
+                                                        AutoStartComboBox.ItemIndex(), PackedWords.C1, times},
+                                                       {AlternateCheckBox.Checked(), AlternateComboBox.ItemIndex()},
+                                                       [this] { return NowIsNight(&OvelComboBox); });
+    OvelComboBox.SetItemIndex(state.Scene);
+    PlayCheckBox.SetChecked(state.Play);
 }
 
 void TOvelMainForm::SetSceneRanges(int scene)

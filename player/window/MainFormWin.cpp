@@ -56,7 +56,6 @@ constexpr UINT kLayerEventMessage = WM_APP + 1;
 constexpr WPARAM kSysCommandMask = 0xFFF0;  // the low four bits are the system's own
 constexpr DWORD kHideAnimation = AW_HIDE | AW_CENTER;
 constexpr int kTaskbarGap = 40;
-constexpr int kMaxListedDevice = 255;
 
 constexpr const char* kNoLanguageHintRussian =
     "Пожалуйста, свяжитесь с автором\r\nдля совместного создания интерфейса программы\r\nна Вашем родном языке!";
@@ -274,12 +273,12 @@ void TOvelMainForm::FormCreate(TObject*)
     SetButtonGlyphs();
     SetSCs();
     Option6Preview = false;
-    LayerEventWindow.store(Handle());
-    SetLayerEventPoster(PostLayerEvent);
+    RouteLayerEvents(Handle());
     SetDeviceFailHandler(OnOutputDeviceFail);
     SetLayerBoard(this);
     StartSoundscape();
     OvelComboBoxSelect(nullptr);
+    PassOnEarlyRainDraw();
     ListUserFolders();
     BoardStarting = false;
     Bind(Screen.OnActiveControlChange, &TOvelMainForm::RestorePositionMarker);
@@ -319,12 +318,10 @@ void TOvelMainForm::RestoreDeviceAndPlace()
         registry.WriteString("TheLastRunFolder", folder);
 
     const std::optional<std::string> deviceName = opened ? registry.ReadString("DeviceName") : std::nullopt;
-    OutputDevice = deviceName ? DeviceComboBox.Items.IndexOf(*deviceName) + 1 : DefaultDevice;
-    const int listed = DeviceComboBox.Items.Count();
-    if (OutputDevice >= 1 && OutputDevice <= listed && OutputDevice <= kMaxListedDevice)
-        DeviceComboBox.SetItemIndex(OutputDevice - 1);
-    else
-        OutputDevice = 1;
+    const std::optional<int> storedItem =
+        deviceName ? std::optional<int>(DeviceComboBox.Items.IndexOf(*deviceName)) : std::nullopt;
+    OutputDevice = StartDevice(storedItem, DeviceComboBox.Items.Count(), DefaultDevice);
+    DeviceComboBox.SetItemIndex(OutputDevice - 1);
 
     const std::optional<std::int32_t> left = opened ? registry.ReadInteger("BoardLeft") : std::nullopt;
     const std::optional<std::int32_t> top = opened ? registry.ReadInteger("BoardTop") : std::nullopt;
@@ -397,15 +394,15 @@ void TOvelMainForm::FormDestroy(TObject*)
     }
     EndSoundscape();
     SetLayerBoard(nullptr);
-    SetLayerEventPoster(nullptr);
+    RouteLayerEvents(nullptr);
     SetDeviceFailHandler(nullptr);
-    LayerEventWindow.store(nullptr);
     for (TBankId bank : kRequiredBanks)
         SoundBanks[bank].Handle.reset();
     FreeSCs();
     Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
     Screen.OnActiveControlChange = nullptr;
     Application.OnMessage = nullptr;
+    Application.OnWindowMessage = nullptr;
     placing_ = {};
 }
 
@@ -445,14 +442,11 @@ void TOvelMainForm::WndProc(TMessage& message)
 {
     if (TaskbarCreatedMsg != 0 && message.Msg == TaskbarCreatedMsg)
         Shell_NotifyIconW(NIM_ADD, &TrayIconData);
+    if (HandleLayerEventMessage(message))
+        return;
     switch (message.Msg) {
         case kTrayCallbackMessage:
             TrayMessage(message.LParam);
-            message.Result = 0;
-            return;
-        case kLayerEventMessage:
-            DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)),
-                               static_cast<TLayerId>(HIWORD(message.WParam)), static_cast<DWORD>(message.LParam));
             message.Result = 0;
             return;
         case WM_APP:
@@ -492,6 +486,22 @@ bool TOvelMainForm::SessionMessage(TMessage& message)
         return true;
     }
     return false;
+}
+
+void RouteLayerEvents(HWND window)
+{
+    LayerEventWindow.store(window);
+    SetLayerEventPoster(window ? PostLayerEvent : nullptr);
+}
+
+bool HandleLayerEventMessage(TMessage& message)
+{
+    if (message.Msg != kLayerEventMessage)
+        return false;
+    DispatchLayerEvent(static_cast<TLayerEvent>(LOWORD(message.WParam)), static_cast<TLayerId>(HIWORD(message.WParam)),
+                       static_cast<DWORD>(message.LParam));
+    message.Result = 0;
+    return true;
 }
 
 bool PrepareApplication()

@@ -31,7 +31,12 @@ void ReportLoaderTime()
 
 void OvelMain()
 {
-    if (!PrepareApplication() || !PrepareStart() || !CreateOvelMainForm())
+    if (!PrepareApplication() || !PrepareStart())
+        return;
+    // Making the board waits on its template and the window manager: the
+    // sound starts first, and the board takes it over.
+    StartSoundBeforeBoard();
+    if (!CreateOvelMainForm())
         return;
     CreateChimesForm();
     Application.Run();

@@ -332,6 +332,44 @@ TEST(SettingsLoader, AlternationChoosesOnlyWithoutASwitch)
     EXPECT_EQ(DecideAlternation(true, true, 5, late), TSceneChoice::Keep);
 }
 
+TEST(SettingsLoader, StartStateBySwitchThenAlternation)
+{
+    const TDayTimes late = {HoursMinutes(23, 0), HoursMinutes(9, 0), HoursMinutes(20, 0)};
+    const TStartState dayPlaying{kDayScene, true};
+    const struct {
+        bool BySwitch;
+        int Mode;
+        TAlternationInputs Alternation;
+        bool CalendarNight;
+        TStartState State;
+        bool CalendarAsked;
+    } cases[] = {
+        {true, 0, {true, 5}, false, {kDayScene, false}, false},  // muted start; no alternation with a switch
+        {true, 3, {false, 4}, true, {kNightScene, true}, true},
+        {false, 0, {true, 4}, true, {kNightScene, true}, true},  // the mode is a switch's only
+        {false, 0, {true, 5}, false, {kNightScene, true}, false},
+        {false, 0, {false, 4}, true, dayPlaying, false},
+    };
+    for (const auto& c : cases) {
+        bool asked = false;
+        const TStartState state = DecideStartState(dayPlaying, {c.BySwitch, true, c.Mode, 0, late}, c.Alternation,
+                                                   [&asked, &c] { return asked = true, c.CalendarNight; });
+        EXPECT_EQ(state.Scene, c.State.Scene) << c.Mode;
+        EXPECT_EQ(state.Play, c.State.Play) << c.Mode;
+        EXPECT_EQ(asked, c.CalendarAsked) << c.Mode;
+    }
+}
+
+TEST(SettingsLoader, StartDeviceByTheStoredNameOrTheDefault)
+{
+    EXPECT_EQ(StartDevice(1, 3, 1), 2);
+    EXPECT_EQ(StartDevice(std::nullopt, 3, 3), 3);
+    EXPECT_EQ(StartDevice(-1, 3, 2), 1);            // a name no longer listed
+    EXPECT_EQ(StartDevice(std::nullopt, 3, -1), 1);  // no default device
+    EXPECT_EQ(StartDevice(std::nullopt, 2, 3), 1);
+    EXPECT_EQ(StartDevice(0, 0, 1), 1);
+}
+
 TEST(SettingsLoader, CommonRowsByWordDefaultOrOlderValue)
 {
     TStoredKey key;
