@@ -25,11 +25,6 @@ constexpr int kRainFrequencies[] = {512, 256, 96, 32, 16};
 constexpr int kBrowseButtonGap = 8;
 constexpr const char* kNoAlternationTime = "----------------------";
 
-enum TAlternation : int {
-    amBySun = 4,
-    amAtSetTimes = 5,
-};
-
 constexpr float kPercent = 100.0f;
 
 }  // namespace
@@ -350,7 +345,7 @@ void TOvelMainForm::AlternateCheckBoxClick(TObject*)
 void TOvelMainForm::AlternateComboBoxChange(TObject* sender)
 {
     const int mode = AlternateComboBox.ItemIndex();
-    const bool timed = AlternateCheckBox.Checked() && (mode == amBySun || mode == amAtSetTimes);
+    const bool timed = AlternateCheckBox.Checked() && (mode == kAlternateByCalendar || mode == kAlternateByTimes);
     DayOnDateTimePicker.SetEnabled(timed);
     NightOnDateTimePicker.SetEnabled(timed);
     DayOnImage.SetVisible(timed);
@@ -359,7 +354,7 @@ void TOvelMainForm::AlternateComboBoxChange(TObject* sender)
         DayOnLabel.SetCaption(kNoAlternationTime);
         NightOnLabel.SetCaption(kNoAlternationTime);
     } else {
-        const bool bySun = mode == amBySun;
+        const bool bySun = mode == kAlternateByCalendar;
         DayOnLabel.SetCaption(bySun ? SunriseTodayText : DayOvelOnText);
         NightOnLabel.SetCaption(bySun ? SunsetTodayText : NightOvelOnText);
         if (bySun) {
