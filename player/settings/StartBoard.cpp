@@ -14,6 +14,33 @@ constexpr int kChecked = 1;
 
 }  // namespace
 
+bool LayerBanksPresent(TBoardItem box, const std::array<TSoundBank, SoundBankCount>& banks)
+{
+    const auto present = [&banks](TBankId bank) { return banks[bank].Present; };
+    switch (box) {
+        case B::Option3CheckBox:
+            return present(sbOvdf) || present(sbOvbf);
+        case B::Option7CheckBox:
+            return present(sbOvdf) || present(sbOvif);
+        case B::WindCheckBox:
+            return present(sbOvfw);
+        case B::OptionCheckBox:
+            return present(sbOves);
+        case B::StormCheckBox:
+            return present(sbOvrs);
+        case B::RainCheckBox:
+            return present(sbOvel);
+        case B::GuitarCheckBox:
+            return present(sbOvgu) || present(sbOvmn);
+        case B::HaCheckBox:
+            return present(sbOvha) || present(sbOvmn);
+        case B::FluteCheckBox:
+            return present(sbOvfl) || present(sbOvmd);
+        default:
+            return true;
+    }
+}
+
 void TStartBoard::Load(const TStoredKey& key, const TStartFacts& facts)
 {
     SetDesign();
@@ -90,8 +117,11 @@ void TStartBoard::LoadCommon(const TStoredKey& key, const TStartFacts& facts)
     const double sunrise = StoredOffset(key, "SunriseOffset").value_or(facts.SunriseOffset);
     const double sunset = StoredOffset(key, "SunsetOffset").value_or(facts.SunsetOffset);
     start_ = DecideStartState({State(B::OvelComboBox), State(B::PlayCheckBox) != kUnchecked},
-                              {facts.StartedBySwitch, key.Has("AutoStartIndex"), State(B::AutoStartComboBox),
-                               words_.C1, {facts.Now, dayOn, nightOn}},
+                              {facts.StartedBySwitch,
+                               key.Has("AutoStartIndex"),
+                               State(B::AutoStartComboBox),
+                               words_.C1,
+                               {facts.Now, dayOn, nightOn}},
                               {State(B::AlternateCheckBox) != kUnchecked, State(B::AlternateComboBox)},
                               [&facts, sunrise, sunset] { return facts.CalendarNight(sunrise, sunset); });
 }
@@ -105,16 +135,13 @@ void TStartBoard::ApplyRow(TBoardItem item, const TStoredKey& key)
 
 void TStartBoard::GateMissingBanks()
 {
-    const auto present = [this](TBankId bank) { return Present(bank); };
-    Gate(B::Option3CheckBox, present(sbOvdf) || present(sbOvbf));
-    Gate(B::Option7CheckBox, present(sbOvdf) || present(sbOvif));
-    Disable(B::WindCheckBox, !present(sbOvfw));
-    Disable(B::OptionCheckBox, !present(sbOves));
-    Disable(B::StormCheckBox, !present(sbOvrs) || !present(sbOvel));
-    Disable(B::RainCheckBox, !present(sbOvel));
-    Disable(B::GuitarCheckBox, !present(sbOvgu) && !present(sbOvmn));
-    Disable(B::HaCheckBox, !present(sbOvha) && !present(sbOvmn));
-    Disable(B::FluteCheckBox, !present(sbOvfl) && !present(sbOvmd));
+    const auto present = [this](TBoardItem box) { return LayerBanksPresent(box, banks_); };
+    for (TBoardItem box : {B::Option3CheckBox, B::Option7CheckBox})
+        Gate(box, present(box));
+    for (TBoardItem box :
+         {B::WindCheckBox, B::OptionCheckBox, B::RainCheckBox, B::GuitarCheckBox, B::HaCheckBox, B::FluteCheckBox})
+        Disable(box, !present(box));
+    Disable(B::StormCheckBox, !present(B::StormCheckBox) || !present(B::RainCheckBox));
 }
 
 void TStartBoard::Gate(TBoardItem box, bool present)

@@ -24,6 +24,10 @@ struct TStartFacts {
     std::function<bool(double sunriseOffset, double sunsetOffset)> CalendarNight;
 };
 
+// The banks a layer box plays from are there; a box without them is gated.
+// The storm also needs the rain's bank, which its own answer leaves out.
+bool LayerBanksPresent(TBoardItem box, const std::array<TSoundBank, SoundBankCount>& banks);
+
 class TStartBoard : public TLayerBoard, public TSceneBoard {
 public:
     explicit TStartBoard(const std::array<TSoundBank, SoundBankCount>& banks) : banks_(banks) {}

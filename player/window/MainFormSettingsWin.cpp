@@ -10,6 +10,7 @@
 #include "player/engine/SystemInfoLine.h"
 #include "player/settings/BoardDesign.h"
 #include "player/settings/SceneLoader.h"
+#include "player/settings/StartBoard.h"
 #include "player/window/BoardState.h"
 #include "player/window/ScheduleClock.h"
 #include "support/LangUnit.h"
@@ -485,21 +486,22 @@ void TOvelMainForm::LoadCommonOptions(const TStoredKey& key)
 // Layers whose banks are missing are offered disabled, with a label that says so.
 void TOvelMainForm::GateMissingBanks()
 {
-    GateOption(Option3CheckBox, NoOption3Label, Present(sbOvdf) || Present(sbOvbf));
-    GateOption(Option7CheckBox, NoOption7Label, Present(sbOvdf) || Present(sbOvif));
-    ShowBankGate(WindCheckBox, NoWindLabel, Present(sbOvfw));
-    if (!Present(sbOvfw))
+    const auto present = [](TBoardItem box) { return LayerBanksPresent(box, SoundBanks); };
+    GateOption(Option3CheckBox, NoOption3Label, present(B::Option3CheckBox));
+    GateOption(Option7CheckBox, NoOption7Label, present(B::Option7CheckBox));
+    ShowBankGate(WindCheckBox, NoWindLabel, present(B::WindCheckBox));
+    if (!present(B::WindCheckBox))
         WindVolumeTrackBar.Hide();
-    ShowBankGate(OptionCheckBox, NoStreamLabel, Present(sbOves));
-    ShowBankGate(StormCheckBox, NoStormLabel, Present(sbOvrs));
-    ShowBankGate(RainCheckBox, NoRainLabel, Present(sbOvel));
-    if (!Present(sbOvel)) {
+    ShowBankGate(OptionCheckBox, NoStreamLabel, present(B::OptionCheckBox));
+    ShowBankGate(StormCheckBox, NoStormLabel, present(B::StormCheckBox));
+    ShowBankGate(RainCheckBox, NoRainLabel, present(B::RainCheckBox));
+    if (!present(B::RainCheckBox)) {
         RainNow.Visible = false;
         StormCheckBox.SetEnabled(false);
     }
-    ShowBankGate(GuitarCheckBox, NoGuitarLabel, Present(sbOvgu) || Present(sbOvmn));
-    ShowBankGate(HaCheckBox, NoHaLabel, Present(sbOvha) || Present(sbOvmn));
-    ShowBankGate(FluteCheckBox, NoFluteLabel, Present(sbOvfl) || Present(sbOvmd));
+    ShowBankGate(GuitarCheckBox, NoGuitarLabel, present(B::GuitarCheckBox));
+    ShowBankGate(HaCheckBox, NoHaLabel, present(B::HaCheckBox));
+    ShowBankGate(FluteCheckBox, NoFluteLabel, present(B::FluteCheckBox));
 }
 
 // Without its bank a box is disabled and labelled so; its state stays.

@@ -262,7 +262,6 @@ void TOvelMainForm::FormCreate(TObject*)
     UnmuteSystemSound();
     AddTrayIcon();
     ListDevices();
-    AutoDSTDisabled = SystemAutoDSTDisabled();
     RestoreDeviceAndPlace();
     FillLanguageList();
     if (!IsNTPlatform()) {
