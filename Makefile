@@ -42,6 +42,7 @@ test: deps
 	$(MAKE) --no-print-directory test-native || status=1; \
 	$(MAKE) --no-print-directory test-win64 || status=1; \
 	$(MAKE) --no-print-directory test-win32 || status=1; \
+	[ $$status -eq 0 ] || scripts/failure-summary.sh $(NATIVE) $(WIN64) $(WIN32); \
 	exit $$status
 
 test-native: native

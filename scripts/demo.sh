@@ -52,6 +52,7 @@ driver="$tree/tools/boarddriver/boarddriver.exe"
 settings_bench="$tree/bench/settings/SettingsBench.exe"
 listing_bench="$tree/bench/board/FolderListingBench.exe"
 cost_bench="$tree/bench/soundscape/SoundscapeCost.exe"
+tone_bench="$tree/bench/output/OutputCost.exe"
 bankmaker=build/native/tools/bankmaker/bankmaker
 plugin_bench=build/native/bench/audio/PluginDecodeBench
 url_bench=build/native/bench/audio/UrlStreamMemory
@@ -69,6 +70,7 @@ bytes_per_second=$((rate * 2 * 2))
 board_wait_seconds=60
 settle_seconds=5        # the start's own work, before the load is measured
 load_seconds=30         # day forest, measured
+tone_seconds=$((settle_seconds + load_seconds + 2))  # a tone alone, measured as the forest is
 day_rest_seconds=5
 night_hot_key=0xC04E    # Ctrl+Alt+N, as a shortcut word
 scene_wait_seconds=10
@@ -117,7 +119,7 @@ trap cleanup EXIT
 
 check_build() {
   for f in "$programs"/Ovel.exe "$programs"/bass.dll "$programs"/bassmix.dll "$dist"/ovda.3bs \
-           "$bankmaker" "$plugin_bench" "$url_bench" "$listing_bench" "$cost_bench"; do
+           "$bankmaker" "$plugin_bench" "$url_bench" "$listing_bench" "$cost_bench" "$tone_bench"; do
     [ -f "$f" ] || die "$f is missing: build first (make)"
   done
   [ -f "$driver" ] || die "$driver is missing: build the Windows tree first (make)"
@@ -229,11 +231,44 @@ cpu_measure() {
     'BEGIN { printf "%.2f", 100 * d / hz / (t1 - t0) }')
 }
 
+private_memory() {
+  awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum + 0 }' "/proc/$player_pid/smaps_rollup" 2>/dev/null ||
+    echo "?"
+}
+
+# Private memory by where it lies: our program's files, Wine's and the
+# system's libraries and fonts, and anonymous memory (every heap: ours and Wine's).
+private_by_kind() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / {
+         name = $0; for (i = 1; i <= 5; i++) sub(/^[^ ]+ +/, "", name)
+         kind = (name == "" || name ~ /^\[/) ? "anonymous" : (name ~ /\/Program Files\/Ovel\// ? "ours" : "libraries")
+       }
+       /^Private_(Clean|Dirty):/ { kb[kind] += $2 }
+       END { printf "anonymous %d kB, our program files %d kB, Wine'"'"'s and the system'"'"'s libraries and fonts %d kB",
+                    kb["anonymous"], kb["ours"], kb["libraries"] }' "/proc/$player_pid/smaps"
+}
+
 measure_load() {
   cpu_measure "$load_seconds"
+  load_cpu_percent=$cpu_percent
   resident_kb=$(resident)
-  private_kb=$(awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum + 0 }' \
-    "/proc/$player_pid/smaps_rollup" 2>/dev/null || echo "?")
+  private_kb=$(private_memory)
+  private_kinds=$(private_by_kind)
+}
+
+# What Wine's sound path costs by itself: a program that does nothing but play
+# a tone through the library, measured as the day forest was (the player has
+# ended). Whatever the player costs beyond it is the player's own.
+measure_tone_alone() {
+  "$WINELOADER" "$tone_bench" library "$tone_seconds" >/dev/null 2>&1 &
+  player_pid=$!
+  sleep "$settle_seconds"
+  cpu_measure "$load_seconds"
+  tone_cpu_percent=$cpu_percent
+  tone_private_kb=$(private_memory)
+  tone_private_kinds=$(private_by_kind)
+  wait "$player_pid" || die "the tone alone did not play"
+  player_pid=""
 }
 
 wait_for_player_end() {
@@ -341,8 +376,8 @@ time_listing() {
   listing_time=$("$WINELOADER" "$listing_bench" 2>/dev/null | tr -d '\r') || die "the listing could not be timed"
 }
 
-# The CPU of our own threads with every layer on, apart from Wine's, on the
-# board the bench makes (the player has ended).
+# The CPU of our own threads by day and with every layer on, apart from
+# Wine's, on the board the bench makes (the player has ended).
 measure_our_threads() {
   our_threads=$(WINEPATH="$program_folder" "$WINELOADER" "$cost_bench" 2>/dev/null | tr -d '\r' |
     grep '% of one core') || die "our threads' CPU could not be measured"
@@ -410,8 +445,10 @@ report() {
   echo "Level:      RMS $rms dBFS, peak $peak dBFS"
   awk -v l="$rms_left" -v r="$rms_right" \
     'BEGIN { printf "Balance:    left RMS %s dBFS, right RMS %s dBFS (left - right %+.1f dB)\n", l, r, l - r }'
-  echo "Player:     CPU $cpu_percent% of one core over ${load_seconds} s of the day forest," \
-       "resident $resident_kb kB, private $private_kb kB"
+  echo "Player:     CPU $load_cpu_percent% of one core over ${load_seconds} s of the day forest," \
+       "resident $resident_kb kB, private $private_kb kB ($private_kinds)"
+  echo "Tone alone: CPU $tone_cpu_percent% of one core, private $tone_private_kb kB ($tone_private_kinds):" \
+       "a program that only plays a tone through the library, Wine's sound path"
   awk -v s="$first_sound" -v z="$first_sample" -v lead="$launch_bytes" -v bps="$bytes_per_second" \
       -v loader="$loader_ms" \
     'BEGIN { from_start = 1000 * (s - lead / bps)
@@ -428,7 +465,7 @@ report() {
   echo "Alarm:      $root/$out/alarm.png; the recording ends with the built-in alarm"
   echo "Every layer: the player's CPU $layers_cpu_percent% of one core over ${layers_seconds} s of the day" \
        "with every layer, $rain_cpu_percent% over the $rain_seconds s of rain and thunder"
-  echo "Our threads (the soundscape bench's board, every layer on):"
+  echo "Our threads (the soundscape bench's board, by day as a new user has it, then every layer on):"
   printf '%s\n' "$our_threads" | sed 's/^/  /'
   echo "Rain:       started by the $rain_started_by"
   echo "Trim:       working set $working_before kB before, $working_after kB after" \
@@ -592,8 +629,10 @@ say "a second start shows the settings kept"
 restart_and_screenshot
 time_settings
 time_listing
-say "our threads' CPU with every layer on"
+say "our threads' CPU by day and with every layer on"
 measure_our_threads
+say "a tone alone through the library, for Wine's own share"
+measure_tone_alone
 say "the decoders' speed and a long address stream's memory, natively"
 measure_natively
 draw_spectrogram

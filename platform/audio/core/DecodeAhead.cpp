@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -16,15 +16,39 @@ namespace ovelaudio {
 namespace {
 
 constexpr size_t kChunkFrames = 4096;  // the worker looks for a cancel this often
+constexpr float kSampleScale = 32768.0f;
+
+// Frames decoded ahead are held as 16-bit samples, half the memory of floats;
+// the clips were 16-bit before they were compressed.
+int16_t HeldSample(float sample)
+{
+    return static_cast<int16_t>(std::lrintf(std::clamp(sample * kSampleScale, -kSampleScale, kSampleScale - 1.0f)));
+}
+
+std::atomic<size_t> samplesHeld{0};
+
+bool ReserveSamples(size_t samples)
+{
+    size_t held = samplesHeld.load();
+    do {
+        if (held + samples > kMostSamplesHeldAhead)
+            return false;
+    } while (!samplesHeld.compare_exchange_weak(held, held + samples));
+    return true;
+}
 
 // One clip for the worker, with a copy of its bytes, so that a stream freed
 // meanwhile need not wait for it. The frames are sized by the creating thread;
 // the worker fills them and then says so, once.
 struct AheadJob {
+    // samples: reserved by the caller, given back here.
     AheadJob(const uint8_t* clip, size_t size, size_t samples) : bytes(clip, clip + size), frames(samples) {}
+    ~AheadJob() { samplesHeld -= frames.size(); }
+    AheadJob(const AheadJob&) = delete;
+    AheadJob& operator=(const AheadJob&) = delete;
 
     const std::vector<uint8_t> bytes;
-    std::vector<float> frames;
+    std::vector<int16_t> frames;
     size_t decodedFrames = 0;
     std::atomic<bool> ready{false};
     std::atomic<bool> cancelled{false};
@@ -94,13 +118,11 @@ private:
             return;
         const size_t channels = decoder->Channels();
         const size_t capacity = job.frames.size() / channels;
-        std::vector<float> probe(channels);
+        std::vector<float> chunk(kChunkFrames * channels);
         size_t done = 0;
         while (!job.cancelled) {
             const size_t room = capacity - done;
-            const size_t got = room > 0
-                                   ? decoder->Read(job.frames.data() + done * channels, std::min(kChunkFrames, room))
-                                   : decoder->Read(probe.data(), 1);
+            const size_t got = decoder->Read(chunk.data(), std::max<size_t>(1, std::min(kChunkFrames, room)));
             if (got == 0) {
                 job.decodedFrames = done;
                 job.ready.store(true, std::memory_order_release);
@@ -108,6 +130,8 @@ private:
             }
             if (room == 0)
                 return;  // more frames than the length said: the mixing thread goes on decoding the clip
+            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got * channels),
+                           job.frames.begin() + static_cast<std::ptrdiff_t>(done * channels), HeldSample);
             done += got;
         }
     }
@@ -138,7 +162,7 @@ public:
         return decoded_ || live_->Rewind();
     }
 
-    // The two decoders make the same frames, so the frames go on seamlessly from either.
+    // The two decoders make the same frames (to a 16-bit step), so the frames go on seamlessly from either.
     size_t Read(float* out, size_t frames) override
     {
         if (!decoded_ && job_->ready.load(std::memory_order_acquire))
@@ -149,7 +173,9 @@ public:
             return got;
         }
         const size_t take = std::min(frames, job_->decodedFrames - std::min(position_, job_->decodedFrames));
-        std::memcpy(out, job_->frames.data() + position_ * Channels(), take * Channels() * sizeof(float));
+        const int16_t* held = job_->frames.data() + position_ * Channels();
+        std::transform(held, held + take * Channels(), out,
+                       [](int16_t sample) { return static_cast<float>(sample) / kSampleScale; });
         position_ += take;
         return take;
     }
@@ -168,12 +194,16 @@ std::unique_ptr<Decoder> DecodeAhead(std::unique_ptr<Decoder> decoder, const uin
     const uint64_t frames = decoder->LengthFrames();
     if (!decoder->Compressed() || frames == UINT64_MAX || frames * decoder->Channels() > kMostSamplesAhead)
         return decoder;
-    auto job = std::make_shared<AheadJob>(bytes, size, static_cast<size_t>(frames) * decoder->Channels());
+    const auto samples = static_cast<size_t>(frames) * decoder->Channels();
+    if (!ReserveSamples(samples))
+        return decoder;
+    auto job = std::make_shared<AheadJob>(bytes, size, samples);
     AheadWorker::Instance().Add(job);
     return std::make_unique<AheadDecoder>(std::move(decoder), std::move(job));
 }
 
 void HoldDecodingAhead(bool hold) { AheadWorker::Instance().Hold(hold); }
 void WaitForDecodingAhead() { AheadWorker::Instance().WaitIdle(); }
+size_t SamplesHeldAhead() { return samplesHeld.load(); }
 
 }  // namespace ovelaudio
