@@ -237,15 +237,20 @@ private_memory() {
 }
 
 # Private memory by where it lies: our program's files, Wine's and the
-# system's libraries and fonts, and anonymous memory (every heap: ours and Wine's).
+# system's libraries and fonts, and anonymous memory (every heap: ours and
+# Wine's). Linux counts a file's pages that only this process has read as
+# private; Windows counts as private bytes only anonymous memory and the pages
+# of files the process wrote, given last.
 private_by_kind() {
   awk '/^[0-9a-f]+-[0-9a-f]+ / {
          name = $0; for (i = 1; i <= 5; i++) sub(/^[^ ]+ +/, "", name)
          kind = (name == "" || name ~ /^\[/) ? "anonymous" : (name ~ /\/Program Files\/Ovel\// ? "ours" : "libraries")
        }
        /^Private_(Clean|Dirty):/ { kb[kind] += $2 }
-       END { printf "anonymous %d kB, our program files %d kB, Wine'"'"'s and the system'"'"'s libraries and fonts %d kB",
-                    kb["anonymous"], kb["ours"], kb["libraries"] }' "/proc/$player_pid/smaps"
+       /^Private_Dirty:/ { if (kind != "anonymous") written += $2 }
+       END { printf "anonymous %d kB, our program files %d kB, Wine'"'"'s and the system'"'"'s libraries and fonts %d kB;" \
+                    " about %d kB as Windows counts private bytes",
+                    kb["anonymous"], kb["ours"], kb["libraries"], kb["anonymous"] + written }' "/proc/$player_pid/smaps"
 }
 
 measure_load() {

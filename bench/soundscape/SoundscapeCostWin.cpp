@@ -34,7 +34,8 @@ std::atomic<DWORD> MixingThread{0};
 
 void OVEL_AUDIO_CALLBACK NoteMixingThread(HDSP, DWORD, void*, DWORD, void*) { MixingThread = GetCurrentThreadId(); }
 
-// The mixing thread makes itself known through a sounding layer.
+// The mixing thread makes itself known through a sounding layer; the output
+// restarts with the layers, so it is watched for again after each start.
 void WatchForTheMixingThread()
 {
     for (HSTREAM channel : LayerChannels)
@@ -205,12 +206,14 @@ TEST(SoundscapeCost, OurThreadsInTheDayForestAndWithEveryLayerOn)
     TurnEverythingOn(board);
     board.PlayOvel();
     PlayFires();
+    WatchForTheMixingThread();
     Play(kSettle);
     Report("Day forest with every layer but rain", Measure());
 
     board.RainNowClick(&board.RainBitBtn);
     PlayStorm1();
     ASSERT_TRUE(RainPlays());
+    WatchForTheMixingThread();
     Play(kSettle);
     Report("Rain with thunder", Measure());
     FreeOvelMainForm();
